@@ -1,0 +1,16 @@
+# Fails when an engine source includes a Qt Gui or Qt Widgets header: the
+# engine must build and run without any windowing system.
+file(GLOB_RECURSE sources "${ENGINE_DIR}/*.h" "${ENGINE_DIR}/*.cpp")
+set(offenders "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "[<\"/](QtGui|QtWidgets|QWidget|QApplication|QGuiApplication|QMessageBox|QPushButton|QLabel|QColor|QPalette|QImage|QPixmap|QPainter)[/>\"]")
+      list(APPEND offenders "${source}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(offenders)
+  list(JOIN offenders "\n  " report)
+  message(FATAL_ERROR "The engine must use Qt Core only; found:\n  ${report}")
+endif()

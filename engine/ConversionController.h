@@ -1,0 +1,127 @@
+#pragma once
+
+#include "ConvertError.h"
+#include "ToolRunResult.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ConversionObserver;
+
+// The conversion engine as the front ends see it: the settings, their
+// validation, the frame scanner, the image and video stages and the driver.
+// The window's controller and the command-line front end both derive from it
+// and supply the few things the engine asks of a front end (the protected
+// pure virtual functions below).
+//
+// This class is deliberately not a QObject: the window's controller already
+// has QWidget as its QObject base. What the engine needs of the event loop it
+// gets through a small context object living on the thread that created the
+// controller (the main thread).
+class ConversionController {
+public:
+    static inline const QString kBadFpsText = QStringLiteral("输入不是数字，请输入正确的帧率(0<FPS<60).");
+    static inline const QString kFpsOutOfRange = QStringLiteral("请输入正确的帧率(0<FPS<60).");
+    static inline const QString kFolderMissing = QStringLiteral("输入的文件夹路径不存在，请重新输入.");
+    static inline const QString kNotAFolder = QStringLiteral("输入的不是文件夹，是一个文件，请重新输入.");
+    static inline const QString kFramesNotConsecutive = QStringLiteral("文件夹下存在不连续图片.");
+    static inline const QString kConversionFailed = QStringLiteral("合成视频过程出错，请重试.");
+
+    static constexpr double kLowPreset = 0.25;
+    static constexpr double kHighPreset = 0.5;
+    static constexpr double kVeryHighPreset = 0.75;
+
+    ConversionController();
+    virtual ~ConversionController();
+    ConversionController(const ConversionController&) = delete;
+    ConversionController& operator=(const ConversionController&) = delete;
+
+    // Settings, written only by a successful getTextFieldContent().
+    qint64 FPS() const { return FPS_; }
+    qint64 rate() const { return rate_; }
+    QString sourceImageFolder() const { return sourceImageFolder_; }
+    bool cacheUseSelected() const { return cacheUseSelected_; }
+    bool inConverting() const { return inConverting_; }
+    QString convertPath() const { return convertPath_; }
+    QString ffmpegPath() const { return ffmpegPath_; }
+    void setConvertPath(const QString& path) { convertPath_ = path; }
+    void setFfmpegPath(const QString& path) { ffmpegPath_ = path; }
+    QThreadPool& queue() { return queue_; }
+
+    // The start-up values: frame rate 20, rate 1000 and the staged tools.
+    void loadDefaultSettings();
+    // <folder of the executable>/../share/zev
+    static QString resourcePath();
+
+    // Settings validation and the quality presets.
+    static bool isInteger(const QString& text);
+    bool getTextFieldContent();
+    void lowBtnClicked();
+    void highBtnClicked();
+    void veryHighBtnClicked();
+
+    // Frame folder scanner.
+    static std::optional<QStringList> allImagesFromFolder(const QString& folder, ConvertError* error);
+    static std::optional<QStringList> allImagesFullPathFrom(const QString& folder, ConvertError* error);
+    static std::optional<ConvertError> errorWithMsg(const QString& message);
+
+    // Tool runner: runs one program to its end, no shell in between.
+    static ToolRunResult launchConvertTaskWithArguments(const QStringList& arguments, const QString& launchPath);
+
+    // Image stages and the scratch folders they write into.
+    void extractImageAlphaFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    void extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    void appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
+                                         const QString& newImageFolder) const;
+    static QString alphaImagesDirectoryPath();
+    static QString rgbImagesDirectoryPath();
+    static QString appendImagesDirectoryPath();
+
+    // Video encoding stage.
+    bool convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
+
+    // Conversion driver.
+    void convertBtnClicked();
+    bool beginConverting();
+
+    // Optional progress reports of the driver; the window does not use them.
+    void setConversionObserver(ConversionObserver* observer) { observer_ = observer; }
+    ConversionObserver* conversionObserver() const { return observer_; }
+
+    // Stores the busy flag on every call, then shows the busy look.
+    void setInConverting(bool inConverting);
+
+protected:
+    // What the engine asks of a front end.
+    virtual QString fpsText() const = 0;
+    virtual double sliderValue() const = 0;
+    virtual void setSliderValue(double value) = 0;
+    virtual QString pathText() const = 0;
+    virtual bool cacheCheckboxTicked() const = 0;
+    virtual void enableCacheCheckbox() = 0;
+    virtual void presentBusyState(bool inConverting) = 0;
+    // Both alerts may be called from any thread and must return at once.
+    virtual void showAlertWithErrorMessage(const QString& message) = 0;
+    virtual void showConvertSuccessAlertWithPath(const QString& path) = 0;
+
+    // Runs task on the main thread, after the caller's current work, no
+    // earlier than delayMs from now. Safe to call from any thread.
+    void postToMainThread(std::function<void()> task, int delayMs = 0);
+
+private:
+    qint64 FPS_ = 20;
+    qint64 rate_ = 1000;
+    QString sourceImageFolder_;
+    bool cacheUseSelected_ = false;
+    bool inConverting_ = false;
+    QString convertPath_;
+    QString ffmpegPath_;
+    QThreadPool queue_;
+    ConversionObserver* observer_ = nullptr;
+    std::unique_ptr<QObject> mainThreadContext_;
+};

@@ -1,0 +1,58 @@
+#include "FakeFrontEnd.h"
+
+#include <QMutexLocker>
+
+FakeFrontEnd::FakeFrontEnd() = default;
+
+QStringList FakeFrontEnd::events() const
+{
+    QMutexLocker lock(&mutex_);
+    return events_;
+}
+
+QStringList FakeFrontEnd::errors() const
+{
+    QStringList result;
+    for (const QString& event : events()) {
+        if (event.startsWith(QLatin1String("error:")))
+            result.append(event.mid(6));
+    }
+    return result;
+}
+
+QStringList FakeFrontEnd::successes() const
+{
+    QStringList result;
+    for (const QString& event : events()) {
+        if (event.startsWith(QLatin1String("success:")))
+            result.append(event.mid(8));
+    }
+    return result;
+}
+
+void FakeFrontEnd::useStagedTools()
+{
+    setConvertPath(QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert"));
+    setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+}
+
+void FakeFrontEnd::enableCacheCheckbox()
+{
+    ++cacheEnabled_;
+    record(QStringLiteral("cache-enabled"));
+}
+
+void FakeFrontEnd::presentBusyState(bool inConverting)
+{
+    record(inConverting ? QStringLiteral("busy:1") : QStringLiteral("busy:0"));
+}
+
+void FakeFrontEnd::showAlertWithErrorMessage(const QString& message) { record(QStringLiteral("error:") + message); }
+
+void FakeFrontEnd::showConvertSuccessAlertWithPath(const QString& path) { record(QStringLiteral("success:") + path); }
+
+void FakeFrontEnd::record(const QString& event)
+{
+    QMutexLocker lock(&mutex_);
+    events_.append(event);
+}

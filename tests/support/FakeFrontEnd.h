@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ConversionController.h"
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+
+// A front end without a window: settings inputs are plain values, and every
+// request the engine makes of a front end is recorded, in order, as one line
+// of events() ("error:<text>", "success:<path>", "busy:1", "busy:0",
+// "cache-enabled"). Alert requests are recorded on whatever thread makes them.
+class FakeFrontEnd : public ConversionController {
+public:
+    FakeFrontEnd();
+
+    QString fps = QStringLiteral("20");
+    double slider = 0.0;
+    QString path;
+    bool cacheTicked = false;
+
+    QStringList events() const;
+    QStringList errors() const;
+    QStringList successes() const;
+    int cacheEnabledCount() const { return cacheEnabled_; }
+
+    // Uses the tools staged in the build tree (the real ImageMagick and FFmpeg).
+    void useStagedTools();
+
+    using ConversionController::postToMainThread;
+
+protected:
+    QString fpsText() const override { return fps; }
+    double sliderValue() const override { return slider; }
+    void setSliderValue(double value) override { slider = value; }
+    QString pathText() const override { return path; }
+    bool cacheCheckboxTicked() const override { return cacheTicked; }
+    void enableCacheCheckbox() override;
+    void presentBusyState(bool inConverting) override;
+    void showAlertWithErrorMessage(const QString& message) override;
+    void showConvertSuccessAlertWithPath(const QString& path) override;
+
+private:
+    void record(const QString& event);
+
+    mutable QMutex mutex_;
+    QStringList events_;
+    std::atomic<int> cacheEnabled_{0};
+};
