@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class ConversionDriver;
 class ConversionObserver;
 
 // The conversion engine as the front ends see it: the settings, their
@@ -71,12 +72,14 @@ public:
     static std::optional<ConvertError> errorWithMsg(const QString& message);
 
     // Tool runner: runs one program to its end, no shell in between.
-    static ToolRunResult launchConvertTaskWithArguments(const QStringList& arguments, const QString& launchPath);
+    static ToolRunResult launchConvertTaskWithArguments(const QStringList& arguments,
+                                                        const QString& launchPath);
 
-    // Image stages and the scratch folders they write into.
-    void extractImageAlphaFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
-    void extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
-    void appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
+    // Image stages and the scratch folders they write into. Each answers
+    // whether every convert run it started succeeded.
+    bool extractImageAlphaFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    bool extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    bool appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
                                          const QString& newImageFolder) const;
     static QString alphaImagesDirectoryPath();
     static QString rgbImagesDirectoryPath();
@@ -97,6 +100,11 @@ public:
     void setInConverting(bool inConverting);
 
 protected:
+    // Front ends call this first thing in their destructor: it waits for a
+    // running conversion to end while the front end can still take its
+    // alert, so no background thread outlives the object it reports to.
+    void waitForConversionToEnd();
+
     // What the engine asks of a front end.
     virtual QString fpsText() const = 0;
     virtual double sliderValue() const = 0;
@@ -114,6 +122,8 @@ protected:
     void postToMainThread(std::function<void()> task, int delayMs = 0);
 
 private:
+    friend class ConversionDriver;
+
     qint64 FPS_ = 20;
     qint64 rate_ = 1000;
     QString sourceImageFolder_;
@@ -122,6 +132,7 @@ private:
     QString convertPath_;
     QString ffmpegPath_;
     QThreadPool queue_;
+    QThreadPool driverThread_;
     ConversionObserver* observer_ = nullptr;
     std::unique_ptr<QObject> mainThreadContext_;
 };

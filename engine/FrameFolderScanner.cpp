@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-std::optional<QStringList> FrameFolderScanner::allImagesFromFolder(const QString& folder, ConvertError* error)
-{
+std::optional<QStringList> FrameFolderScanner::allImagesFromFolder(const QString& folder,
+                                                                   ConvertError* error) {
     // QFileInfo follows symbolic links, so a link to a folder is a folder and
     // a dangling link is nothing at all.
     const QFileInfo info(folder);
@@ -16,8 +16,8 @@ std::optional<QStringList> FrameFolderScanner::allImagesFromFolder(const QString
         return fail(kNotAFolder, error);
 
     // An unreadable folder lists as empty and so ends as "no frames".
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QStringList entries = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     QStringList names;
     for (const QString& entry : entries) {
         if (!entry.endsWith(QLatin1String(".png"), Qt::CaseSensitive))
@@ -33,8 +33,8 @@ std::optional<QStringList> FrameFolderScanner::allImagesFromFolder(const QString
     return names;
 }
 
-std::optional<QStringList> FrameFolderScanner::allImagesFullPathFrom(const QString& folder, ConvertError* error)
-{
+std::optional<QStringList> FrameFolderScanner::allImagesFullPathFrom(const QString& folder,
+                                                                     ConvertError* error) {
     ConvertError ownError;
     const std::optional<QStringList> names = allImagesFromFolder(folder, &ownError);
     if (!names) {
@@ -49,15 +49,13 @@ std::optional<QStringList> FrameFolderScanner::allImagesFullPathFrom(const QStri
     return paths;
 }
 
-std::optional<ConvertError> FrameFolderScanner::errorWithMsg(const QString& message)
-{
+std::optional<ConvertError> FrameFolderScanner::errorWithMsg(const QString& message) {
     if (message.isNull())
         return std::nullopt;
     return ConvertError{ConvertError::kDomain, ConvertError::kCode, {{ConvertError::kMessageKey, message}}};
 }
 
-QString FrameFolderScanner::deletingPathExtension(const QString& name)
-{
+QString FrameFolderScanner::deletingPathExtension(const QString& name) {
     const qsizetype dot = name.lastIndexOf(u'.');
     const qsizetype slash = name.lastIndexOf(u'/');
     if (dot <= slash + 1)
@@ -65,8 +63,7 @@ QString FrameFolderScanner::deletingPathExtension(const QString& name)
     return name.left(dot);
 }
 
-QString FrameFolderScanner::joinPath(const QString& folder, const QString& name)
-{
+QString FrameFolderScanner::joinPath(const QString& folder, const QString& name) {
     if (folder.isEmpty())
         return name;
     if (folder.endsWith(u'/'))
@@ -74,8 +71,7 @@ QString FrameFolderScanner::joinPath(const QString& folder, const QString& name)
     return folder + u'/' + name;
 }
 
-std::optional<QStringList> FrameFolderScanner::fail(const QString& message, ConvertError* error)
-{
+std::optional<QStringList> FrameFolderScanner::fail(const QString& message, ConvertError* error) {
     if (error)
         *error = *errorWithMsg(message);
     return std::nullopt;

@@ -4,10 +4,11 @@
 
 namespace {
 
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
-qsizetype skipSpace(const QString& text, qsizetype from)
-{
+qsizetype skipSpace(const QString& text, qsizetype from) {
     while (from < text.size() && text.at(from).isSpace())
         ++from;
     return from;
@@ -15,8 +16,7 @@ qsizetype skipSpace(const QString& text, qsizetype from)
 
 } // namespace
 
-IntegerText::Scan IntegerText::scan(const QString& text)
-{
+IntegerText::Scan IntegerText::scan(const QString& text) {
     Scan result;
     qsizetype i = skipSpace(text, 0);
     bool negative = false;
@@ -51,16 +51,14 @@ IntegerText::Scan IntegerText::scan(const QString& text)
     return result;
 }
 
-bool IntegerText::isInteger(const QString& text)
-{
+bool IntegerText::isInteger(const QString& text) {
     if (text.isEmpty())
         return false;
     const Scan s = scan(text);
     return s.hasDigits && skipSpace(text, s.end) == text.size();
 }
 
-qint64 IntegerText::integerValue(const QString& text)
-{
+qint64 IntegerText::integerValue(const QString& text) {
     const Scan s = scan(text);
     return s.hasDigits ? s.value : 0;
 }

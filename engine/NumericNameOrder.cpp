@@ -2,29 +2,30 @@
 
 namespace {
 
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
-qsizetype digitRunEnd(const QString& text, qsizetype from)
-{
+qsizetype digitRunEnd(const QString& text, qsizetype from) {
     while (from < text.size() && isAsciiDigit(text.at(from)))
         ++from;
     return from;
 }
 
-QStringView withoutLeadingZeros(QStringView run)
-{
+QStringView withoutLeadingZeros(QStringView run) {
     qsizetype i = 0;
     while (i < run.size() && run.at(i) == u'0')
         ++i;
     return run.mid(i);
 }
 
-int sign(qsizetype value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
+int sign(qsizetype value) {
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
 
 } // namespace
 
-int NumericNameOrder::compareDigitRuns(QStringView a, QStringView b)
-{
+int NumericNameOrder::compareDigitRuns(QStringView a, QStringView b) {
     const QStringView x = withoutLeadingZeros(a);
     const QStringView y = withoutLeadingZeros(b);
     if (x.size() != y.size())
@@ -36,15 +37,15 @@ int NumericNameOrder::compareDigitRuns(QStringView a, QStringView b)
     return 0;
 }
 
-int NumericNameOrder::compare(const QString& a, const QString& b)
-{
+int NumericNameOrder::compare(const QString& a, const QString& b) {
     qsizetype i = 0;
     qsizetype j = 0;
     while (i < a.size() && j < b.size()) {
         if (isAsciiDigit(a.at(i)) && isAsciiDigit(b.at(j))) {
             const qsizetype endA = digitRunEnd(a, i);
             const qsizetype endB = digitRunEnd(b, j);
-            const int order = compareDigitRuns(QStringView(a).mid(i, endA - i), QStringView(b).mid(j, endB - j));
+            const int order =
+                compareDigitRuns(QStringView(a).mid(i, endA - i), QStringView(b).mid(j, endB - j));
             if (order != 0)
                 return order;
             i = endA;

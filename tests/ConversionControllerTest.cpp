@@ -1,4 +1,5 @@
 #include "FakeFrontEnd.h"
+#include "ParamName.h"
 #include "TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,18 +17,25 @@ struct ValidationCase {
 
 class Validation : public ::testing::TestWithParam<ValidationCase> {};
 
-TEST_P(Validation, ChecksInOrder)
-{
+TEST_P(Validation, ChecksInOrder) {
     const ValidationCase c = GetParam();
     TemporaryFolder folder;
     FakeFrontEnd front;
     front.fps = c.fps;
     front.slider = 0.25;
     switch (c.path) {
-    case ValidationCase::ExistingFolder: front.path = folder.path(); break;
-    case ValidationCase::PngFile: front.path = folder.touch("0.png"); break;
-    case ValidationCase::Missing: front.path = folder.filePath("missing"); break;
-    case ValidationCase::Empty: front.path = QString(); break;
+    case ValidationCase::ExistingFolder:
+        front.path = folder.path();
+        break;
+    case ValidationCase::PngFile:
+        front.path = folder.touch("0.png");
+        break;
+    case ValidationCase::Missing:
+        front.path = folder.filePath("missing");
+        break;
+    case ValidationCase::Empty:
+        front.path = QString();
+        break;
     }
 
     const bool accepted = front.getTextFieldContent();
@@ -53,8 +61,10 @@ using V = ValidationCase;
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Validation,
     ::testing::Values(V{"initial", "20", V::ExistingFolder, {}, 20}, V{"one", "1", V::ExistingFolder, {}, 1},
-                      V{"fifty-nine", "59", V::ExistingFolder, {}, 59}, V{"plus", "+5", V::ExistingFolder, {}, 5},
-                      V{"blanks", " 12 ", V::ExistingFolder, {}, 12}, V{"zero", "0", V::ExistingFolder, C::kFpsOutOfRange, 0},
+                      V{"fifty-nine", "59", V::ExistingFolder, {}, 59},
+                      V{"plus", "+5", V::ExistingFolder, {}, 5},
+                      V{"blanks", " 12 ", V::ExistingFolder, {}, 12},
+                      V{"zero", "0", V::ExistingFolder, C::kFpsOutOfRange, 0},
                       V{"sixty", "60", V::ExistingFolder, C::kFpsOutOfRange, 0},
                       V{"negative", "-3", V::ExistingFolder, C::kFpsOutOfRange, 0},
                       V{"huge", "99999999999999999999999", V::ExistingFolder, C::kFpsOutOfRange, 0},
@@ -66,19 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
                       V{"nothing dropped", "20", V::Empty, C::kFolderMissing, 0},
                       V{"frame rate checked first", "abc", V::Missing, C::kBadFpsText, 0},
                       V{"range checked before folder", "60", V::PngFile, C::kFpsOutOfRange, 0}),
-    [](const auto& info) {
-        QString name = QString::fromUtf8(info.param.title);
-        for (QChar& ch : name) {
-            if (!ch.isLetterOrNumber())
-                ch = u'_';
-        }
-        return name.toStdString();
-    });
+    ParamName());
 
-TEST(ConversionControllerTest, BitrateFollowsTheSlider)
-{
+TEST(ConversionControllerTest, BitrateFollowsTheSlider) {
     TemporaryFolder folder;
-    const std::pair<double, qint64> cases[] = {{0.0, 100},  {0.1, 500},  {0.25, 1100},
+    const std::pair<double, qint64> cases[] = {{0.0, 100},  {0.1, 500},   {0.25, 1100},
                                                {0.5, 2100}, {0.75, 3100}, {1.0, 4100}};
     for (const auto& [slider, rate] : cases) {
         FakeFrontEnd front;
@@ -89,8 +91,7 @@ TEST(ConversionControllerTest, BitrateFollowsTheSlider)
     }
 }
 
-TEST(ConversionControllerTest, SettingsOfTheLastSuccessSurviveAFailure)
-{
+TEST(ConversionControllerTest, SettingsOfTheLastSuccessSurviveAFailure) {
     TemporaryFolder folder;
     FakeFrontEnd front;
     front.path = folder.path();
@@ -107,8 +108,7 @@ TEST(ConversionControllerTest, SettingsOfTheLastSuccessSurviveAFailure)
     EXPECT_EQ(front.sourceImageFolder(), folder.path());
 }
 
-TEST(ConversionControllerTest, PresetsOnlyMoveTheSlider)
-{
+TEST(ConversionControllerTest, PresetsOnlyMoveTheSlider) {
     FakeFrontEnd front;
     front.highBtnClicked();
     EXPECT_DOUBLE_EQ(front.slider, 0.5);
@@ -120,8 +120,7 @@ TEST(ConversionControllerTest, PresetsOnlyMoveTheSlider)
     EXPECT_EQ(front.rate(), 1000);
 }
 
-TEST(ConversionControllerTest, DefaultsPointAtTheResourceFolder)
-{
+TEST(ConversionControllerTest, DefaultsPointAtTheResourceFolder) {
     FakeFrontEnd front;
     EXPECT_EQ(front.FPS(), 20);
     EXPECT_EQ(front.rate(), 1000);

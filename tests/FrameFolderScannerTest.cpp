@@ -1,4 +1,6 @@
 #include "FrameFolderScanner.h"
+
+#include "ParamName.h"
 #include "TemporaryFolder.h"
 
 #include <QDir>
@@ -17,8 +19,7 @@ struct FolderCase {
 
 class FolderCases : public ::testing::TestWithParam<FolderCase> {};
 
-TEST_P(FolderCases, ScansFolder)
-{
+TEST_P(FolderCases, ScansFolder) {
     const FolderCase c = GetParam();
     TemporaryFolder folder;
     for (const QString& entry : c.entries) {
@@ -47,33 +48,29 @@ const QString kNotNumbered = FrameFolderScanner::kNotNumbered;
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, FolderCases,
-    ::testing::Values(
-        FolderCase{"numeric order", {"10.png", "2.png", "0.png", "1.png"}, {"0.png", "1.png", "2.png", "10.png"}, {}},
-        FolderCase{"other files skipped",
-                   {"1.PNG", "a.jpg", "notes.txt", ".DS_Store", "0.png", "1.png"},
-                   {"0.png", "1.png"},
-                   {}},
-        FolderCase{"only other files", {"1.PNG", "a.jpg", "notes.txt", ".DS_Store"}, {}, kNone},
-        FolderCase{"empty folder", {}, {}, kNone},
-        FolderCase{"cover.png", {"0.png", "cover.png", "1.png"}, {}, kNotNumbered},
-        FolderCase{"1.5.png", {"0.png", "1.5.png"}, {}, kNotNumbered},
-        FolderCase{"1.png.png", {"0.png", "1.png.png"}, {}, kNotNumbered},
-        FolderCase{"bare .png", {"0.png", ".png"}, {}, kNotNumbered},
-        FolderCase{"zero padded", {"007.png"}, {"007.png"}, {}},
-        FolderCase{"a folder named like a frame", {"3.png/", "0.png"}, {"0.png", "3.png"}, {}},
-        FolderCase{"30-digit name", {"000000000000000000000000000002.png", "1.png", "10.png"},
-                   {"1.png", "000000000000000000000000000002.png", "10.png"}, {}}),
-    [](const auto& info) {
-        QString name = QString::fromUtf8(info.param.title);
-        for (QChar& ch : name) {
-            if (!ch.isLetterOrNumber())
-                ch = u'_';
-        }
-        return name.toStdString();
-    });
+    ::testing::Values(FolderCase{"numeric order",
+                                 {"10.png", "2.png", "0.png", "1.png"},
+                                 {"0.png", "1.png", "2.png", "10.png"},
+                                 {}},
+                      FolderCase{"other files skipped",
+                                 {"1.PNG", "a.jpg", "notes.txt", ".DS_Store", "0.png", "1.png"},
+                                 {"0.png", "1.png"},
+                                 {}},
+                      FolderCase{"only other files", {"1.PNG", "a.jpg", "notes.txt", ".DS_Store"}, {}, kNone},
+                      FolderCase{"empty folder", {}, {}, kNone},
+                      FolderCase{"cover.png", {"0.png", "cover.png", "1.png"}, {}, kNotNumbered},
+                      FolderCase{"1.5.png", {"0.png", "1.5.png"}, {}, kNotNumbered},
+                      FolderCase{"1.png.png", {"0.png", "1.png.png"}, {}, kNotNumbered},
+                      FolderCase{"bare .png", {"0.png", ".png"}, {}, kNotNumbered},
+                      FolderCase{"zero padded", {"007.png"}, {"007.png"}, {}},
+                      FolderCase{"a folder named like a frame", {"3.png/", "0.png"}, {"0.png", "3.png"}, {}},
+                      FolderCase{"30-digit name",
+                                 {"000000000000000000000000000002.png", "1.png", "10.png"},
+                                 {"1.png", "000000000000000000000000000002.png", "10.png"},
+                                 {}}),
+    ParamName());
 
-TEST(FrameFolderScannerTest, SignedAndBlankNamesAreAllFrames)
-{
+TEST(FrameFolderScannerTest, SignedAndBlankNamesAreAllFrames) {
     TemporaryFolder folder;
     folder.touchAll({" 5.png", "5 .png", "+5.png", "-5.png"});
     const auto names = FrameFolderScanner::allImagesFromFolder(folder.path(), nullptr);
@@ -82,8 +79,7 @@ TEST(FrameFolderScannerTest, SignedAndBlankNamesAreAllFrames)
     EXPECT_EQ(*names, (QStringList{" 5.png", "+5.png", "-5.png", "5 .png"}));
 }
 
-TEST(FrameFolderScannerTest, FullPathsKeepTheOrder)
-{
+TEST(FrameFolderScannerTest, FullPathsKeepTheOrder) {
     TemporaryFolder folder;
     folder.touchAll({"10.png", "2.png", "0.png", "1.png"});
     const auto paths = FrameFolderScanner::allImagesFullPathFrom(folder.path(), nullptr);
@@ -92,8 +88,7 @@ TEST(FrameFolderScannerTest, FullPathsKeepTheOrder)
     EXPECT_EQ(*paths, (QStringList{base + "0.png", base + "1.png", base + "2.png", base + "10.png"}));
 }
 
-TEST(FrameFolderScannerTest, PathsThatAreNoFolder)
-{
+TEST(FrameFolderScannerTest, PathsThatAreNoFolder) {
     TemporaryFolder folder;
     const QString file = folder.touch(QStringLiteral("0.png"));
     for (const QString& path : {QString(), QString(""), folder.filePath("missing"), file}) {
@@ -103,8 +98,7 @@ TEST(FrameFolderScannerTest, PathsThatAreNoFolder)
     }
 }
 
-TEST(FrameFolderScannerTest, SymbolicLinkToFolderIsScannedLikeTheFolder)
-{
+TEST(FrameFolderScannerTest, SymbolicLinkToFolderIsScannedLikeTheFolder) {
     TemporaryFolder folder;
     folder.touchAll({"frames/1.png", "frames/0.png"});
     const QString link = folder.filePath("link");
@@ -119,8 +113,7 @@ TEST(FrameFolderScannerTest, SymbolicLinkToFolderIsScannedLikeTheFolder)
     EXPECT_EQ(error.message(), FrameFolderScanner::kNotAFolder);
 }
 
-TEST(FrameFolderScannerTest, UnreadableFolderHasNoFrames)
-{
+TEST(FrameFolderScannerTest, UnreadableFolderHasNoFrames) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every folder, so running as root cannot make one unreadable";
     TemporaryFolder folder;
@@ -133,16 +126,14 @@ TEST(FrameFolderScannerTest, UnreadableFolderHasNoFrames)
     QFile::setPermissions(frames, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TEST(FrameFolderScannerTest, FailuresWithoutErrorSlotStillReturnNothing)
-{
+TEST(FrameFolderScannerTest, FailuresWithoutErrorSlotStillReturnNothing) {
     TemporaryFolder folder;
     folder.touch("cover.png");
     EXPECT_FALSE(FrameFolderScanner::allImagesFromFolder(folder.path(), nullptr).has_value());
     EXPECT_FALSE(FrameFolderScanner::allImagesFullPathFrom(folder.filePath("missing"), nullptr).has_value());
 }
 
-TEST(FrameFolderScannerTest, ErrorRecord)
-{
+TEST(FrameFolderScannerTest, ErrorRecord) {
     EXPECT_FALSE(FrameFolderScanner::errorWithMsg(QString()).has_value());
     const auto error = FrameFolderScanner::errorWithMsg(QStringLiteral("x"));
     ASSERT_TRUE(error.has_value());
@@ -151,8 +142,7 @@ TEST(FrameFolderScannerTest, ErrorRecord)
     EXPECT_EQ(error->userInfo, (QVariantMap{{"msg", "x"}}));
 }
 
-TEST(FrameFolderScannerTest, ExtensionRemoval)
-{
+TEST(FrameFolderScannerTest, ExtensionRemoval) {
     EXPECT_EQ(FrameFolderScanner::deletingPathExtension("7.png"), "7");
     EXPECT_EQ(FrameFolderScanner::deletingPathExtension("1.png.png"), "1.png");
     EXPECT_EQ(FrameFolderScanner::deletingPathExtension(".png"), ".png");

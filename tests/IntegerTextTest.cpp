@@ -13,8 +13,7 @@ struct IntegerCase {
 
 class IntegerTextCases : public ::testing::TestWithParam<IntegerCase> {};
 
-TEST_P(IntegerTextCases, TestAndValue)
-{
+TEST_P(IntegerTextCases, TestAndValue) {
     const IntegerCase c = GetParam();
     const QString text = QString::fromUtf16(c.text);
     EXPECT_EQ(IntegerText::isInteger(text), c.isInteger) << text.toStdString();
@@ -30,8 +29,9 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{u" 12 ", true, 12}, IntegerCase{u"\n\t7\r\n", true, 7},
                       IntegerCase{u"\u30008\u3000", true, 8}, // ideographic spaces count as white space
                       IntegerCase{u"007", true, 7}, IntegerCase{u"", false, 0}, IntegerCase{u"   ", false, 0},
-                      IntegerCase{u"2.5", false, 2}, IntegerCase{u"abc", false, 0}, IntegerCase{u"12abc", false, 12},
-                      IntegerCase{u"+", false, 0}, IntegerCase{u"-", false, 0}, IntegerCase{u"+-5", false, 0},
+                      IntegerCase{u"2.5", false, 2}, IntegerCase{u"abc", false, 0},
+                      IntegerCase{u"12abc", false, 12}, IntegerCase{u"+", false, 0},
+                      IntegerCase{u"-", false, 0}, IntegerCase{u"+-5", false, 0},
                       IntegerCase{u"- 5", false, 0}, IntegerCase{u"5 5", false, 5},
                       IntegerCase{u"\uff15", false, 0}, // a full-width digit is not an ASCII digit
                       IntegerCase{u"9223372036854775807", true, kMax},
@@ -42,8 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{u"-99999999999999999999999999999999", true, kMin},
                       IntegerCase{u"000000000000000000000000000001", true, 1}));
 
-TEST(IntegerTextTest, NullTextIsNotAnInteger)
-{
+TEST(IntegerTextTest, NullTextIsNotAnInteger) {
     EXPECT_FALSE(IntegerText::isInteger(QString()));
     EXPECT_EQ(IntegerText::integerValue(QString()), 0);
 }

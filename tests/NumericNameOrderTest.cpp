@@ -14,10 +14,11 @@ struct OrderCase {
 
 class NumericNameOrderCases : public ::testing::TestWithParam<OrderCase> {};
 
-int signOf(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+int signOf(int v) {
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
 
-TEST_P(NumericNameOrderCases, ComparesBothWays)
-{
+TEST_P(NumericNameOrderCases, ComparesBothWays) {
     const OrderCase c = GetParam();
     const QString a = QString::fromUtf8(c.a);
     const QString b = QString::fromUtf8(c.b);
@@ -38,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"18446744073709551616.png", "18446744073709551615.png", 1},
                       OrderCase{"100000000000000000000.png", "99999999999999999999.png", 1}));
 
-TEST(NumericNameOrderTest, SortsFramesByValue)
-{
+TEST(NumericNameOrderTest, SortsFramesByValue) {
     QStringList names{QStringLiteral("10.png"), QStringLiteral("2.png"), QStringLiteral("0.png"),
                       QStringLiteral("1.png"), QStringLiteral("100.png")};
     std::sort(names.begin(), names.end(), NumericNameOrder::lessThan);

@@ -1,17 +1,17 @@
 #include "FakeFrontEnd.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMutexLocker>
 
 FakeFrontEnd::FakeFrontEnd() = default;
 
-QStringList FakeFrontEnd::events() const
-{
+QStringList FakeFrontEnd::events() const {
     QMutexLocker lock(&mutex_);
     return events_;
 }
 
-QStringList FakeFrontEnd::errors() const
-{
+QStringList FakeFrontEnd::errors() const {
     QStringList result;
     for (const QString& event : events()) {
         if (event.startsWith(QLatin1String("error:")))
@@ -20,8 +20,7 @@ QStringList FakeFrontEnd::errors() const
     return result;
 }
 
-QStringList FakeFrontEnd::successes() const
-{
+QStringList FakeFrontEnd::successes() const {
     QStringList result;
     for (const QString& event : events()) {
         if (event.startsWith(QLatin1String("success:")))
@@ -30,29 +29,40 @@ QStringList FakeFrontEnd::successes() const
     return result;
 }
 
-void FakeFrontEnd::useStagedTools()
-{
+bool FakeFrontEnd::convertAndWait(int timeoutMs) {
+    convertBtnClicked();
+    const QDeadlineTimer deadline(timeoutMs);
+    while (inConverting() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    // Work posted before the busy state ended has run by now; run whatever
+    // else is already queued.
+    QCoreApplication::processEvents();
+    return !inConverting();
+}
+
+void FakeFrontEnd::useStagedTools() {
     setConvertPath(QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert"));
     setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
 }
 
-void FakeFrontEnd::enableCacheCheckbox()
-{
+void FakeFrontEnd::enableCacheCheckbox() {
     ++cacheEnabled_;
     record(QStringLiteral("cache-enabled"));
 }
 
-void FakeFrontEnd::presentBusyState(bool inConverting)
-{
+void FakeFrontEnd::presentBusyState(bool inConverting) {
     record(inConverting ? QStringLiteral("busy:1") : QStringLiteral("busy:0"));
 }
 
-void FakeFrontEnd::showAlertWithErrorMessage(const QString& message) { record(QStringLiteral("error:") + message); }
+void FakeFrontEnd::showAlertWithErrorMessage(const QString& message) {
+    record(QStringLiteral("error:") + message);
+}
 
-void FakeFrontEnd::showConvertSuccessAlertWithPath(const QString& path) { record(QStringLiteral("success:") + path); }
+void FakeFrontEnd::showConvertSuccessAlertWithPath(const QString& path) {
+    record(QStringLiteral("success:") + path);
+}
 
-void FakeFrontEnd::record(const QString& event)
-{
+void FakeFrontEnd::record(const QString& event) {
     QMutexLocker lock(&mutex_);
     events_.append(event);
 }

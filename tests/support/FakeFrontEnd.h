@@ -25,6 +25,10 @@ public:
     QStringList successes() const;
     int cacheEnabledCount() const { return cacheEnabled_; }
 
+    // Presses start and runs the event loop until the busy state has ended
+    // (or timeoutMs passed). Returns whether it ended.
+    bool convertAndWait(int timeoutMs = 120000);
+
     // Uses the tools staged in the build tree (the real ImageMagick and FFmpeg).
     void useStagedTools();
 

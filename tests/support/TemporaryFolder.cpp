@@ -5,12 +5,9 @@
 #include <QFileInfo>
 
 TemporaryFolder::TemporaryFolder()
-    : dir_(QDir::tempPath() + QStringLiteral("/zev-test-XXXXXX"))
-{
-}
+    : dir_(QDir::tempPath() + QStringLiteral("/zev-test-XXXXXX")) {}
 
-QString TemporaryFolder::touch(const QString& name, const QByteArray& content) const
-{
+QString TemporaryFolder::touch(const QString& name, const QByteArray& content) const {
     const QString file = filePath(name);
     QDir().mkpath(QFileInfo(file).absolutePath());
     QFile out(file);
@@ -19,15 +16,13 @@ QString TemporaryFolder::touch(const QString& name, const QByteArray& content) c
     return file;
 }
 
-QString TemporaryFolder::makeFolder(const QString& name) const
-{
+QString TemporaryFolder::makeFolder(const QString& name) const {
     const QString folder = filePath(name);
     QDir().mkpath(folder);
     return folder;
 }
 
-void TemporaryFolder::touchAll(const QStringList& names) const
-{
+void TemporaryFolder::touchAll(const QStringList& names) const {
     for (const QString& name : names)
         touch(name);
 }

@@ -1,0 +1,354 @@
+#include "ConversionDriver.h"
+
+#include "CacheRecord.h"
+#include "FakeFrontEnd.h"
+#include "ParamName.h"
+#include "RecordedCalls.h"
+#include "ScratchEnvironment.h"
+#include "ScratchFolders.h"
+#include "ScratchLock.h"
+#include "TemporaryFolder.h"
+#include "TestFrames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Batch = ConversionDriver::Batch;
+
+// Every run gets its own temporary folder, so its scratch folders are fresh.
+class ConversionDriverTest : public ::testing::Test {
+protected:
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+
+    QString frames() const { return folder.filePath("frames"); }
+
+    void pointAt(FakeFrontEnd& front, const QString& frameFolder, const QString& fps = "20") {
+        front.useStagedTools();
+        front.path = frameFolder;
+        front.fps = fps;
+        front.slider = 0.25;
+    }
+
+    // Routes every convert call through the recorder, which then runs the
+    // real ImageMagick so the stages leave real images behind.
+    QString recordConvertCalls(FakeFrontEnd& front) {
+        const QString calls = folder.makeFolder("calls");
+        qputenv("ZEV_RECORD_DIR", QFile::encodeName(calls));
+        qputenv("ZEV_RECORD_EXEC", QFile::encodeName(front.convertPath()));
+        front.setConvertPath(RecordedCalls::recorderPath());
+        return calls;
+    }
+
+    void TearDown() override {
+        qunsetenv("ZEV_RECORD_DIR");
+        qunsetenv("ZEV_RECORD_EXEC");
+        qunsetenv("ZEV_RECORD_SKIP");
+    }
+};
+
+TEST(BatchPlanTest, BatchesOfTwenty) {
+    const std::pair<qint64, QList<Batch>> cases[] = {
+        {1, {{0, 1}}},
+        {20, {{0, 20}}},
+        {21, {{0, 20}, {20, 1}}},
+        {40, {{0, 20}, {20, 20}}},
+        {45, {{0, 20}, {20, 20}, {40, 5}}},
+    };
+    for (const auto& [frames, batches] : cases)
+        EXPECT_EQ(ConversionDriver::planBatches(frames), batches) << frames << " frames";
+}
+
+struct PlanCase {
+    const char* title;
+    int frames;
+    int extractionCalls;
+};
+
+class BatchOperations : public ConversionDriverTest, public ::testing::WithParamInterface<PlanCase> {};
+
+// The queue runs one operation at a time here, so the recorded calls show the
+// order in which the driver queued them and the slice each one took.
+TEST_P(BatchOperations, QueuedInOrderWithTheirSlices) {
+    const PlanCase c = GetParam();
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), c.frames, 4, 2));
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    front.queue().setMaxThreadCount(1);
+    const QString calls = recordConvertCalls(front);
+
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList());
+    EXPECT_EQ(front.successes().size(), 1);
+
+    const QList<QStringList> recorded = RecordedCalls::read(calls);
+    ASSERT_EQ(recorded.size(), c.extractionCalls + c.frames);
+    const QList<Batch> batches = ConversionDriver::planBatches(c.frames);
+    ASSERT_EQ(batches.size() * 2, c.extractionCalls);
+    const QString framePrefix = frames() + u'/';
+    for (qsizetype k = 0; k < batches.size(); ++k) {
+        const QStringList& alpha = recorded.at(2 * k);
+        const QStringList& colour = recorded.at(2 * k + 1);
+        EXPECT_EQ(alpha.first(), "-alpha")
+            << "operation " << 2 * k << " is the alpha operation of batch " << k;
+        EXPECT_EQ(colour.first(), "-background") << "operation " << 2 * k + 1 << " is the colour one";
+        QStringList slice;
+        for (qint64 i = batches[k].start; i < batches[k].start + batches[k].length; ++i)
+            slice.append(framePrefix + QStringLiteral("%1.png").arg(i));
+        EXPECT_EQ(alpha.mid(2, slice.size()), slice);
+        EXPECT_EQ(colour.mid(4, slice.size()), slice);
+    }
+    for (int i = 0; i < c.frames; ++i) {
+        const QStringList& pack = recorded.at(c.extractionCalls + i);
+        ASSERT_EQ(pack.size(), 4);
+        EXPECT_EQ(pack.at(0), "+append");
+        EXPECT_EQ(QFileInfo(pack.at(3)).fileName(), QStringLiteral("%1.png").arg(i, 5, 10, QLatin1Char('0')));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, BatchOperations,
+                         ::testing::Values(PlanCase{"one_frame", 1, 2}, PlanCase{"twenty_one", 21, 4},
+                                           PlanCase{"forty_five", 45, 6}),
+                         ParamName());
+
+struct RefusalCase {
+    const char* title;
+    QStringList names;
+    QString message;
+};
+
+class Refusals : public ConversionDriverTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(Refusals, NameTheProblemAndTouchNoScratchFolder) {
+    const RefusalCase c = GetParam();
+    folder.makeFolder("frames");
+    for (const QString& name : c.names)
+        folder.touch("frames/" + name);
+    FakeFrontEnd front;
+    pointAt(front, frames());
+
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{c.message}) << c.title;
+    EXPECT_FALSE(QFileInfo::exists(ScratchFolders::userFolder())) << c.title;
+    EXPECT_FALSE(QFileInfo::exists(frames() + "/output")) << c.title;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, Refusals,
+    ::testing::Values(
+        RefusalCase{"from one", {"1.png", "2.png", "3.png"}, ConversionController::kFramesNotConsecutive},
+        RefusalCase{"gap", {"0.png", "1.png", "3.png"}, ConversionController::kFramesNotConsecutive},
+        RefusalCase{"repeat", {"0.png", "7.png", "007.png"}, ConversionController::kFramesNotConsecutive},
+        RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
+        RefusalCase{
+            "not numbered", {"0.png", "cover.png"}, QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
+    ParamName());
+
+TEST_F(ConversionDriverTest, SecondStartWhileBusyDoesNothing) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 4, 2));
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    front.convertBtnClicked();
+    ASSERT_TRUE(front.inConverting());
+    front.fps = "abc";                   // would fail validation if it were looked at
+    ASSERT_TRUE(front.convertAndWait()); // the second press, then the wait
+    EXPECT_EQ(front.events().count("busy:1"), 1);
+    EXPECT_TRUE(front.errors().isEmpty());
+    EXPECT_EQ(front.successes().size(), 1);
+}
+
+TEST_F(ConversionDriverTest, BusyStateEndsOnlyAfterTheOutcome) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 2, 4, 2));
+    FakeFrontEnd ok;
+    pointAt(ok, frames());
+    ASSERT_TRUE(ok.convertAndWait());
+    EXPECT_EQ(ok.events(),
+              (QStringList{"busy:1", "success:" + frames() + "/output", "cache-enabled", "busy:0"}));
+
+    FakeFrontEnd failing;
+    pointAt(failing, folder.makeFolder("empty"));
+    ASSERT_TRUE(failing.convertAndWait());
+    EXPECT_EQ(failing.events(), (QStringList{"busy:1", "error:文件夹下没有 png 图片.", "busy:0"}));
+}
+
+// Decodes one frame of a video as packed RGB bytes.
+QByteArray decodeFrame(const QString& video, int index) {
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("/usr/bin/ffmpeg"),
+                 {"-v", "error", "-i", video, "-vf", QStringLiteral("select=eq(n\\,%1)").arg(index),
+                  "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    ffmpeg.waitForFinished(30000);
+    return ffmpeg.readAllStandardOutput();
+}
+
+QString probe(const QString& video, const QString& entries) {
+    QProcess ffprobe;
+    ffprobe.start(QStringLiteral("/usr/bin/ffprobe"),
+                  {"-v", "error", "-select_streams", "v:0", "-show_entries", entries, "-of",
+                   "default=noprint_wrappers=1", video});
+    ffprobe.waitForFinished(30000);
+    return QString::fromUtf8(ffprobe.readAllStandardOutput()).trimmed();
+}
+
+double durationOf(const QString& video) {
+    return probe(video, "format=duration").section('=', 1).toDouble();
+}
+
+TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
+    constexpr int kFrames = 45;
+    constexpr int kWidth = 32;
+    constexpr int kHeight = 24;
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), kFrames, kWidth, kHeight));
+    FakeFrontEnd front;
+    pointAt(front, frames(), "15");
+
+    ASSERT_TRUE(front.convertAndWait());
+    ASSERT_EQ(front.errors(), QStringList());
+    const QString output = frames() + "/output";
+    EXPECT_EQ(front.successes(), QStringList{output});
+    EXPECT_EQ(front.cacheEnabledCount(), 1);
+
+    const QString video = output + "/zev.mp4";
+    EXPECT_EQ(probe(video, "stream=codec_name,width,height,pix_fmt,r_frame_rate"),
+              "codec_name=h264\nwidth=64\nheight=24\npix_fmt=yuv420p\nr_frame_rate=25/1");
+    EXPECT_NEAR(durationOf(video), kFrames / 15.0, 0.05);
+
+    // Mask on the left (white where opaque, grey where half transparent),
+    // colour on black on the right (red, and blue at half strength).
+    const QByteArray rgb = decodeFrame(video, 10);
+    ASSERT_EQ(rgb.size(), 64 * 24 * 3);
+    auto pixel = [&rgb](int x, int y) {
+        const int at = (y * 64 + x) * 3;
+        return std::array<int, 3>{uchar(rgb[at]), uchar(rgb[at + 1]), uchar(rgb[at + 2])};
+    };
+    auto near = [](std::array<int, 3> actual, std::array<int, 3> expected) {
+        for (int i = 0; i < 3; ++i) {
+            if (std::abs(actual[i] - expected[i]) > 24)
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(near(pixel(8, 12), {255, 255, 255}));
+    EXPECT_TRUE(near(pixel(24, 12), {128, 128, 128}));
+    EXPECT_TRUE(near(pixel(40, 12), {255, 0, 0}));
+    EXPECT_TRUE(near(pixel(56, 12), {0, 0, 128}));
+}
+
+// The last-modified times of everything in the scratch folders.
+QStringList scratchSnapshot() {
+    QStringList snapshot;
+    for (const QString& dir :
+         {ScratchFolders::alphaImagesDirectoryPath(), ScratchFolders::rgbImagesDirectoryPath(),
+          ScratchFolders::appendImagesDirectoryPath()}) {
+        const QFileInfo info(dir);
+        snapshot.append(dir + info.lastModified().toString(Qt::ISODateWithMs));
+        for (const QFileInfo& entry : QDir(dir).entryInfoList(QDir::Files))
+            snapshot.append(entry.fileName() + entry.lastModified().toString(Qt::ISODateWithMs));
+    }
+    return snapshot;
+}
+
+TEST_F(ConversionDriverTest, CacheRunReencodesWithoutTouchingTheScratchFolders) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 10, 8, 6));
+    FakeFrontEnd front;
+    pointAt(front, frames(), "10");
+    ASSERT_TRUE(front.convertAndWait());
+    const QString video = frames() + "/output/zev.mp4";
+    EXPECT_NEAR(durationOf(video), 1.0, 0.05);
+
+    const QStringList before = scratchSnapshot();
+    front.fps = "5";
+    front.cacheTicked = true;
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList());
+    EXPECT_EQ(front.successes().size(), 2);
+    EXPECT_NEAR(durationOf(video), 2.0, 0.05);
+    EXPECT_EQ(scratchSnapshot(), before);
+}
+
+TEST_F(ConversionDriverTest, MissingPackedFrameIsAFailure) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 12, 8, 6));
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    recordConvertCalls(front);
+    qputenv("ZEV_RECORD_SKIP", "00007.png");
+
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_FALSE(QFileInfo::exists(frames() + "/output/zev.mp4"));
+    EXPECT_EQ(front.cacheEnabledCount(), 0);
+}
+
+TEST_F(ConversionDriverTest, CacheRunRefusesPackedFramesOfAnotherFolder) {
+    const QString first = folder.filePath("first");
+    const QString second = folder.filePath("second");
+    ASSERT_TRUE(TestFrames::writeSequence(first, 4, 8, 6));
+    ASSERT_TRUE(TestFrames::writeSequence(second, 4, 8, 6));
+    FakeFrontEnd window;
+    pointAt(window, first);
+    ASSERT_TRUE(window.convertAndWait());
+    const QFileInfo video(first + "/output/zev.mp4");
+    const QDateTime written = video.lastModified();
+
+    FakeFrontEnd commandLine;
+    pointAt(commandLine, second);
+    ASSERT_TRUE(commandLine.convertAndWait());
+
+    window.cacheTicked = true;
+    window.fps = "5";
+    ASSERT_TRUE(window.convertAndWait());
+    EXPECT_EQ(window.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_EQ(QFileInfo(first + "/output/zev.mp4").lastModified(), written);
+}
+
+TEST_F(ConversionDriverTest, HeldLockRefusesWithoutTouchingAnything) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
+    ASSERT_TRUE(ScratchFolders::prepareUserFolder());
+    ScratchLock other;
+    ASSERT_TRUE(other.tryLock(ScratchFolders::userFolder()));
+
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_FALSE(QFileInfo::exists(ScratchFolders::alphaImagesDirectoryPath()));
+    EXPECT_FALSE(QFileInfo::exists(frames() + "/output"));
+
+    other.unlock();
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.successes().size(), 1);
+}
+
+// Adds a frame to the frame folder when the packing stage starts, that is
+// after the frames were listed and before the final count.
+class FrameAdder : public ConversionObserver {
+public:
+    explicit FrameAdder(QString frame)
+        : frame_(std::move(frame)) {}
+    void stageStarted(Stage stage, int) override {
+        if (stage == Stage::Packing)
+            QFile(frame_).open(QIODevice::WriteOnly);
+    }
+    void stepFinished(Stage, int, int) override {}
+
+private:
+    QString frame_;
+};
+
+TEST_F(ConversionDriverTest, FrameAddedDuringTheRunFailsTheFinalCount) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    FrameAdder adder(frames() + "/3.png");
+    front.setConversionObserver(&adder);
+
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_FALSE(QFileInfo::exists(frames() + "/output/zev.mp4"));
+}
+
+} // namespace

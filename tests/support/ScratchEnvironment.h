@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// Points the temporary folder (TMPDIR, which QDir::tempPath() and so the
+// per-user scratch folder follow) at a fresh folder for the lifetime of this
+// object, so a test never sees another run's scratch folders and leaves none.
+class ScratchEnvironment {
+public:
+    ScratchEnvironment();
+    ~ScratchEnvironment();
+    ScratchEnvironment(const ScratchEnvironment&) = delete;
+    ScratchEnvironment& operator=(const ScratchEnvironment&) = delete;
+
+    QString tempPath() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    bool hadPrevious_ = false;
+    QByteArray previous_;
+};
