@@ -16,6 +16,8 @@ packages=(
   imagemagick ffmpeg
   fonts-wqy-microhei
   xvfb xauth
+  time procps
+  dbus-daemon libxtst6
 )
 
 missing=()

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "CliProgressReporter.h"
+#include "ConversionController.h"
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <optional>
+
+class QEventLoop;
+class QIODevice;
+
+// The command-line front end: the options stand in for the window's inputs,
+// and the alerts become lines on standard output, worded exactly as the
+// window shows them. One conversion per run; the exit status tells how it
+// ended (ExitStatus).
+class CliController : public ConversionController {
+public:
+    enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
+
+    static inline const QString kProgramName = QStringLiteral("zev-cli");
+    static inline const QString kSuccessFormat = QStringLiteral("视频已经生成, 视频路径：%1");
+
+    // errorIsTerminal chooses the progress display: one line rewritten in
+    // place, or plain lines for pipes and log files.
+    CliController(QIODevice& standardOutput, QIODevice& standardError, bool errorIsTerminal);
+    ~CliController() override;
+
+    // Reads the options (program name first) and, when they are usable, runs
+    // one conversion. Returns the process's exit status.
+    int run(const QStringList& arguments);
+
+    // Sets the inputs from the options. Returns the exit status when the
+    // program has to stop here (help or version shown, usage error reported),
+    // nothing when the conversion can start.
+    std::optional<int> applyArguments(const QStringList& arguments);
+
+    // Starts the conversion like the window's start button and waits, in an
+    // event loop, until its message is out and the busy state is over.
+    int convert();
+
+    static QString helpText();
+
+    CliProgressReporter& progress() { return progress_; }
+
+    QString fpsInput() const { return fps_; }
+    double sliderInput() const { return slider_; }
+    QString pathInput() const { return path_; }
+    bool cacheInput() const { return cache_; }
+
+protected:
+    QString fpsText() const override { return fps_; }
+    double sliderValue() const override { return slider_; }
+    void setSliderValue(double value) override { slider_ = value; }
+    QString pathText() const override { return path_; }
+    bool cacheCheckboxTicked() const override { return cache_; }
+    void enableCacheCheckbox() override {}
+    void presentBusyState(bool inConverting) override;
+    void showAlertWithErrorMessage(const QString& message) override;
+    void showConvertSuccessAlertWithPath(const QString& path) override;
+
+private:
+    bool applyPreset(const QString& name);
+    bool applySlider(const QString& text);
+    int usageError(const QString& problem);
+    void printMessage(const QString& text, int status);
+    void endIfSettled();
+    void writeOut(const QString& text);
+    void writeError(const QString& text);
+
+    QIODevice& out_;
+    QIODevice& err_;
+    CliProgressReporter progress_;
+
+    QString fps_ = QStringLiteral("20");
+    double slider_ = 0.0;
+    QString path_;
+    bool cache_ = false;
+
+    // Alerts requested but not printed yet; they may come from any thread.
+    std::atomic<int> pendingMessages_{0};
+    std::optional<int> status_;
+    QEventLoop* waiting_ = nullptr;
+};

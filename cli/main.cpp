@@ -1,0 +1,45 @@
+#include "CliController.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+CliProgressReporter* logDisplay = nullptr;
+
+// Log lines go through the progress display, so they never tear its line.
+// The empty entry the tool runner logs after a tool wrote to its error
+// stream says nothing on a command line and is left out.
+void showLogLine(QtMsgType, const QMessageLogContext&, const QString& text) {
+    if (text.isEmpty())
+        return;
+    if (logDisplay)
+        logDisplay->showLog(text);
+    else
+        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(CliController::kProgramName);
+
+    // Unbuffered, so that messages and progress lines keep their order and
+    // nothing is lost when Ctrl-C ends the program.
+    QFile standardOutput;
+    QFile standardError;
+    standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    standardError.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+
+    // Ctrl-C keeps its default action: the program ends at once, and the
+    // tool runner's children are stopped by the kernel as their parent dies.
+    CliController cli(standardOutput, standardError, isatty(STDERR_FILENO) == 1);
+    logDisplay = &cli.progress();
+    qInstallMessageHandler(showLogLine);
+    const int status = cli.run(QCoreApplication::arguments());
+    logDisplay = nullptr;
+    return status;
+}
