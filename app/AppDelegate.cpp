@@ -1,0 +1,5 @@
+#include "AppDelegate.h"
+
+void AppDelegate::applicationDidFinishLaunching() {}
+
+void AppDelegate::applicationWillTerminate() {}

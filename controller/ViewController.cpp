@@ -1,0 +1,414 @@
+#include "ViewController.h"
+
+#include "DesktopAppearance.h"
+#include "ZEVDragView.h"
+#include "ZEVProgressView.h"
+#include "ui_ViewController.h"
+
+#include <QCheckBox>
+#include <QColor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGraphicsOpacityEffect>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QPen>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <cmath>
+
+// The icons are compiled into this static library and nothing else refers to
+// their initialiser, so the linker would drop them without this call.
+static void loadWindowResources() {
+    Q_INIT_RESOURCE(window);
+}
+
+namespace {
+
+const QString kPathPlaceholder = QStringLiteral("                  请拖拽序列帧文件夹到这里");
+const QString kIdleTitle = QStringLiteral("开始合成 ZEV 视频");
+const QString kBusyTitle = QStringLiteral("ZEV 视频合成中，请耐心等待...");
+const QString kSuccessText = QStringLiteral("视频已经生成, 视频路径：%1");
+const QString kChooseFolderTitle = QStringLiteral("选择序列帧文件夹");
+
+// The slider's integer steps map exactly onto the values 0.0 … 1.0.
+constexpr int kSliderSteps = 1000;
+
+// The buttons' blue; the red is given in single precision on purpose.
+constexpr float kButtonRed = 0.2f;
+constexpr double kButtonGreen = 0.53125;
+constexpr double kButtonBlue = 1.0;
+
+constexpr float kWindowOpacity = 0.98f;
+constexpr float kBusyButtonOpacity = 0.3f;
+
+// Appearance colours. Values given in single precision are widened on purpose.
+const QColor kLightViewColor = QColor::fromRgbF(0.933f, 0.933f, 0.933f, 1.0f);
+const QColor kDarkViewColor = QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.6f);
+const QColor kLightOverlayColor = QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.3f);
+const QColor kDarkOverlayColor = QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.1f);
+const QColor kFieldBorderColor = QColor::fromRgbF(0.4f, 0.4f, 0.4f, 0.4f);
+constexpr double kFieldBorderWidth = 1.0;
+constexpr double kFieldCornerRadius = 5.0;
+// Marks the two border views whose border this controller paints.
+constexpr char kBorderViewProperty[] = "zevBorderView";
+
+// The dark tint is translucent: it darkens whatever the window shows beneath
+// it. A top-level window has no desktop showing through, so the tint is laid
+// over the desktop's own window colour when that is dark, else over this
+// grey, the window grey of common dark themes. Black at 0.6 over it gives
+// about 8 % grey.
+const QColor kDarkBackdrop = QColor(50, 50, 50);
+
+// Labels, field text and placeholders follow the mode as the desktop's own
+// text colours would; the tint alone would leave dark text on a dark window
+// when the desktop palette is light but the colour scheme dark.
+QPalette textPaletteFor(bool dark) {
+    const QColor ink = dark ? Qt::white : Qt::black;
+    QColor primary = ink;
+    primary.setAlphaF(0.85f);
+    QColor secondary = ink;
+    secondary.setAlphaF(0.35f);
+    QPalette palette;
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Active, role, primary);
+        palette.setColor(QPalette::Inactive, role, primary);
+        palette.setColor(QPalette::Disabled, role, secondary);
+    }
+    palette.setColor(QPalette::PlaceholderText, secondary);
+    return palette;
+}
+
+} // namespace
+
+ViewController::ViewController(QWidget* parent)
+    : QWidget(parent) {
+    loadWindowResources();
+    Ui::ViewController ui;
+    ui.setupUi(this);
+    bgView1 = ui.bgView1;
+    bgView2 = ui.bgView2;
+    iamgesDirPathField = ui.iamgesDirPathField;
+    FPSField = ui.FPSField;
+    lowButton = ui.lowButton;
+    highButton = ui.highButton;
+    veryHighButton = ui.veryHighButton;
+    zevButton = ui.zevButton;
+    rateSlider = ui.rateSlider;
+    forceUseCache = ui.forceUseCache;
+    chooseFolderButton = ui.chooseFolderButton;
+
+    awakeFromNib();
+    viewDidLoad();
+    connectFolderChooser();
+}
+
+ViewController::~ViewController() {
+    // A running conversion still reports to this object; closing the window
+    // lets it finish (the video is written) before the process ends.
+    waitForConversionToEnd();
+}
+
+void ViewController::awakeFromNib() {
+    window()->setWindowOpacity(kWindowOpacity);
+    // Lets a style sheet tint the controller's view.
+    setAttribute(Qt::WA_StyledBackground);
+
+    if (iamgesDirPathField) {
+        iamgesDirPathField->setReadOnly(true);
+        iamgesDirPathField->setPlaceholderText(kPathPlaceholder);
+        // The field takes no drops of its own, so a folder dropped on it
+        // reaches the panel behind it.
+        iamgesDirPathField->setAcceptDrops(false);
+    }
+    if (bgView1)
+        bgView1->setDelegate(this);
+    if (FPSField)
+        FPSField->setText(QStringLiteral("20"));
+
+    setUpButton(zevButton, 1.0, 5.0, &ConversionController::convertBtnClicked, QString());
+    setUpButton(lowButton, 0.7, 3.0, &ConversionController::lowBtnClicked, QStringLiteral("高"));
+    setUpButton(highButton, 0.7, 3.0, &ConversionController::highBtnClicked, QStringLiteral("超高"));
+    setUpButton(veryHighButton, 0.7, 3.0, &ConversionController::veryHighBtnClicked, QStringLiteral("最佳"));
+}
+
+void ViewController::viewDidLoad() {
+    appearance_ = new DesktopAppearance(this);
+    connect(appearance_, &DesktopAppearance::appearanceChanged, this, &ViewController::darkModeChanged);
+    darkModeChanged();
+    loadDefaultSettings();
+    setInConverting(false);
+    if (forceUseCache)
+        forceUseCache->setEnabled(false);
+    lowBtnClicked();
+}
+
+// The buttons keep one look in every state: pressing, hovering and focus
+// change nothing, as the style sheet has no rule for any of them. Titles are
+// white in every state. A null title leaves the title to the busy state.
+void ViewController::setUpButton(QPushButton* button, double alpha, double cornerRadius, ButtonAction action,
+                                 const QString& title) {
+    if (!button)
+        return;
+    const QColor background = QColor::fromRgbF(kButtonRed, kButtonGreen, kButtonBlue, alpha);
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; border: none;"
+                                         " border-radius: %2px; outline: none; padding: 0 12px; }")
+                              .arg(background.name(QColor::HexArgb))
+                              .arg(cornerRadius));
+    connect(button, &QPushButton::clicked, this, [this, action]() { (this->*action)(); });
+    if (!title.isNull())
+        button->setText(title);
+}
+
+void ViewController::setButtonOpacity(QPushButton* button, qreal opacity) {
+    if (!button)
+        return;
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(button->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(button);
+        button->setGraphicsEffect(effect);
+    }
+    effect->setOpacity(opacity);
+    // A fully opaque button is drawn directly, not through the effect's
+    // off-screen copy, so its title stays as crisp as the others.
+    effect->setEnabled(opacity < 1.0);
+}
+
+void ViewController::presentBusyState(bool inConverting) {
+    setButtonOpacity(zevButton, inConverting ? kBusyButtonOpacity : 1.0);
+    if (zevButton)
+        zevButton->setText(inConverting ? kBusyTitle : kIdleTitle);
+    if (inConverting)
+        startProgressAniamtion();
+    else
+        stopProgressAniamtion();
+}
+
+void ViewController::darkModeChanged() {
+    settingViewsBackGroundColorWithMode(DesktopAppearance::appearanceValue());
+}
+
+void ViewController::settingViewsBackGroundColorWithMode(const QString& mode) {
+    const bool dark = DesktopAppearance::isDarkMode(mode);
+    viewBackgroundColor_ = dark ? kDarkViewColor : kLightViewColor;
+    setPalette(textPaletteFor(dark));
+    update();
+    settingTextField(iamgesDirPathField, bgView1);
+    settingTextField(FPSField, bgView2);
+    settingProgressViewColor();
+}
+
+// The same in both modes: the field shows what lies behind it, and its
+// border view draws the frame around it.
+void ViewController::settingTextField(QLineEdit* field, QWidget* bgView) {
+    if (field) {
+        field->setFrame(false);
+        // Only the background is set; the text colours still come from the
+        // controller's view.
+        QPalette clearBackground;
+        clearBackground.setColor(QPalette::Base, Qt::transparent);
+        field->setPalette(clearBackground);
+        // No focus ring: styles draw it as part of the frame, now off.
+        field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    }
+    if (bgView) {
+        // Painted from eventFilter(), not by a style sheet: a style sheet on
+        // the border view would take over the palettes of the field inside
+        // it, and with them the text colours of the mode.
+        bgView->setAutoFillBackground(false);
+        bgView->setProperty(kBorderViewProperty, true);
+        // Installing again is harmless: Qt keeps one filter per object.
+        bgView->installEventFilter(this);
+        bgView->update();
+    }
+}
+
+// A clear panel with a thin rounded border.
+void ViewController::paintBorderView(QWidget* bgView) {
+    QPainter painter(bgView);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kFieldBorderColor, kFieldBorderWidth));
+    painter.setBrush(Qt::NoBrush);
+    // Half the pen inside each edge, so the whole line lands in the panel.
+    const double inset = kFieldBorderWidth / 2.0;
+    painter.drawRoundedRect(QRectF(bgView->rect()).adjusted(inset, inset, -inset, -inset), kFieldCornerRadius,
+                            kFieldCornerRadius);
+}
+
+// Reads the mode itself rather than taking it from the caller, so a new
+// overlay always starts in the desktop's current mode.
+void ViewController::settingProgressViewColor() {
+    if (!progressView_)
+        return;
+    const bool dark = DesktopAppearance::isDarkMode(DesktopAppearance::appearanceValue());
+    progressView_->setTintColor(dark ? kDarkOverlayColor : kLightOverlayColor);
+}
+
+void ViewController::startProgressAniamtion() {
+    // A second busy call without an end in between would otherwise leave
+    // the first overlay behind for good, blocking the window.
+    stopProgressAniamtion();
+    progressView_ = new ZEVProgressView(rect(), this);
+    settingProgressViewColor();
+    progressView_->show();
+    progressView_->raise();
+    progressView_->startAnimation();
+}
+
+void ViewController::stopProgressAniamtion() {
+    if (!progressView_)
+        return;
+    progressView_->stopAnimation();
+    delete progressView_.data();
+}
+
+bool ViewController::event(QEvent* event) {
+    // The application palette's change never reaches changeEvent().
+    if (appearance_ && DesktopAppearance::isAppearanceEvent(event->type()))
+        appearance_->notifyMayHaveChanged();
+    return QWidget::event(event);
+}
+
+void ViewController::paintEvent(QPaintEvent* event) {
+    if (!viewBackgroundColor_.isValid()) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    if (viewBackgroundColor_.alpha() < 255) {
+        const QColor desktopWindow = palette().color(QPalette::Window);
+        painter.fillRect(rect(), desktopWindow.lightnessF() < 0.5f ? desktopWindow : kDarkBackdrop);
+    }
+    painter.fillRect(rect(), viewBackgroundColor_);
+}
+
+void ViewController::updateDragFilePath(const QString& path) {
+    if (path.isNull())
+        return;
+    if (iamgesDirPathField)
+        iamgesDirPathField->setText(path);
+    if (forceUseCache) {
+        forceUseCache->setChecked(false);
+        forceUseCache->setEnabled(false);
+    }
+    lowBtnClicked();
+}
+
+QString ViewController::fpsText() const {
+    return FPSField ? FPSField->text() : QString();
+}
+
+double ViewController::sliderValue() const {
+    return rateSlider ? static_cast<double>(rateSlider->value()) / kSliderSteps : 0.0;
+}
+
+void ViewController::setSliderValue(double value) {
+    if (rateSlider)
+        rateSlider->setValue(static_cast<int>(std::lround(value * kSliderSteps)));
+}
+
+QString ViewController::pathText() const {
+    return iamgesDirPathField ? iamgesDirPathField->text() : QString();
+}
+
+bool ViewController::cacheCheckboxTicked() const {
+    return forceUseCache && forceUseCache->isChecked();
+}
+
+void ViewController::enableCacheCheckbox() {
+    if (forceUseCache)
+        forceUseCache->setEnabled(true);
+}
+
+void ViewController::showAlertWithErrorMessage(const QString& message) {
+    QMetaObject::invokeMethod(
+        this, [this, message]() { presentErrorAlert(message); }, Qt::QueuedConnection);
+}
+
+void ViewController::showConvertSuccessAlertWithPath(const QString& path) {
+    QMetaObject::invokeMethod(
+        this, [this, path]() { presentSuccessAlert(path); }, Qt::QueuedConnection);
+}
+
+QMessageBox* ViewController::makeAlert(const QString& text, const QString& iconPath) {
+    auto* box = new QMessageBox(QMessageBox::Information, window()->windowTitle(), text,
+                                QMessageBox::NoButton, window());
+    // Paths and messages are shown as they are, never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const QPixmap icon(iconPath);
+    if (!icon.isNull())
+        box->setIconPixmap(icon);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
+void ViewController::presentErrorAlert(const QString& message) {
+    QMessageBox* box = makeAlert(message, QStringLiteral(":/msgerror.png"));
+    box->setDefaultButton(box->addButton(QStringLiteral("Ok"), QMessageBox::AcceptRole));
+    connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
+    box->open();
+}
+
+void ViewController::presentSuccessAlert(const QString& path) {
+    QMessageBox* box = makeAlert(kSuccessText.arg(path), QStringLiteral(":/msgSuccess.png"));
+    QPushButton* openButton = box->addButton(QStringLiteral("打开视频文件路径"), QMessageBox::AcceptRole);
+    box->addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
+    box->setDefaultButton(openButton);
+    connect(box, &QMessageBox::finished, this, [this, box, openButton, path]() {
+        box->deleteLater();
+        if (box->clickedButton() == openButton)
+            openFile(path);
+    });
+    box->open();
+}
+
+// The one command that goes through a shell. The path becomes a single
+// quoted word in which each ' is closed, escaped and reopened ('\''), so
+// xdg-open receives it as one literal argument whatever it holds.
+void ViewController::openFile(const QString& path) {
+    if (path.isNull())
+        return;
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    const QString command = QStringLiteral("xdg-open '") + quoted + QLatin1Char('\'');
+    launchConvertTaskWithArguments({QStringLiteral("-c"), command}, QStringLiteral("/bin/bash"));
+}
+
+void ViewController::connectFolderChooser() {
+    if (chooseFolderButton)
+        connect(chooseFolderButton, &QToolButton::clicked, this, &ViewController::chooseFolder);
+    if (bgView1)
+        bgView1->installEventFilter(this);
+    if (iamgesDirPathField)
+        iamgesDirPathField->installEventFilter(this);
+}
+
+bool ViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && watched->property(kBorderViewProperty).toBool()) {
+        // The view itself paints nothing, so drawing first loses nothing.
+        paintBorderView(static_cast<QWidget*>(watched));
+        return false;
+    }
+    const bool onPathPanel = watched == bgView1 || watched == iamgesDirPathField;
+    if (onPathPanel && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        chooseFolder();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ViewController::chooseFolder() {
+    const QString shown = pathText();
+    const QString start = !shown.isEmpty() && QFileInfo(shown).isDir() ? shown : QDir::homePath();
+    const QString folder = QFileDialog::getExistingDirectory(this, kChooseFolderTitle, start);
+    if (!folder.isEmpty())
+        updateDragFilePath(folder);
+}

@@ -1,0 +1,15 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// Widget tests need a QApplication; they run on the offscreen platform
+// (QT_QPA_PLATFORM=offscreen, set for every registered test), so no display
+// is needed.
+int main(int argc, char** argv) {
+    // The build lists the tests by running this program, outside ctest and
+    // so without that setting; never reach for a display then either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
