@@ -20,7 +20,6 @@ public:
     enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 
     static inline const QString kProgramName = QStringLiteral("zev-cli");
-    static inline const QString kSuccessFormat = QStringLiteral("视频已经生成, 视频路径：%1");
 
     // errorIsTerminal chooses the progress display: one line rewritten in
     // place, or plain lines for pipes and log files.

@@ -21,43 +21,25 @@ function(zev_is_compiled_program program result)
   endif()
 endfunction()
 
-# Sets <result> to the reason <program> is refused, or to "" when it is the
-# real ImageMagick.
-function(zev_check_imagemagick program result)
+# Sets <result> to the reason <program> is refused, or to "" when it passes:
+# it must be a compiled program, and for every <option> <pattern> pair that
+# follows, "<program> <option>" must exit 0 and print text matching <pattern>.
+function(zev_check_program program result)
   zev_is_compiled_program("${program}" compiled)
   if(NOT compiled)
     set(${result} "${program} is not a compiled program" PARENT_SCOPE)
     return()
   endif()
-  execute_process(COMMAND "${program}" -version
-    OUTPUT_VARIABLE out ERROR_QUIET RESULT_VARIABLE status TIMEOUT 30)
-  if(NOT status EQUAL 0 OR NOT out MATCHES "ImageMagick")
-    set(${result} "${program} -version does not print \"ImageMagick\"" PARENT_SCOPE)
-    return()
-  endif()
-  set(${result} "" PARENT_SCOPE)
-endfunction()
-
-# Sets <result> to the reason <program> is refused, or to "" when it is an
-# ffmpeg with libx264.
-function(zev_check_ffmpeg program result)
-  zev_is_compiled_program("${program}" compiled)
-  if(NOT compiled)
-    set(${result} "${program} is not a compiled program" PARENT_SCOPE)
-    return()
-  endif()
-  execute_process(COMMAND "${program}" -version
-    OUTPUT_VARIABLE version ERROR_QUIET RESULT_VARIABLE status TIMEOUT 30)
-  if(NOT status EQUAL 0 OR NOT version MATCHES "^ffmpeg version")
-    set(${result} "${program} -version does not print \"ffmpeg version\"" PARENT_SCOPE)
-    return()
-  endif()
-  execute_process(COMMAND "${program}" -hide_banner -encoders
-    OUTPUT_VARIABLE out ERROR_QUIET RESULT_VARIABLE status TIMEOUT 30)
-  if(NOT status EQUAL 0 OR NOT out MATCHES "libx264")
-    set(${result} "${program} -encoders does not list libx264" PARENT_SCOPE)
-    return()
-  endif()
+  set(checks ${ARGN})
+  while(checks)
+    list(POP_FRONT checks option pattern)
+    execute_process(COMMAND "${program}" ${option}
+      OUTPUT_VARIABLE out ERROR_QUIET RESULT_VARIABLE status TIMEOUT 30)
+    if(NOT status EQUAL 0 OR NOT out MATCHES "${pattern}")
+      set(${result} "${program} ${option} does not print \"${pattern}\"" PARENT_SCOPE)
+      return()
+    endif()
+  endwhile()
   set(${result} "" PARENT_SCOPE)
 endfunction()
 
@@ -82,7 +64,7 @@ if(NOT ZEV_IMAGEMAGICK_CONVERT)
     "ImageMagick's convert was not found (looked for convert-im6.q16, convert-im6, and convert in /usr/bin). "
     "Install it (Debian: apt-get install imagemagick) or pass -DZEV_IMAGEMAGICK_CONVERT=<path>.")
 endif()
-zev_check_imagemagick("${ZEV_IMAGEMAGICK_CONVERT}" refusal)
+zev_check_program("${ZEV_IMAGEMAGICK_CONVERT}" refusal -version "ImageMagick")
 if(refusal)
   zev_refuse_tool(ZEV_IMAGEMAGICK_CONVERT
     "${ZEV_IMAGEMAGICK_CONVERT} cannot serve as ImageMagick's convert: ${refusal}. "
@@ -94,7 +76,8 @@ if(NOT ZEV_FFMPEG)
   zev_refuse_tool(ZEV_FFMPEG
     "ffmpeg was not found. Install it (Debian: apt-get install ffmpeg) or pass -DZEV_FFMPEG=<path>.")
 endif()
-zev_check_ffmpeg("${ZEV_FFMPEG}" refusal)
+# ffprobe lists the encoders too; only ffmpeg calls itself "ffmpeg version".
+zev_check_program("${ZEV_FFMPEG}" refusal -version "^ffmpeg version" -encoders "libx264")
 if(refusal)
   zev_refuse_tool(ZEV_FFMPEG
     "${ZEV_FFMPEG} cannot serve as the video encoder: ${refusal}. "

@@ -34,7 +34,6 @@ namespace {
 const QString kPathPlaceholder = QStringLiteral("                  请拖拽序列帧文件夹到这里");
 const QString kIdleTitle = QStringLiteral("开始合成 ZEV 视频");
 const QString kBusyTitle = QStringLiteral("ZEV 视频合成中，请耐心等待...");
-const QString kSuccessText = QStringLiteral("视频已经生成, 视频路径：%1");
 const QString kChooseFolderTitle = QStringLiteral("选择序列帧文件夹");
 
 // The slider's integer steps map exactly onto the values 0.0 … 1.0.
@@ -357,7 +356,7 @@ void ViewController::presentErrorAlert(const QString& message) {
 }
 
 void ViewController::presentSuccessAlert(const QString& path) {
-    QMessageBox* box = makeAlert(kSuccessText.arg(path), QStringLiteral(":/msgSuccess.png"));
+    QMessageBox* box = makeAlert(kSuccessFormat.arg(path), QStringLiteral(":/msgSuccess.png"));
     QPushButton* openButton = box->addButton(QStringLiteral("打开视频文件路径"), QMessageBox::AcceptRole);
     box->addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
     box->setDefaultButton(openButton);

@@ -32,6 +32,8 @@ public:
     static inline const QString kNotAFolder = QStringLiteral("输入的不是文件夹，是一个文件，请重新输入.");
     static inline const QString kFramesNotConsecutive = QStringLiteral("文件夹下存在不连续图片.");
     static inline const QString kConversionFailed = QStringLiteral("合成视频过程出错，请重试.");
+    // The success message, with the output folder in place of %1.
+    static inline const QString kSuccessFormat = QStringLiteral("视频已经生成, 视频路径：%1");
 
     static constexpr double kLowPreset = 0.25;
     static constexpr double kHighPreset = 0.5;

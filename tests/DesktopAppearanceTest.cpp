@@ -1,6 +1,6 @@
 #include "DesktopAppearance.h"
 
-#include "FakeDesktopPortal.h"
+#include "DesktopPortalEnvironment.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -19,16 +19,7 @@ QPalette paletteWithWindow(const QColor& window) {
     return palette;
 }
 
-// The private bus must be in place before anything in this process touches
-// the session bus, and the process keeps the first session bus it meets, so
-// one portal serves every test of this program.
-class PortalEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { portal = std::make_unique<FakeDesktopPortal>(); }
-    void TearDown() override { portal.reset(); }
-
-    static inline std::unique_ptr<FakeDesktopPortal> portal;
-};
+using PortalEnvironment = DesktopPortalEnvironment;
 
 [[maybe_unused]] const auto* const kPortalEnvironment =
     ::testing::AddGlobalTestEnvironment(new PortalEnvironment);

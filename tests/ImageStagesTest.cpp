@@ -1,6 +1,7 @@
 #include "ImageStages.h"
 
 #include "RecordedCalls.h"
+#include "RecordingTest.h"
 #include "TemporaryFolder.h"
 #include "ToolProbe.h"
 
@@ -27,19 +28,7 @@ QStringList numberedNames(int count) {
 }
 
 // The stages run the recorder in place of convert; it only records.
-class ImageStagesRecorded : public ::testing::Test {
-protected:
-    TemporaryFolder folder;
-    QString calls;
-    const QString recorder = RecordedCalls::recorderPath();
-
-    void SetUp() override {
-        calls = folder.makeFolder("calls");
-        qputenv("ZEV_RECORD_DIR", QFile::encodeName(calls));
-    }
-    void TearDown() override { qunsetenv("ZEV_RECORD_DIR"); }
-    QList<QStringList> recorded() const { return RecordedCalls::read(calls); }
-};
+class ImageStagesRecorded : public RecordingTest {};
 
 TEST_F(ImageStagesRecorded, AlphaBatchOfTwentyIsOneRun) {
     const QStringList frames = framePaths("/frames dir", numberedNames(20));
@@ -85,7 +74,6 @@ TEST_F(ImageStagesRecorded, StagesAnswerWhetherEveryRunSucceeded) {
     EXPECT_FALSE(ImageStages::extractImageAlpha(recorder, frames, "/out"));
     EXPECT_FALSE(ImageStages::extractImageRGB(recorder, frames, "/out"));
     EXPECT_FALSE(ImageStages::appendImages(recorder, masks, frames, "/out"));
-    qunsetenv("ZEV_RECORD_EXIT");
     EXPECT_FALSE(ImageStages::extractImageAlpha(folder.filePath("no-such-program"), frames, "/out"));
 }
 

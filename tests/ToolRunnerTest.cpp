@@ -1,6 +1,7 @@
 #include "ToolRunner.h"
 
 #include "RecordedCalls.h"
+#include "RecordingTest.h"
 #include "TemporaryFolder.h"
 
 #include <QDir>
@@ -54,15 +55,8 @@ private:
     QtMessageHandler previous_ = nullptr;
 };
 
-class ToolRunnerTest : public ::testing::Test {
+class ToolRunnerTest : public RecordingTest {
 protected:
-    TemporaryFolder folder;
-    QString calls;
-
-    void SetUp() override {
-        calls = folder.makeFolder("calls");
-        qputenv("ZEV_RECORD_DIR", QFile::encodeName(calls));
-    }
     // The process id of the first recorded call, waiting for it to appear;
     // the recorder names its records "<start time>-<pid>" and keeps its pid
     // when it execs the real program.
@@ -74,12 +68,6 @@ protected:
             usleep(10000);
         }
         return -1;
-    }
-
-    void TearDown() override {
-        for (const char* name :
-             {"ZEV_RECORD_DIR", "ZEV_RECORD_EXIT", "ZEV_RECORD_STDERR_BYTES", "ZEV_RECORD_EXEC"})
-            qunsetenv(name);
     }
 };
 

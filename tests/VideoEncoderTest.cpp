@@ -1,6 +1,7 @@
 #include "VideoEncoder.h"
 
 #include "RecordedCalls.h"
+#include "RecordingTest.h"
 #include "TemporaryFolder.h"
 #include "ToolProbe.h"
 
@@ -13,23 +14,10 @@
 namespace {
 
 // The encoder runs the recorder in place of ffmpeg; it only records.
-class VideoEncoderRecorded : public ::testing::Test {
+class VideoEncoderRecorded : public RecordingTest {
 protected:
-    TemporaryFolder folder;
-    QString calls;
-
-    void SetUp() override {
-        calls = folder.makeFolder("calls");
-        qputenv("ZEV_RECORD_DIR", QFile::encodeName(calls));
-    }
-    void TearDown() override {
-        qunsetenv("ZEV_RECORD_DIR");
-        qunsetenv("ZEV_RECORD_EXIT");
-    }
-
     bool encode(const QString& images, const QString& output, qint64 fps = 20, qint64 rate = 2100) {
-        return VideoEncoder::convertImagesToMp4FromFolder(RecordedCalls::recorderPath(), images, output, fps,
-                                                          rate);
+        return VideoEncoder::convertImagesToMp4FromFolder(recorder, images, output, fps, rate);
     }
 };
 

@@ -1,5 +1,5 @@
 #include "DesktopAppearance.h"
-#include "FakeDesktopPortal.h"
+#include "DesktopPortalEnvironment.h"
 #include "ViewController.h"
 #include "ZEVProgressView.h"
 #include "ZEVSpinner.h"
@@ -24,15 +24,7 @@ const QColor kDarkView = QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.6f);
 const QColor kLightOverlay = QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.3f);
 const QColor kDarkOverlay = QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.1f);
 
-// Only the test of the desktop's own change signal needs the portal, but the
-// private bus must be there before anything touches the session bus.
-class PortalEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { portal = std::make_unique<FakeDesktopPortal>(); }
-    void TearDown() override { portal.reset(); }
-
-    static inline std::unique_ptr<FakeDesktopPortal> portal;
-};
+using PortalEnvironment = DesktopPortalEnvironment;
 
 [[maybe_unused]] const auto* const kPortalEnvironment =
     ::testing::AddGlobalTestEnvironment(new PortalEnvironment);
