@@ -6,6 +6,12 @@
 
 FakeFrontEnd::FakeFrontEnd() = default;
 
+// A test that ends early must not leave the driver reporting to a destroyed
+// front end.
+FakeFrontEnd::~FakeFrontEnd() {
+    waitForConversionToEnd();
+}
+
 QStringList FakeFrontEnd::events() const {
     QMutexLocker lock(&mutex_);
     return events_;

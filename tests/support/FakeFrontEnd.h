@@ -14,6 +14,7 @@
 class FakeFrontEnd : public ConversionController {
 public:
     FakeFrontEnd();
+    ~FakeFrontEnd() override;
 
     QString fps = QStringLiteral("20");
     double slider = 0.0;
