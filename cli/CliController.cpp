@@ -25,17 +25,11 @@ CliController::CliController(QIODevice& standardOutput, QIODevice& standardError
     : out_(standardOutput)
     , err_(standardError)
     , progress_(standardError, errorIsTerminal) {
-    setConversionObserver(&progress_);
     // Like the window at start-up: the first preset is selected.
     lowBtnClicked();
 }
 
-CliController::~CliController() {
-    // The driver reports to progress_ and to the alerts of this object, both
-    // gone before the base class's destructor runs.
-    waitForConversionToEnd();
-    setConversionObserver(nullptr);
-}
+CliController::~CliController() = default;
 
 int CliController::run(const QStringList& arguments) {
     if (const std::optional<int> stop = applyArguments(arguments))
@@ -89,18 +83,27 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
 }
 
 int CliController::convert() {
-    QEventLoop loop;
     status_.reset();
-    waiting_ = &loop;
+    interruptedStatus_.reset();
     convertBtnClicked();
-    if (!inConverting() && pendingMessages_ == 0) {
-        waiting_ = nullptr;
+    if (!inConverting()) {
+        // Refused by the settings check: its message is out already.
+        if (status_)
+            return *status_;
         writeError(kProgramName + QStringLiteral(": the conversion did not start\n"));
         return kFailed;
     }
+    QEventLoop loop;
+    waiting_ = &loop;
     const int status = loop.exec();
     waiting_ = nullptr;
     return status;
+}
+
+void CliController::interrupt(int signalNumber) {
+    if (!interruptedStatus_)
+        interruptedStatus_ = 128 + signalNumber;
+    cancelConversion();
 }
 
 QString CliController::helpText() {
@@ -127,15 +130,21 @@ QString CliController::helpText() {
         "  -v, --version        show the version and exit\n"
         "\n"
         "Progress goes to standard error: one line kept up to date on a terminal, plain\n"
-        "lines such as \"extracting 3/6\" otherwise. The outcome goes to standard output,\n"
+        "lines at most once a second otherwise, such as\n"
+        "\"packing 120/480 frames, 41%, 2m 10s left\". The outcome goes to standard output,\n"
         "worded as the desktop window words it: one error message, or\n"
         "\"视频已经生成, 视频路径：<output folder>\" after a success.\n"
+        "\n"
+        "Ctrl-C (SIGINT) or SIGTERM stops the conversion within a second: the tools it\n"
+        "started are stopped, no partly written video is left behind, and the next run\n"
+        "can start at once.\n"
         "\n"
         "Exit status:\n"
         "  0  the video was written\n"
         "  1  the settings or the frames were refused, or the conversion failed; the\n"
         "     message says why\n"
-        "  2  usage error: unknown option, missing folder, bad preset or slider value\n");
+        "  2  usage error: unknown option, missing folder, bad preset or slider value\n"
+        "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n");
 }
 
 void CliController::presentBusyState(bool inConverting) {
@@ -146,13 +155,25 @@ void CliController::presentBusyState(bool inConverting) {
 }
 
 void CliController::showAlertWithErrorMessage(const QString& message) {
-    ++pendingMessages_;
-    postToMainThread([this, message] { printMessage(message, kFailed); });
+    printMessage(message, kFailed);
 }
 
 void CliController::showConvertSuccessAlertWithPath(const QString& path) {
-    ++pendingMessages_;
-    postToMainThread([this, path] { printMessage(kSuccessFormat.arg(path), kSucceeded); });
+    printMessage(kSuccessFormat.arg(path), kSucceeded);
+}
+
+void CliController::presentProgress(const ConversionProgress& progress) {
+    progress_.show(progress);
+}
+
+void CliController::presentOutcome(const ConversionOutcome& outcome) {
+    if (!outcome.wasCancelled()) {
+        ConversionController::presentOutcome(outcome);
+        return;
+    }
+    progress_.finish();
+    writeError(kProgramName + QStringLiteral(": cancelled; no video was written\n"));
+    status_ = interruptedStatus_.value_or(kFailed);
 }
 
 bool CliController::applyPreset(const QString& name) {
@@ -189,14 +210,12 @@ void CliController::printMessage(const QString& text, int status) {
     // A failure is never hidden by a later message.
     if (!status_ || *status_ == kSucceeded)
         status_ = status;
-    --pendingMessages_;
-    endIfSettled();
 }
 
 // The run is over once its message is out and the busy state has ended (a
 // refused validation never enters it).
 void CliController::endIfSettled() {
-    if (!waiting_ || inConverting() || pendingMessages_ > 0)
+    if (!waiting_ || inConverting())
         return;
     if (!status_) {
         writeError(kProgramName + QStringLiteral(": the conversion ended without a message\n"));

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <atomic>
 #include <optional>
 
 class QEventLoop;
@@ -14,7 +13,7 @@ class QIODevice;
 // The command-line front end: the options stand in for the window's inputs,
 // and the alerts become lines on standard output, worded exactly as the
 // window shows them. One conversion per run; the exit status tells how it
-// ended (ExitStatus).
+// ended (ExitStatus, or 128 + the signal that stopped it).
 class CliController : public ConversionController {
 public:
     enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
@@ -39,6 +38,11 @@ public:
     // event loop, until its message is out and the busy state is over.
     int convert();
 
+    // SIGINT or SIGTERM arrived: stops the running conversion, which then
+    // ends with the status 128 + signalNumber, as a shell reports a program
+    // ended by that signal.
+    void interrupt(int signalNumber);
+
     static QString helpText();
 
     CliProgressReporter& progress() { return progress_; }
@@ -58,6 +62,8 @@ protected:
     void presentBusyState(bool inConverting) override;
     void showAlertWithErrorMessage(const QString& message) override;
     void showConvertSuccessAlertWithPath(const QString& path) override;
+    void presentProgress(const ConversionProgress& progress) override;
+    void presentOutcome(const ConversionOutcome& outcome) override;
 
 private:
     bool applyPreset(const QString& name);
@@ -77,8 +83,7 @@ private:
     QString path_;
     bool cache_ = false;
 
-    // Alerts requested but not printed yet; they may come from any thread.
-    std::atomic<int> pendingMessages_{0};
     std::optional<int> status_;
+    std::optional<int> interruptedStatus_;
     QEventLoop* waiting_ = nullptr;
 };

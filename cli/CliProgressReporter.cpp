@@ -2,25 +2,18 @@
 
 #include <QIODevice>
 #include <QMutexLocker>
+#include <cmath>
 
 CliProgressReporter::CliProgressReporter(QIODevice& device, bool onTerminal)
     : device_(device)
     , onTerminal_(onTerminal) {}
 
-void CliProgressReporter::stageStarted(Stage stage, int totalSteps) {
+void CliProgressReporter::show(const ConversionProgress& progress) {
     QMutexLocker lock(&mutex_);
-    shownStage_ = stage;
-    shownSteps_ = 0;
-    show(progressText(stage, 0, totalSteps));
-}
-
-void CliProgressReporter::stepFinished(Stage stage, int finishedSteps, int totalSteps) {
-    QMutexLocker lock(&mutex_);
-    if (stage == shownStage_ && finishedSteps <= shownSteps_)
+    if (!onTerminal_ && sinceLastLine_.isValid() && !sinceLastLine_.hasExpired(kPipeIntervalMs))
         return;
-    shownStage_ = stage;
-    shownSteps_ = finishedSteps;
-    show(progressText(stage, finishedSteps, totalSteps));
+    sinceLastLine_.start();
+    showText(progressText(progress));
 }
 
 void CliProgressReporter::showLog(const QString& text) {
@@ -41,7 +34,8 @@ void CliProgressReporter::finish() {
     shownText_.clear();
 }
 
-QString CliProgressReporter::stageName(Stage stage) {
+QString CliProgressReporter::stageName(ConversionProgress::Stage stage) {
+    using Stage = ConversionProgress::Stage;
     switch (stage) {
     case Stage::Scanning:
         return QStringLiteral("scanning");
@@ -55,13 +49,28 @@ QString CliProgressReporter::stageName(Stage stage) {
     return QStringLiteral("working");
 }
 
-QString CliProgressReporter::progressText(Stage stage, int finishedSteps, int totalSteps) {
-    if (totalSteps <= 0)
-        return stageName(stage);
-    return QStringLiteral("%1 %2/%3").arg(stageName(stage)).arg(finishedSteps).arg(totalSteps);
+QString CliProgressReporter::progressText(const ConversionProgress& progress) {
+    QString text = stageName(progress.stage);
+    if (progress.total <= 0)
+        return text;
+    text += QStringLiteral(" %1/%2 frames, %3%")
+                .arg(progress.done)
+                .arg(progress.total)
+                .arg(static_cast<int>(std::floor(progress.fraction * 100.0)));
+    if (progress.secondsLeft >= 0)
+        text += QStringLiteral(", %1 left").arg(durationText(progress.secondsLeft));
+    return text;
 }
 
-void CliProgressReporter::show(const QString& text) {
+QString CliProgressReporter::durationText(qint64 seconds) {
+    if (seconds < 60)
+        return QStringLiteral("%1s").arg(seconds);
+    if (seconds < 3600)
+        return QStringLiteral("%1m %2s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1h %2m").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
+}
+
+void CliProgressReporter::showText(const QString& text) {
     if (!onTerminal_) {
         write(text + QLatin1Char('\n'));
         return;

@@ -1,22 +1,26 @@
 #pragma once
 
-#include "ConversionObserver.h"
+#include "ConversionProgress.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QString>
 
 class QIODevice;
 
-// Shows how far a conversion has come on the command line's error stream.
-// On a terminal it keeps rewriting one line in place; into a pipe or a file it
-// writes one plain line per report ("extracting 3/6"), which logs read well.
-// Reports arrive from the driver's thread and the work queue's threads.
-class CliProgressReporter : public ConversionObserver {
+// Shows how far a conversion has come on the command line's error stream:
+// the stage, frames done of the stage's total, the whole run's percentage
+// and the time left. On a terminal it keeps rewriting one line in place; into
+// a pipe or a file it writes plain lines, at most one a second, which logs
+// read well. Progress arrives on the main thread; log lines may come from any
+// thread, so both go through one lock.
+class CliProgressReporter {
 public:
+    static constexpr int kPipeIntervalMs = 1000;
+
     CliProgressReporter(QIODevice& device, bool onTerminal);
 
-    void stageStarted(Stage stage, int totalSteps) override;
-    void stepFinished(Stage stage, int finishedSteps, int totalSteps) override;
+    void show(const ConversionProgress& progress);
 
     // Prints a line of the program's log without tearing the progress line:
     // on a terminal the line is put back below it.
@@ -25,22 +29,21 @@ public:
     // next starts at the left edge.
     void finish();
 
-    static QString stageName(Stage stage);
-    // "scanning", or "extracting 3/6" for a stage made of batch operations.
-    static QString progressText(Stage stage, int finishedSteps, int totalSteps);
+    static QString stageName(ConversionProgress::Stage stage);
+    // "scanning", or "extracting 120/480 frames, 25%, 2m 10s left".
+    static QString progressText(const ConversionProgress& progress);
+    // "45s", "2m 10s", "1h 05m".
+    static QString durationText(qint64 seconds);
 
 private:
-    void show(const QString& text);
+    void showText(const QString& text);
     void blankLine();
     void write(const QString& text);
 
     QMutex mutex_;
     QIODevice& device_;
     const bool onTerminal_;
-    // Batch operations finish in any order and report from their own
-    // threads; a report older than the one shown would move the count back.
-    Stage shownStage_ = Stage::Scanning;
-    int shownSteps_ = -1;
+    QElapsedTimer sinceLastLine_;
     // What the terminal line shows now; empty when there is none.
     QString shownText_;
 };

@@ -1,4 +1,5 @@
 #include "CliController.h"
+#include "StopSignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -34,9 +35,10 @@ int main(int argc, char** argv) {
     standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     standardError.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
-    // Ctrl-C keeps its default action: the program ends at once, and the
-    // tool runner's children are stopped by the kernel as their parent dies.
     CliController cli(standardOutput, standardError, isatty(STDERR_FILENO) == 1);
+    StopSignalWatcher stopSignals;
+    QObject::connect(&stopSignals, &StopSignalWatcher::stopRequested, &application,
+                     [&cli](int signalNumber) { cli.interrupt(signalNumber); });
     logDisplay = &cli.progress();
     qInstallMessageHandler(showLogLine);
     const int status = cli.run(QCoreApplication::arguments());

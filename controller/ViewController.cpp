@@ -1,11 +1,13 @@
 #include "ViewController.h"
 
 #include "DesktopAppearance.h"
+#include "ProgressTexts.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
 #include "ui_ViewController.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QColor>
 #include <QDir>
 #include <QFileDialog>
@@ -108,12 +110,6 @@ ViewController::ViewController(QWidget* parent)
     connectFolderChooser();
 }
 
-ViewController::~ViewController() {
-    // A running conversion still reports to this object; closing the window
-    // lets it finish (the video is written) before the process ends.
-    waitForConversionToEnd();
-}
-
 void ViewController::awakeFromNib() {
     window()->setWindowOpacity(kWindowOpacity);
     // Lets a style sheet tint the controller's view.
@@ -187,6 +183,69 @@ void ViewController::presentBusyState(bool inConverting) {
         startProgressAniamtion();
     else
         stopProgressAniamtion();
+    keepFocusOnOverlay(inConverting);
+    if (!inConverting && closeWhenIdle_)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void ViewController::presentProgress(const ConversionProgress& progress) {
+    if (progressView_)
+        progressView_->setProgress(progress.fraction, ProgressTexts::stageText(progress),
+                                   ProgressTexts::timeText(progress));
+}
+
+// The overlay takes the clicks; this takes the keyboard: Tab and Space would
+// otherwise reach the controls beneath it (the folder chooser among them).
+// The controls keep their look, only their focus policy is parked.
+void ViewController::keepFocusOnOverlay(bool busy) {
+    if (!busy) {
+        for (const auto& [widget, policy] : std::as_const(parkedFocus_)) {
+            if (widget)
+                widget->setFocusPolicy(policy);
+        }
+        parkedFocus_.clear();
+        return;
+    }
+    const QList<QWidget*> controls = findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        if (control->focusPolicy() == Qt::NoFocus || (progressView_ && progressView_->isAncestorOf(control)))
+            continue;
+        parkedFocus_.append({control, control->focusPolicy()});
+        control->setFocusPolicy(Qt::NoFocus);
+        control->clearFocus();
+    }
+    if (progressView_)
+        progressView_->cancelButton()->setFocus(Qt::OtherFocusReason);
+}
+
+void ViewController::closeEvent(QCloseEvent* event) {
+    if (!inConverting()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (!closeWhenIdle_)
+        askBeforeClosing();
+}
+
+void ViewController::askBeforeClosing() {
+    auto* box = new QMessageBox(QMessageBox::Question, window()->windowTitle(), kCloseWhileBusyText,
+                                QMessageBox::NoButton, window());
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::WindowModal);
+    QPushButton* cancelAndQuit = box->addButton(kCancelAndQuitTitle, QMessageBox::DestructiveRole);
+    QPushButton* keep = box->addButton(kKeepConvertingTitle, QMessageBox::AcceptRole);
+    box->setDefaultButton(keep);
+    box->setEscapeButton(keep);
+    connect(box, &QMessageBox::finished, this, [this, box, cancelAndQuit]() {
+        box->deleteLater();
+        closeWhenIdle_ = true;
+        if (box->clickedButton() == cancelAndQuit)
+            cancelConversion();
+        if (!inConverting())
+            close();
+    });
+    box->open();
 }
 
 void ViewController::darkModeChanged() {
@@ -254,6 +313,7 @@ void ViewController::startProgressAniamtion() {
     // the first overlay behind for good, blocking the window.
     stopProgressAniamtion();
     progressView_ = new ZEVProgressView(rect(), this);
+    connect(progressView_, &ZEVProgressView::cancelRequested, this, [this]() { cancelConversion(); });
     settingProgressViewColor();
     progressView_->show();
     progressView_->raise();

@@ -25,8 +25,12 @@ class ViewController : public QWidget, public ConversionController, public ZEVDr
     Q_OBJECT
 
 public:
+    static inline const QString kCloseWhileBusyText =
+        QStringLiteral("ZEV 视频正在合成，现在退出将取消合成。");
+    static inline const QString kCancelAndQuitTitle = QStringLiteral("取消合成并退出");
+    static inline const QString kKeepConvertingTitle = QStringLiteral("继续合成，完成后退出");
+
     explicit ViewController(QWidget* parent = nullptr);
-    ~ViewController() override;
 
     // Shows a dropped (or chosen) folder; the settings check reads it later.
     void updateDragFilePath(const QString& path) override;
@@ -57,7 +61,11 @@ protected:
     bool cacheCheckboxTicked() const override;
     void enableCacheCheckbox() override;
     void presentBusyState(bool inConverting) override;
+    void presentProgress(const ConversionProgress& progress) override;
 
+    // Closing while a conversion runs asks first: stop it and quit, or let
+    // it finish and quit then.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +85,9 @@ private:
     // The busy overlay.
     void startProgressAniamtion();
     void stopProgressAniamtion();
+    // While busy, no control under the overlay takes the keyboard focus.
+    void keepFocusOnOverlay(bool busy);
+    void askBeforeClosing();
 
     using ButtonAction = void (ConversionController::*)();
     void setUpButton(QPushButton* button, double alpha, double cornerRadius, ButtonAction action,
@@ -102,4 +113,7 @@ private:
     QPointer<ZEVProgressView> progressView_;
     DesktopAppearance* appearance_ = nullptr;
     QColor viewBackgroundColor_;
+    // Focus policies of the controls, taken away while busy.
+    QList<QPair<QPointer<QWidget>, Qt::FocusPolicy>> parkedFocus_;
+    bool closeWhenIdle_ = false;
 };

@@ -1,6 +1,6 @@
 #include "ConversionController.h"
 
-#include "ConversionDriver.h"
+#include "ConversionJob.h"
 #include "FrameFolderScanner.h"
 #include "ImageStages.h"
 #include "IntegerText.h"
@@ -11,21 +11,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMetaObject>
-#include <QTimer>
 #include <cmath>
 
 ConversionController::ConversionController()
     : mainThreadContext_(std::make_unique<QObject>()) {
-    driverThread_.setMaxThreadCount(1);
     loadDefaultSettings();
 }
 
-ConversionController::~ConversionController() {
-    // Batch operations and the driver hold a pointer to this controller.
-    driverThread_.waitForDone();
-    queue_.waitForDone();
-}
+ConversionController::~ConversionController() = default;
 
 void ConversionController::loadDefaultSettings() {
     FPS_ = 20;
@@ -136,19 +129,6 @@ void ConversionController::setInConverting(bool inConverting) {
     presentBusyState(inConverting);
 }
 
-void ConversionController::postToMainThread(std::function<void()> task, int delayMs) {
-    QObject* context = mainThreadContext_.get();
-    QMetaObject::invokeMethod(
-        context,
-        [context, task = std::move(task), delayMs]() {
-            if (delayMs <= 0)
-                task();
-            else
-                QTimer::singleShot(delayMs, context, task);
-        },
-        Qt::QueuedConnection);
-}
-
 void ConversionController::convertBtnClicked() {
     if (inConverting_)
         return;
@@ -156,18 +136,63 @@ void ConversionController::convertBtnClicked() {
         return;
     cacheUseSelected_ = cacheCheckboxTicked();
     setInConverting(true);
-    driverThread_.start([this]() {
-        beginConverting();
-        // Counted from the moment the driver returned, so the outcome alert
-        // has always been requested before the busy state ends.
-        postToMainThread([this]() { setInConverting(false); }, 100);
-    });
+    beginConverting();
+}
+
+ConversionSettings ConversionController::conversionSettings() const {
+    ConversionSettings settings;
+    settings.sourceImageFolder = sourceImageFolder_;
+    settings.fps = FPS_;
+    settings.rate = rate_;
+    settings.useCache = cacheUseSelected_;
+    settings.convertPath = convertPath_;
+    settings.ffmpegPath = ffmpegPath_;
+    return settings;
 }
 
 bool ConversionController::beginConverting() {
-    return ConversionDriver(*this).run();
+    if (job_)
+        return false;
+    // A child of the context: a controller going away mid-run stops it.
+    job_ = new ConversionJob(conversionSettings(), queue_, mainThreadContext_.get());
+    QObject::connect(job_, &ConversionJob::progressChanged, mainThreadContext_.get(),
+                     [this](const ConversionProgress& progress) { presentProgress(progress); });
+    QObject::connect(job_, &ConversionJob::outcomeReady, mainThreadContext_.get(),
+                     [this](const ConversionOutcome& outcome) {
+                         presentOutcome(outcome);
+                         if (outcome.succeeded())
+                             enableCacheCheckbox();
+                     });
+    QObject::connect(job_, &ConversionJob::finished, mainThreadContext_.get(),
+                     [this]() { conversionFinished(); });
+    job_->start();
+    return true;
 }
 
-void ConversionController::waitForConversionToEnd() {
-    driverThread_.waitForDone();
+void ConversionController::conversionFinished() {
+    // The job is the sender of this call: it goes once control is back in
+    // the event loop, and a front end may start the next one right here.
+    job_->deleteLater();
+    job_ = nullptr;
+    setInConverting(false);
+}
+
+void ConversionController::cancelConversion() {
+    if (job_)
+        job_->cancel();
+}
+
+void ConversionController::presentProgress(const ConversionProgress&) {}
+
+void ConversionController::presentOutcome(const ConversionOutcome& outcome) {
+    switch (outcome.kind) {
+    case ConversionOutcome::Kind::Succeeded:
+        showConvertSuccessAlertWithPath(outcome.outputFolder);
+        break;
+    case ConversionOutcome::Kind::Failed:
+        showAlertWithErrorMessage(outcome.message);
+        break;
+    case ConversionOutcome::Kind::Cancelled:
+        break;
+    }
 }

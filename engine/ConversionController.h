@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ConversionOutcome.h"
+#include "ConversionProgress.h"
+#include "ConversionSettings.h"
 #include "ConvertError.h"
 #include "ToolRunResult.h"
 
@@ -7,23 +10,26 @@
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
-#include <functional>
 #include <memory>
 #include <optional>
 
-class ConversionDriver;
-class ConversionObserver;
+class ConversionJob;
 
 // The conversion engine as the front ends see it: the settings, their
-// validation, the frame scanner, the image and video stages and the driver.
-// The window's controller and the command-line front end both derive from it
-// and supply the few things the engine asks of a front end (the protected
-// pure virtual functions below).
+// validation, the frame scanner, the image and video stages, and the
+// conversion jobs it starts. The window's controller and the command-line
+// front end both derive from it and supply the few things the engine asks of
+// a front end (the protected virtual functions below).
+//
+// Every call the engine makes to a front end happens on the main thread: a
+// running conversion is a ConversionJob, whose reports this base turns into
+// those calls. The job belongs to the controller and is stopped and waited
+// for when the controller goes, so a front end needs no care in its
+// destructor.
 //
 // This class is deliberately not a QObject: the window's controller already
-// has QWidget as its QObject base. What the engine needs of the event loop it
-// gets through a small context object living on the thread that created the
-// controller (the main thread).
+// has QWidget as its QObject base. The jobs hang off a small context object
+// living on the thread that created the controller (the main thread).
 class ConversionController {
 public:
     static inline const QString kBadFpsText = QStringLiteral("输入不是数字，请输入正确的帧率(0<FPS<60).");
@@ -90,23 +96,22 @@ public:
     // Video encoding stage.
     bool convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
 
-    // Conversion driver.
+    // Conversion driver: the start button, then the job for the validated
+    // settings. beginConverting() answers whether a job started.
     void convertBtnClicked();
     bool beginConverting();
-
-    // Optional progress reports of the driver; the window does not use them.
-    void setConversionObserver(ConversionObserver* observer) { observer_ = observer; }
-    ConversionObserver* conversionObserver() const { return observer_; }
+    // The settings a conversion started now would run with.
+    ConversionSettings conversionSettings() const;
+    // The running conversion, or null.
+    ConversionJob* currentJob() const { return job_; }
+    // Stops the running conversion, if any; it ends with a cancelled outcome
+    // (no alert) and the usual end of the busy state.
+    void cancelConversion();
 
     // Stores the busy flag on every call, then shows the busy look.
     void setInConverting(bool inConverting);
 
 protected:
-    // Front ends call this first thing in their destructor: it waits for a
-    // running conversion to end while the front end can still take its
-    // alert, so no background thread outlives the object it reports to.
-    void waitForConversionToEnd();
-
     // What the engine asks of a front end.
     virtual QString fpsText() const = 0;
     virtual double sliderValue() const = 0;
@@ -118,13 +123,14 @@ protected:
     // Both alerts may be called from any thread and must return at once.
     virtual void showAlertWithErrorMessage(const QString& message) = 0;
     virtual void showConvertSuccessAlertWithPath(const QString& path) = 0;
-
-    // Runs task on the main thread, after the caller's current work, no
-    // earlier than delayMs from now. Safe to call from any thread.
-    void postToMainThread(std::function<void()> task, int delayMs = 0);
+    // How far the running conversion has come; ignored by default.
+    virtual void presentProgress(const ConversionProgress& progress);
+    // The end of a conversion, before the busy state ends: by default the
+    // error or success alert, and nothing for a cancelled run.
+    virtual void presentOutcome(const ConversionOutcome& outcome);
 
 private:
-    friend class ConversionDriver;
+    void conversionFinished();
 
     qint64 FPS_ = 20;
     qint64 rate_ = 1000;
@@ -134,7 +140,8 @@ private:
     QString convertPath_;
     QString ffmpegPath_;
     QThreadPool queue_;
-    QThreadPool driverThread_;
-    ConversionObserver* observer_ = nullptr;
+    // Declared after queue_: the jobs it owns run on the queue, so they are
+    // stopped and waited for before the queue goes.
     std::unique_ptr<QObject> mainThreadContext_;
+    ConversionJob* job_ = nullptr;
 };

@@ -1,17 +1,25 @@
 #include "ConversionDriver.h"
 
 #include "CacheRecord.h"
+#include "Cancellation.h"
 #include "ConversionController.h"
+#include "FfmpegProgressReader.h"
 #include "FrameFolderScanner.h"
+#include "ImageStages.h"
 #include "IntegerText.h"
 #include "ScratchFolders.h"
 #include "ScratchLock.h"
+#include "ToolRunner.h"
+#include "VideoEncoder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QThreadPool>
+#include <atomic>
 #include <cmath>
-
-using Stage = ConversionObserver::Stage;
+#include <memory>
 
 namespace {
 
@@ -23,10 +31,18 @@ QString packedFrameName(qint64 frameNumber) {
     return QStringLiteral("%1.png").arg(frameNumber, 5, 10, QLatin1Char('0'));
 }
 
+QStringList pngNames(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
 } // namespace
 
-ConversionDriver::ConversionDriver(ConversionController& controller)
-    : controller_(controller) {}
+ConversionDriver::ConversionDriver(ConversionSettings settings, QThreadPool& queue,
+                                   const Cancellation& cancellation, ConversionObserver* observer)
+    : settings_(std::move(settings))
+    , queue_(queue)
+    , cancellation_(cancellation)
+    , observer_(observer) {}
 
 QList<ConversionDriver::Batch> ConversionDriver::planBatches(qint64 frameCount) {
     const auto count =
@@ -41,8 +57,7 @@ QList<ConversionDriver::Batch> ConversionDriver::planBatches(qint64 frameCount) 
 
 bool ConversionDriver::packedFramesComplete(const QString& folder, qint64 frameCount) {
     const QDir dir(folder);
-    if (dir.entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden | QDir::System).size() !=
-        frameCount)
+    if (pngNames(folder).size() != frameCount)
         return false;
     for (qint64 i = 0; i < frameCount; ++i) {
         const QFileInfo frame(dir.filePath(packedFrameName(i)));
@@ -52,71 +67,113 @@ bool ConversionDriver::packedFramesComplete(const QString& folder, qint64 frameC
     return true;
 }
 
-bool ConversionDriver::run() {
-    reportStage(Stage::Scanning, 0);
-    const QString sourceFolder = controller_.sourceImageFolder();
-    ConvertError error;
-    const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(sourceFolder, &error);
-    if (!frames)
-        return fail(error.message());
-    if (!framesAreConsecutive(*frames))
-        return fail(ConversionController::kFramesNotConsecutive);
-    const qint64 frameCount = frames->size();
-    batches_ = planBatches(frameCount);
+qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder) {
+    const QStringList masks = pngNames(alphaFolder);
+    const QSet<QString> maskSet(masks.cbegin(), masks.cend());
+    qint64 count = 0;
+    for (const QString& colour : pngNames(rgbFolder))
+        count += maskSet.contains(colour) ? 1 : 0;
+    return count;
+}
 
-    const QString alphaFolder = ScratchFolders::alphaImagesDirectoryPath();
-    const QString rgbFolder = ScratchFolders::rgbImagesDirectoryPath();
-    const QString appendFolder = ScratchFolders::appendImagesDirectoryPath();
-    const QString userFolder = ScratchFolders::userFolder();
+ConversionOutcome ConversionDriver::run() {
+    reportStage(Stage::Scanning, 0);
+    ConvertError error;
+    const std::optional<QStringList> frames =
+        FrameFolderScanner::allImagesFullPathFrom(settings_.sourceImageFolder, &error);
+    if (!frames)
+        return ConversionOutcome::failure(error.message());
+    if (!framesAreConsecutive(*frames))
+        return ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
+    batches_ = planBatches(frames->size());
+    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
+    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
+    appendFolder_ = ScratchFolders::appendImagesDirectoryPath();
 
     // Nothing below may touch a scratch folder without holding the lock.
+    const QString userFolder = ScratchFolders::userFolder();
     QString reason;
     ScratchLock lock;
     if (!ScratchFolders::prepareUserFolder(&reason) || !lock.tryLock(userFolder, &reason)) {
         qWarning("zev: scratch folder %s unavailable: %s", qUtf8Printable(userFolder),
                  qUtf8Printable(reason));
-        return fail(ConversionController::kConversionFailed);
+        return ConversionOutcome::failure(ConversionController::kConversionFailed);
     }
+    return convertLocked(*frames, userFolder);
+}
 
-    if (controller_.cacheUseSelected()) {
+ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, const QString& userFolder) {
+    const qint64 frameCount = frames.size();
+    const QString& sourceFolder = settings_.sourceImageFolder;
+    if (settings_.useCache) {
         if (!CacheRecord::matches(userFolder, sourceFolder, frameCount)) {
-            qWarning("zev: the packed frames in %s do not come from %s", qUtf8Printable(appendFolder),
+            qWarning("zev: the packed frames in %s do not come from %s", qUtf8Printable(appendFolder_),
                      qUtf8Printable(sourceFolder));
-            return fail(ConversionController::kConversionFailed);
+            return ConversionOutcome::failure(ConversionController::kConversionFailed);
         }
     } else {
         CacheRecord::clear(userFolder);
         QStringList masks;
         QStringList colours;
-        if (!extractLayers(*frames, alphaFolder, rgbFolder, &masks, &colours))
-            return fail(ConversionController::kConversionFailed);
-        ScratchFolders::rebuild(appendFolder);
-        if (!packFrames(masks, colours, appendFolder))
-            return fail(ConversionController::kConversionFailed);
+        const bool extracted = extractLayers(frames, &masks, &colours);
+        if (cancelled())
+            return stopped(userFolder);
+        if (!extracted)
+            return ConversionOutcome::failure(ConversionController::kConversionFailed);
+        ScratchFolders::rebuild(appendFolder_);
+        const bool packed = packFrames(masks, colours);
+        if (cancelled())
+            return stopped(userFolder);
+        if (!packed)
+            return ConversionOutcome::failure(ConversionController::kConversionFailed);
     }
     // A failed packing run leaves a gap at which the encoder would stop.
-    if (!packedFramesComplete(appendFolder, frameCount))
-        return fail(ConversionController::kConversionFailed);
-    if (!controller_.cacheUseSelected())
+    if (!packedFramesComplete(appendFolder_, frameCount))
+        return ConversionOutcome::failure(ConversionController::kConversionFailed);
+    if (!settings_.useCache)
         CacheRecord::write(userFolder, sourceFolder, frameCount);
-
-    const QString outputFolder = FrameFolderScanner::joinPath(sourceFolder, QStringLiteral("output"));
-    if (sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr)) != frameCount)
-        return fail(ConversionController::kConversionFailed);
-
-    reportStage(Stage::Encoding, 0);
-    if (!controller_.convertImagesToMp4FromFolder(appendFolder, outputFolder))
-        return fail(ConversionController::kConversionFailed);
-
-    controller_.showConvertSuccessAlertWithPath(outputFolder);
-    ConversionController* controller = &controller_;
-    controller_.postToMainThread([controller]() { controller->enableCacheCheckbox(); });
-    return true;
+    return encode(frameCount, userFolder);
 }
 
-bool ConversionDriver::fail(const QString& message) {
-    controller_.showAlertWithErrorMessage(message);
-    return false;
+ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& userFolder) {
+    const QString& sourceFolder = settings_.sourceImageFolder;
+    const QString outputFolder = FrameFolderScanner::joinPath(sourceFolder, QStringLiteral("output"));
+    if (sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr)) != frameCount)
+        return ConversionOutcome::failure(ConversionController::kConversionFailed);
+    if (cancelled())
+        return stopped(userFolder);
+
+    const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
+    reportStage(Stage::Encoding, outputFrames);
+    FfmpegProgressReader reader;
+    ToolRunOptions options;
+    options.cancellation = &cancellation_;
+    options.standardErrorReceived = [this, &reader, outputFrames](const QByteArray& piece) {
+        const qint64 before = reader.frames();
+        const qint64 now = reader.feed(piece);
+        if (now != before)
+            reportFrames(Stage::Encoding, std::min(now, outputFrames), outputFrames);
+    };
+    const bool encoded = VideoEncoder::convertImagesToMp4FromFolder(
+        settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate, options);
+    if (cancelled() && !encoded) {
+        // ffmpeg had begun to overwrite the video: what is left is this
+        // run's, and cut short.
+        QFile::remove(VideoEncoder::videoPath(outputFolder));
+        return stopped(userFolder);
+    }
+    if (!encoded)
+        return ConversionOutcome::failure(ConversionController::kConversionFailed);
+    reportFrames(Stage::Encoding, outputFrames, outputFrames);
+    return ConversionOutcome::success(outputFolder);
+}
+
+// A stopped full run leaves packed frames that may be incomplete: without
+// the record a later cache run refuses them.
+ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
+    if (!settings_.useCache)
+        CacheRecord::clear(userFolder);
+    return ConversionOutcome::cancelled();
 }
 
 bool ConversionDriver::framesAreConsecutive(const QStringList& frames) const {
@@ -129,64 +186,81 @@ bool ConversionDriver::framesAreConsecutive(const QStringList& frames) const {
     return true;
 }
 
-bool ConversionDriver::extractLayers(const QStringList& frames, const QString& alphaFolder,
-                                     const QString& rgbFolder, QStringList* masks, QStringList* colours) {
-    ScratchFolders::rebuild(alphaFolder);
-    ScratchFolders::rebuild(rgbFolder);
+bool ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours) {
+    ScratchFolders::rebuild(alphaFolder_);
+    ScratchFolders::rebuild(rgbFolder_);
 
     QList<std::function<bool()>> operations;
-    const ConversionController* controller = &controller_;
+    const QString convert = settings_.convertPath;
+    const Cancellation* cancellation = &cancellation_;
     for (const Batch& batch : batches_) {
-        operations.append([controller, frames, alphaFolder, batch]() {
-            return controller->extractImageAlphaFromImagesArray(frames.mid(batch.start, batch.length),
-                                                                alphaFolder);
+        const QStringList slice = frames.mid(batch.start, batch.length);
+        operations.append([convert, slice, folder = alphaFolder_, cancellation]() {
+            return ImageStages::extractImageAlpha(convert, slice, folder, cancellation);
         });
-        operations.append([controller, frames, rgbFolder, batch]() {
-            return controller->extractImageRGBFromImagesArray(frames.mid(batch.start, batch.length),
-                                                              rgbFolder);
+        operations.append([convert, slice, folder = rgbFolder_, cancellation]() {
+            return ImageStages::extractImageRGB(convert, slice, folder, cancellation);
         });
     }
-    const bool extracted = runOnQueue(Stage::Extracting, operations);
-
     const qint64 frameCount = frames.size();
-    *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder, nullptr).value_or(QStringList());
-    *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder, nullptr).value_or(QStringList());
+    const bool extracted = runOnQueue(Stage::Extracting, frameCount, operations,
+                                      [this]() { return framesWithBothLayers(alphaFolder_, rgbFolder_); });
+
+    *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder_, nullptr).value_or(QStringList());
+    *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder_, nullptr).value_or(QStringList());
     return extracted && masks->size() == frameCount && colours->size() == frameCount;
 }
 
-bool ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours,
-                                  const QString& appendFolder) {
+bool ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours) {
     QList<std::function<bool()>> operations;
-    const ConversionController* controller = &controller_;
+    const QString convert = settings_.convertPath;
+    const Cancellation* cancellation = &cancellation_;
     for (const Batch& batch : batches_) {
-        operations.append([controller, masks, colours, appendFolder, batch]() {
-            return controller->appendImageWithAlphaImagesArray(
-                masks.mid(batch.start, batch.length), colours.mid(batch.start, batch.length), appendFolder);
+        operations.append([convert, masks = masks.mid(batch.start, batch.length),
+                           colours = colours.mid(batch.start, batch.length), folder = appendFolder_,
+                           cancellation]() {
+            return ImageStages::appendImages(convert, masks, colours, folder, cancellation);
         });
     }
-    return runOnQueue(Stage::Packing, operations);
+    return runOnQueue(Stage::Packing, masks.size(), operations,
+                      [this]() { return qint64(pngNames(appendFolder_).size()); });
 }
 
-bool ConversionDriver::runOnQueue(Stage stage, const QList<std::function<bool()>>& operations) {
-    const int total = static_cast<int>(operations.size());
+bool ConversionDriver::runOnQueue(Stage stage, qint64 total, const QList<std::function<bool()>>& operations,
+                                  const std::function<qint64()>& countDone) {
     reportStage(stage, total);
-    auto finished = std::make_shared<std::atomic<int>>(0);
     auto allSucceeded = std::make_shared<std::atomic<bool>>(true);
-    ConversionObserver* observer = controller_.conversionObserver();
+    const Cancellation* cancellation = &cancellation_;
     for (const auto& operation : operations) {
-        controller_.queue().start([operation, observer, finished, allSucceeded, stage, total]() {
-            if (!operation())
+        queue_.start([operation, allSucceeded, cancellation]() {
+            // Once stopped, the batches still waiting start nothing.
+            if (cancellation->isRequested() || !operation())
                 *allSucceeded = false;
-            const int done = ++*finished;
-            if (observer)
-                observer->stepFinished(stage, done, total);
         });
     }
-    controller_.queue().waitForDone();
+    qint64 shown = -1;
+    const auto reportCount = [&]() {
+        const qint64 done = std::min(countDone(), total);
+        if (done != shown)
+            reportFrames(stage, done, total);
+        shown = done;
+    };
+    while (!queue_.waitForDone(kProgressPollMs))
+        reportCount();
+    reportCount();
     return *allSucceeded;
 }
 
-void ConversionDriver::reportStage(Stage stage, int totalSteps) const {
-    if (ConversionObserver* observer = controller_.conversionObserver())
-        observer->stageStarted(stage, totalSteps);
+void ConversionDriver::reportStage(Stage stage, qint64 total) const {
+    if (observer_)
+        observer_->stageStarted(stage, total);
+}
+
+void ConversionDriver::reportFrames(Stage stage, qint64 done, qint64 total) const {
+    if (observer_)
+        observer_->framesDone(stage, done, total);
+}
+
+bool ConversionDriver::cancelled() const {
+    return cancellation_.isRequested();
 }

@@ -1,21 +1,26 @@
 #pragma once
 
 #include "ConversionObserver.h"
+#include "ConversionOutcome.h"
+#include "ConversionSettings.h"
 
 #include <QString>
 #include <QStringList>
-#include <atomic>
 #include <functional>
-#include <optional>
 
-class ConversionController;
+class Cancellation;
+class QThreadPool;
 
 // One conversion, from the frame folder to the video or to one error
-// message, run on a background thread. The controller's beginConverting()
-// is this class's run().
+// message, run on a background thread: the scan and numbering check, the
+// scratch lock, the two layer stages and the packing stage on the work queue
+// (or the cached packed frames), and the encoder. It never talks to a front
+// end: it reports progress to its observer and answers with the outcome.
 class ConversionDriver {
 public:
     static constexpr qint64 kBatchSize = 20;
+    // How often frame counts are taken while a stage's batches run.
+    static constexpr int kProgressPollMs = 200;
 
     struct Batch {
         qint64 start = 0;
@@ -23,11 +28,10 @@ public:
         bool operator==(const Batch&) const = default;
     };
 
-    explicit ConversionDriver(ConversionController& controller);
+    ConversionDriver(ConversionSettings settings, QThreadPool& queue, const Cancellation& cancellation,
+                     ConversionObserver* observer = nullptr);
 
-    // True when the video was written and the success alert requested;
-    // false when exactly one error alert was requested.
-    bool run();
+    ConversionOutcome run();
 
     // Batches of 20 frames; the last one takes the rest.
     static QList<Batch> planBatches(qint64 frameCount);
@@ -37,17 +41,33 @@ public:
     // encoder's file pattern will read.
     static bool packedFramesComplete(const QString& folder, qint64 frameCount);
 
-private:
-    bool fail(const QString& message);
-    bool framesAreConsecutive(const QStringList& frames) const;
-    bool extractLayers(const QStringList& frames, const QString& alphaFolder, const QString& rgbFolder,
-                       QStringList* masks, QStringList* colours);
-    bool packFrames(const QStringList& masks, const QStringList& colours, const QString& appendFolder);
-    // Runs the operations on the work queue and waits for all of them;
-    // true when every one answered true.
-    bool runOnQueue(ConversionObserver::Stage stage, const QList<std::function<bool()>>& operations);
-    void reportStage(ConversionObserver::Stage stage, int totalSteps) const;
+    // Frames whose mask and colour copy both exist.
+    static qint64 framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder);
 
-    ConversionController& controller_;
+private:
+    using Stage = ConversionObserver::Stage;
+
+    ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
+    ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
+    ConversionOutcome stopped(const QString& userFolder) const;
+    bool framesAreConsecutive(const QStringList& frames) const;
+    bool extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
+    bool packFrames(const QStringList& masks, const QStringList& colours);
+    // Runs the operations on the work queue and waits for all of them,
+    // reporting countDone() of total frames as they go; true when every one
+    // answered true.
+    bool runOnQueue(Stage stage, qint64 total, const QList<std::function<bool()>>& operations,
+                    const std::function<qint64()>& countDone);
+    void reportStage(Stage stage, qint64 total) const;
+    void reportFrames(Stage stage, qint64 done, qint64 total) const;
+    bool cancelled() const;
+
+    const ConversionSettings settings_;
+    QThreadPool& queue_;
+    const Cancellation& cancellation_;
+    ConversionObserver* observer_;
     QList<Batch> batches_;
+    QString alphaFolder_;
+    QString rgbFolder_;
+    QString appendFolder_;
 };

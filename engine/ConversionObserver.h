@@ -1,18 +1,20 @@
 #pragma once
 
-// Optional progress reports of a running conversion, for front ends that
-// show them (the command line does; the window shows a spinner instead).
-// Calls arrive on the driver's thread and on the work queue's threads, so an
-// observer must be thread-safe and quick.
+#include "ConversionProgress.h"
+
+// What the driver reports while it runs. Calls arrive on the driver's thread
+// and on the work queue's threads, so an observer must be thread-safe and
+// quick; the conversion job is the observer that turns them into progress
+// on the main thread.
 class ConversionObserver {
 public:
-    enum class Stage { Scanning, Extracting, Packing, Encoding };
+    using Stage = ConversionProgress::Stage;
 
     virtual ~ConversionObserver() = default;
 
-    // A stage begins; totalSteps is its number of batch operations (0 for
-    // scanning and encoding, which have none).
-    virtual void stageStarted(Stage stage, int totalSteps) = 0;
-    // One batch operation of the stage has finished.
-    virtual void stepFinished(Stage stage, int finishedSteps, int totalSteps) = 0;
+    // A stage begins; totalFrames is what it will count up to (0 for
+    // scanning, which counts nothing).
+    virtual void stageStarted(Stage stage, qint64 totalFrames) = 0;
+    // The stage has now finished done of total frames.
+    virtual void framesDone(Stage stage, qint64 done, qint64 total) = 0;
 };

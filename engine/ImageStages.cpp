@@ -1,23 +1,25 @@
 #include "ImageStages.h"
 
+#include "Cancellation.h"
 #include "FrameFolderScanner.h"
 #include "IntegerText.h"
 #include "ToolRunner.h"
 
 bool ImageStages::extractImageAlpha(const QString& convertPath, const QStringList& images,
-                                    const QString& folder) {
+                                    const QString& folder, const Cancellation* cancellation) {
     return !hasWork(images, folder) ||
-           ToolRunner::run(alphaArguments(images, folder), convertPath).succeeded();
+           ToolRunner::run(alphaArguments(images, folder), convertPath, {cancellation, {}}).succeeded();
 }
 
 bool ImageStages::extractImageRGB(const QString& convertPath, const QStringList& images,
-                                  const QString& folder) {
+                                  const QString& folder, const Cancellation* cancellation) {
     return !hasWork(images, folder) ||
-           ToolRunner::run(colourArguments(images, folder), convertPath).succeeded();
+           ToolRunner::run(colourArguments(images, folder), convertPath, {cancellation, {}}).succeeded();
 }
 
 bool ImageStages::appendImages(const QString& convertPath, const QStringList& alphaImages,
-                               const QStringList& sourceImages, const QString& folder) {
+                               const QStringList& sourceImages, const QString& folder,
+                               const Cancellation* cancellation) {
     if (alphaImages.isEmpty() || alphaImages.size() != sourceImages.size())
         return true;
     bool allSucceeded = true;
@@ -28,10 +30,13 @@ bool ImageStages::appendImages(const QString& convertPath, const QStringList& al
         // frame; stop rather than write it.
         if (fileName(sourceImage) != fileName(alphaImage))
             break;
+        if (cancellation && cancellation->isRequested())
+            return false;
         const QString output = FrameFolderScanner::joinPath(folder, packedFrameName(sourceImage));
-        allSucceeded =
-            ToolRunner::run(packingArguments(alphaImage, sourceImage, output), convertPath).succeeded() &&
-            allSucceeded;
+        allSucceeded = ToolRunner::run(packingArguments(alphaImage, sourceImage, output), convertPath,
+                                       {cancellation, {}})
+                           .succeeded() &&
+                       allSucceeded;
     }
     return allSucceeded;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class Cancellation;
+
 // The three ImageMagick steps that turn transparent frames into packed video
 // frames: a grey mask per frame (alpha stage), the colour laid onto black per
 // frame (colour stage), and mask and colour side by side (packing stage).
@@ -16,15 +18,19 @@ class ImageStages {
 public:
     // One convert run for the whole list; nothing runs for an empty list or
     // an empty folder text. Each mask is named like its frame.
+    // A cancellation stops the running convert and answers false.
     static bool extractImageAlpha(const QString& convertPath, const QStringList& images,
-                                  const QString& folder);
+                                  const QString& folder, const Cancellation* cancellation = nullptr);
     // The same for colour images.
-    static bool extractImageRGB(const QString& convertPath, const QStringList& images, const QString& folder);
+    static bool extractImageRGB(const QString& convertPath, const QStringList& images, const QString& folder,
+                                const Cancellation* cancellation = nullptr);
     // One convert run per pair, in order, writing "<folder>/%05ld.png" named
     // by the frame number. Nothing runs for an empty mask list or lists of
-    // different lengths; the first pair whose file names differ ends the call.
+    // different lengths; the first pair whose file names differ ends the call,
+    // and so does a cancellation (answering false).
     static bool appendImages(const QString& convertPath, const QStringList& alphaImages,
-                             const QStringList& sourceImages, const QString& folder);
+                             const QStringList& sourceImages, const QString& folder,
+                             const Cancellation* cancellation = nullptr);
 
     // n + 6 arguments for n frames.
     static QStringList alphaArguments(const QStringList& images, const QString& folder);

@@ -1,7 +1,10 @@
 #include "ToolRunner.h"
 
+#include "Cancellation.h"
+
 #include <QByteArray>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStringDecoder>
 #include <csignal>
@@ -11,12 +14,16 @@
 namespace {
 
 // The child gets SIGTERM when the thread that started it goes away, which
-// (as that thread waits for the child) means when the application dies. So
-// Ctrl-C on the command line also stops a running convert or ffmpeg instead
-// of leaving it to write into scratch folders nobody reads any more.
-void stopWithParent(QProcess& process) {
+// (as that thread waits for the child) means when the application dies.
+//
+// It also gets a process group of its own: Ctrl-C on a terminal signals the
+// whole foreground group, and a convert or ffmpeg killed by it mid-run would
+// look like a failed conversion. The command line catches the signal instead
+// and stops its children through the cancellation, in order.
+void prepareChild(QProcess& process) {
     const pid_t parent = getpid();
     process.setChildProcessModifier([parent]() {
+        setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         // The parent may have died between fork and prctl; then no signal
         // would ever come.
@@ -25,9 +32,48 @@ void stopWithParent(QProcess& process) {
     });
 }
 
+bool cancelRequested(const ToolRunOptions& options) {
+    return options.cancellation && options.cancellation->isRequested();
+}
+
+// Waits for the child, passing on its standard error as it comes and asking
+// it to stop once the cancellation is requested: SIGTERM first, so ffmpeg
+// can close its file, then SIGKILL after the grace period.
+void superviseUntilFinished(QProcess& process, const ToolRunOptions& options, ToolRunResult& result) {
+    QElapsedTimer sinceTermination;
+    while (!process.waitForFinished(ToolRunner::kPollMs) && process.state() != QProcess::NotRunning) {
+        const QByteArray piece = process.readAllStandardError();
+        if (!piece.isEmpty()) {
+            result.standardError += piece;
+            if (options.standardErrorReceived)
+                options.standardErrorReceived(piece);
+        }
+        if (!result.cancelled && cancelRequested(options)) {
+            result.cancelled = true;
+            process.terminate();
+            sinceTermination.start();
+        } else if (result.cancelled && sinceTermination.hasExpired(ToolRunner::kTerminationGraceMs)) {
+            process.kill();
+        }
+    }
+    const QByteArray rest = process.readAllStandardError();
+    result.standardError += rest;
+    if (!rest.isEmpty() && options.standardErrorReceived)
+        options.standardErrorReceived(rest);
+}
+
 } // namespace
 
-ToolRunResult ToolRunner::run(const QStringList& arguments, const QString& launchPath) {
+ToolRunResult ToolRunner::run(const QStringList& arguments, const QString& launchPath,
+                              const ToolRunOptions& options) {
+    ToolRunResult result;
+    if (cancelRequested(options)) {
+        result.cancelled = true;
+        return result;
+    }
+    QElapsedTimer clock;
+    clock.start();
+
     QProcess process;
     process.setProgram(launchPath);
     process.setArguments(arguments);
@@ -35,25 +81,23 @@ ToolRunResult ToolRunner::run(const QStringList& arguments, const QString& launc
     // with status 0, leaving a short video that looks like success.
     process.setStandardInputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    stopWithParent(process);
+    prepareChild(process);
 
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         qWarning().noquote() << "Cannot start" << launchPath << ":" << process.errorString();
-        return {};
+        result.durationMs = clock.elapsed();
+        return result;
     }
-
-    // waitForFinished keeps reading standard error into the process's buffer
-    // while it waits, so the pipe never fills up.
-    process.waitForFinished(-1);
-    const QByteArray errorOutput = process.readAllStandardError();
-    if (isNonEmptyUtf8(errorOutput))
+    result.started = true;
+    superviseUntilFinished(process, options, result);
+    if (isNonEmptyUtf8(result.standardError))
         qInfo("%s", "");
 
-    ToolRunResult result;
-    result.started = true;
     result.crashed = process.exitStatus() == QProcess::CrashExit;
-    result.exitCode = result.crashed ? -1 : process.exitCode();
+    // After a crash Qt reports the signal that ended the child here.
+    result.exitCode = process.exitCode();
+    result.durationMs = clock.elapsed();
     return result;
 }
 

@@ -5,15 +5,29 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 
 bool VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
                                                 const QString& outputFolder, qint64 fps, qint64 rate) {
+    return convertImagesToMp4FromFolder(ffmpegPath, imagesFolder, outputFolder, fps, rate, ToolRunOptions());
+}
+
+bool VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                                const QString& outputFolder, qint64 fps, qint64 rate,
+                                                const ToolRunOptions& options) {
     if (imagesFolder.isNull() || outputFolder.isNull())
         return false;
     createMissingFolder(outputFolder);
     const ToolRunResult run =
-        ToolRunner::run(encodingArguments(imagesFolder, outputFolder, fps, rate), ffmpegPath);
+        ToolRunner::run(encodingArguments(imagesFolder, outputFolder, fps, rate), ffmpegPath, options);
     return run.succeeded() && holdsVideo(outputFolder);
+}
+
+qint64 VideoEncoder::outputFrameCount(qint64 frameCount, qint64 fps) {
+    if (frameCount <= 0 || fps <= 0)
+        return 0;
+    return std::max<qint64>(1, std::llround(double(frameCount) * kVideoRate / double(fps)));
 }
 
 QStringList VideoEncoder::encodingArguments(const QString& imagesFolder, const QString& outputFolder,
@@ -30,7 +44,7 @@ QStringList VideoEncoder::encodingArguments(const QString& imagesFolder, const Q
         QStringLiteral("-vcodec"),
         QStringLiteral("libx264"),
         QStringLiteral("-r"),
-        QStringLiteral("25"),
+        QString::number(kVideoRate),
         QStringLiteral("-b"),
         QString::number(rate) + u'k',
         QStringLiteral("-y"),

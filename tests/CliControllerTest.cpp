@@ -252,8 +252,8 @@ TEST(CliControllerTest, SuccessPrintsTheOutputFolderAndExitsWithZero) {
     EXPECT_EQ(full.cli().FPS(), 10);
     EXPECT_EQ(full.cli().rate(), 3100);
     EXPECT_GT(QFileInfo(outputFolder + QStringLiteral("/zev.mp4")).size(), 0);
-    EXPECT_EQ(full.errorLines(), (QStringList{"scanning", "extracting 0/2", "extracting 1/2",
-                                              "extracting 2/2", "packing 0/1", "packing 1/1", "encoding"}));
+    // Into a pipe the progress comes at most once a second: the start.
+    EXPECT_EQ(full.errorLines().value(0), QStringLiteral("scanning"));
     EXPECT_FALSE(full.cli().inConverting());
 
     ASSERT_TRUE(QFile::remove(outputFolder + QStringLiteral("/zev.mp4")));
@@ -264,7 +264,7 @@ TEST(CliControllerTest, SuccessPrintsTheOutputFolderAndExitsWithZero) {
     EXPECT_EQ(cached.output(), success);
     EXPECT_EQ(cached.cli().rate(), 500);
     EXPECT_GT(QFileInfo(outputFolder + QStringLiteral("/zev.mp4")).size(), 0);
-    EXPECT_EQ(cached.errorLines(), (QStringList{"scanning", "encoding"})) << "a cache run does no image work";
+    EXPECT_EQ(cached.errorLines(), QStringList{"scanning"});
 }
 
 } // namespace

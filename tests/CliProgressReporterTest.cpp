@@ -1,14 +1,11 @@
 #include "CliProgressReporter.h"
 
 #include <QBuffer>
-#include <QThread>
 #include <gtest/gtest.h>
-#include <memory>
-#include <vector>
 
 namespace {
 
-using Stage = ConversionObserver::Stage;
+using Stage = ConversionProgress::Stage;
 
 class Captured {
 public:
@@ -24,70 +21,62 @@ private:
     CliProgressReporter reporter_;
 };
 
-QString blanks(int count) {
-    return QString(count, QLatin1Char(' '));
-}
-
-// A whole full run of 21 frames: two batches, so four extraction and two
-// packing operations.
-void reportFullRun(CliProgressReporter& reporter) {
-    reporter.stageStarted(Stage::Scanning, 0);
-    reporter.stageStarted(Stage::Extracting, 4);
-    for (int done = 1; done <= 4; ++done)
-        reporter.stepFinished(Stage::Extracting, done, 4);
-    reporter.stageStarted(Stage::Packing, 2);
-    reporter.stepFinished(Stage::Packing, 1, 2);
-    reporter.stepFinished(Stage::Packing, 2, 2);
-    reporter.stageStarted(Stage::Encoding, 0);
+ConversionProgress at(Stage stage, qint64 done, qint64 total, double fraction = 0.0,
+                      qint64 secondsLeft = -1) {
+    return {stage, done, total, fraction, secondsLeft};
 }
 
 struct TextCase {
-    Stage stage;
-    int finished;
-    int total;
+    ConversionProgress progress;
     const char* text;
 };
 
 class ProgressText : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(ProgressText, NamesTheStageAndCountsItsSteps) {
+TEST_P(ProgressText, NamesTheStageFramesPercentageAndTimeLeft) {
     const TextCase c = GetParam();
-    EXPECT_EQ(CliProgressReporter::progressText(c.stage, c.finished, c.total), QString::fromUtf8(c.text));
+    EXPECT_EQ(CliProgressReporter::progressText(c.progress), QString::fromUtf8(c.text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Stages, ProgressText,
-                         ::testing::Values(TextCase{Stage::Scanning, 0, 0, "scanning"},
-                                           TextCase{Stage::Extracting, 0, 6, "extracting 0/6"},
-                                           TextCase{Stage::Extracting, 3, 6, "extracting 3/6"},
-                                           TextCase{Stage::Packing, 12, 12, "packing 12/12"},
-                                           TextCase{Stage::Encoding, 0, 0, "encoding"}));
+INSTANTIATE_TEST_SUITE_P(
+    Stages, ProgressText,
+    ::testing::Values(
+        TextCase{at(Stage::Scanning, 0, 0), "scanning"},
+        TextCase{at(Stage::Extracting, 120, 480, 0.0875), "extracting 120/480 frames, 8%"},
+        // The percentage never rounds up to a finished run.
+        TextCase{at(Stage::Packing, 479, 480, 0.999, 0), "packing 479/480 frames, 99%, 0s left"},
+        TextCase{at(Stage::Encoding, 10, 600, 0.93, 130), "encoding 10/600 frames, 93%, 2m 10s left"},
+        TextCase{at(Stage::Extracting, 1, 9000, 0.01, 3725), "extracting 1/9000 frames, 1%, 1h 02m left"}));
 
-TEST(CliProgressReporterTest, PipedReportsArePlainLines) {
+TEST(CliProgressReporterTest, PipeGetsAtMostOneLineASecond) {
     Captured captured(false);
-    reportFullRun(captured.reporter());
+    for (int done = 0; done <= 50; ++done)
+        captured.reporter().show(at(Stage::Packing, done, 50));
     captured.reporter().finish();
 
-    EXPECT_EQ(captured.text(),
-              QStringLiteral("scanning\n"
-                             "extracting 0/4\nextracting 1/4\nextracting 2/4\nextracting 3/4\n"
-                             "extracting 4/4\n"
-                             "packing 0/2\npacking 1/2\npacking 2/2\n"
-                             "encoding\n"));
+    EXPECT_EQ(captured.text(), QStringLiteral("packing 0/50 frames, 0%\n"));
 }
 
 TEST(CliProgressReporterTest, TerminalRewritesOneLineAndBlanksItAtTheEnd) {
     Captured captured(true);
     CliProgressReporter& reporter = captured.reporter();
 
-    reporter.stageStarted(Stage::Extracting, 2);
-    reporter.stepFinished(Stage::Extracting, 1, 2);
-    reporter.stageStarted(Stage::Encoding, 0); // shorter: the old text is blanked first
+    reporter.show(at(Stage::Extracting, 1, 2, 0.2));
+    reporter.show(at(Stage::Scanning, 0, 0)); // shorter: the old text is blanked first
     reporter.finish();
 
-    EXPECT_EQ(captured.text(), QStringLiteral("\rextracting 0/2\rextracting 1/2") + QLatin1Char('\r') +
-                                   blanks(14) + QStringLiteral("\r\rencoding") + QLatin1Char('\r') +
-                                   blanks(8) + QLatin1Char('\r'));
-    EXPECT_FALSE(captured.text().contains(QLatin1Char('\n')));
+    const QString first = QStringLiteral("extracting 1/2 frames, 20%");
+    EXPECT_EQ(captured.text(), QLatin1Char('\r') + first + QLatin1Char('\r') + QString(first.size(), u' ') +
+                                   QStringLiteral("\r\rscanning\r") + QString(8, u' ') + QLatin1Char('\r'));
+}
+
+TEST(CliProgressReporterTest, LogLineOnTerminalPutsTheProgressBackBelowIt) {
+    Captured captured(true);
+    captured.reporter().show(at(Stage::Scanning, 0, 0));
+    captured.reporter().showLog(QStringLiteral("zev: something happened"));
+
+    EXPECT_EQ(captured.text(), QStringLiteral("\rscanning\r") + QString(8, u' ') +
+                                   QStringLiteral("\rzev: something happened\nscanning"));
 }
 
 TEST(CliProgressReporterTest, FinishWithoutProgressWritesNothing) {
@@ -96,66 +85,6 @@ TEST(CliProgressReporterTest, FinishWithoutProgressWritesNothing) {
         captured.reporter().finish();
         EXPECT_TRUE(captured.text().isEmpty()) << onTerminal;
     }
-}
-
-TEST(CliProgressReporterTest, LogLineOnTerminalPutsTheProgressBackBelowIt) {
-    Captured captured(true);
-    captured.reporter().stageStarted(Stage::Packing, 3);
-    captured.reporter().showLog(QStringLiteral("zev: something happened"));
-
-    EXPECT_EQ(captured.text(), QStringLiteral("\rpacking 0/3\r") + blanks(11) +
-                                   QStringLiteral("\rzev: something happened\npacking 0/3"));
-}
-
-TEST(CliProgressReporterTest, PipedLogLineIsOneLine) {
-    Captured captured(false);
-    captured.reporter().stageStarted(Stage::Scanning, 0);
-    captured.reporter().showLog(QStringLiteral("note"));
-    EXPECT_EQ(captured.text(), QStringLiteral("scanning\nnote\n"));
-}
-
-TEST(CliProgressReporterTest, LateReportOfAnEarlierStepIsDropped) {
-    Captured captured(false);
-    captured.reporter().stageStarted(Stage::Extracting, 4);
-    captured.reporter().stepFinished(Stage::Extracting, 2, 4);
-    captured.reporter().stepFinished(Stage::Extracting, 1, 4);
-    captured.reporter().stepFinished(Stage::Extracting, 3, 4);
-
-    EXPECT_EQ(captured.text(), QStringLiteral("extracting 0/4\nextracting 2/4\nextracting 3/4\n"));
-}
-
-// Batch operations report from many threads at once: every line stays
-// whole and the counts only go up.
-TEST(CliProgressReporterTest, ReportsFromManyThreadsKeepLinesWholeAndOrdered) {
-    constexpr int kThreads = 8;
-    constexpr int kStepsEach = 50;
-    constexpr int kTotal = kThreads * kStepsEach;
-    Captured captured(false);
-    captured.reporter().stageStarted(Stage::Packing, kTotal);
-    std::atomic<int> finished{0};
-
-    std::vector<std::unique_ptr<QThread>> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back(QThread::create([&]() {
-            for (int i = 0; i < kStepsEach; ++i)
-                captured.reporter().stepFinished(Stage::Packing, ++finished, kTotal);
-        }));
-        threads.back()->start();
-    }
-    for (auto& thread : threads)
-        thread->wait();
-
-    const QStringList lines = captured.text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_FALSE(lines.isEmpty());
-    int previous = -1;
-    for (const QString& line : lines) {
-        ASSERT_TRUE(line.startsWith(QStringLiteral("packing ")) && line.endsWith(QStringLiteral("/400")))
-            << line.toStdString();
-        const int count = line.section(QLatin1Char(' '), 1).section(QLatin1Char('/'), 0, 0).toInt();
-        EXPECT_GT(count, previous) << line.toStdString();
-        previous = count;
-    }
-    EXPECT_EQ(lines.last(), QStringLiteral("packing 400/400"));
 }
 
 } // namespace

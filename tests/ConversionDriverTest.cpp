@@ -1,6 +1,7 @@
 #include "ConversionDriver.h"
 
 #include "CacheRecord.h"
+#include "Cancellation.h"
 #include "FakeFrontEnd.h"
 #include "ParamName.h"
 #include "RecordedCalls.h"
@@ -329,11 +330,11 @@ class FrameAdder : public ConversionObserver {
 public:
     explicit FrameAdder(QString frame)
         : frame_(std::move(frame)) {}
-    void stageStarted(Stage stage, int) override {
+    void stageStarted(Stage stage, qint64) override {
         if (stage == Stage::Packing)
             QFile(frame_).open(QIODevice::WriteOnly);
     }
-    void stepFinished(Stage, int, int) override {}
+    void framesDone(Stage, qint64, qint64) override {}
 
 private:
     QString frame_;
@@ -344,10 +345,12 @@ TEST_F(ConversionDriverTest, FrameAddedDuringTheRunFailsTheFinalCount) {
     FakeFrontEnd front;
     pointAt(front, frames());
     FrameAdder adder(frames() + "/3.png");
-    front.setConversionObserver(&adder);
+    ASSERT_TRUE(front.getTextFieldContent());
+    const Cancellation noCancel;
 
-    ASSERT_TRUE(front.convertAndWait());
-    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    const ConversionOutcome outcome =
+        ConversionDriver(front.conversionSettings(), front.queue(), noCancel, &adder).run();
+    EXPECT_EQ(outcome.message, ConversionController::kConversionFailed);
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output/zev.mp4"));
 }
 

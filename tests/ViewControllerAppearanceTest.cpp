@@ -345,15 +345,16 @@ TEST_F(BusyWindow, NextOverlayTakesTheBoundsOfThatTime) {
     EXPECT_EQ(window_.progressView()->findChild<ZEVSpinner*>()->geometry(), QRect(334, 194, 32, 32));
 }
 
-TEST_F(BusyWindow, OverlayKeepsItsGeometryWhenTheWindowIsResized) {
+// A wider window must not expose the controls beside the overlay.
+TEST_F(BusyWindow, OverlayCoversTheWholeWindowAfterAResize) {
     window_.setInConverting(true);
 
     window_.resize(760, 480);
     QCoreApplication::processEvents();
     ASSERT_EQ(window_.size(), QSize(760, 480));
 
-    EXPECT_EQ(window_.progressView()->geometry(), QRect(0, 0, 620, 330));
-    EXPECT_EQ(window_.progressView()->findChild<ZEVSpinner*>()->geometry(), QRect(294, 149, 32, 32));
+    EXPECT_EQ(window_.progressView()->geometry(), QRect(0, 0, 760, 480));
+    EXPECT_EQ(window_.progressView()->findChild<ZEVSpinner*>()->geometry(), QRect(364, 224, 32, 32));
 }
 
 } // namespace

@@ -60,7 +60,8 @@ TEST(ZEVProgressView, TakesTheGivenFrameAsItsGeometry) {
     EXPECT_EQ(ZEVProgressView::pixelRect(QRectF(0.6, 1.2, 99.6, 50.4)), QRect(0, 1, 100, 50));
 }
 
-TEST(ZEVProgressView, KeepsItsFramesWhenTheParentIsResized) {
+// A wider window must not show the controls beside an overlay of the old size.
+TEST(ZEVProgressView, CoversTheParentAgainWhenItIsResized) {
     QWidget parent;
     parent.resize(480, 300);
     ZEVProgressView overlay(parent.rect(), &parent);
@@ -71,8 +72,10 @@ TEST(ZEVProgressView, KeepsItsFramesWhenTheParentIsResized) {
     QCoreApplication::processEvents();
     ASSERT_EQ(parent.size(), QSize(800, 600));
 
-    EXPECT_EQ(overlay.geometry(), QRect(0, 0, 480, 300));
-    EXPECT_EQ(spinnerOf(overlay)->geometry(), QRect(224, 134, 32, 32));
+    EXPECT_EQ(overlay.geometry(), QRect(0, 0, 800, 600));
+    EXPECT_EQ(spinnerOf(overlay)->geometry(), QRect(384, 284, 32, 32));
+    EXPECT_NEAR(overlay.cardFrame().center().x(), 400, 1);
+    EXPECT_GT(overlay.cardFrame().top(), 316);
 }
 
 TEST(ZEVProgressView, IsSpinningAsSoonAsItIsMade) {

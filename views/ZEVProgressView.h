@@ -5,22 +5,39 @@
 #include <QRectF>
 #include <QWidget>
 
+class QLabel;
+class QProgressBar;
+class QPushButton;
 class ZEVSpinner;
 
 // The busy overlay: a translucent pane over the whole window with a spinner
-// at its centre. It swallows every mouse press, release and double click
-// over it, the spinner included, so no control beneath can be used while a
-// conversion runs. Its only drawing is its tint; the controller chooses the
-// tint to suit the light or dark appearance.
+// at its centre and, once progress is known, a card below it with a progress
+// bar, the stage, the time left and a cancel button. It swallows every mouse
+// press, release and double click over it, the spinner included, so no
+// control beneath can be used while a conversion runs; only the cancel button
+// takes clicks. The controller chooses the tint to suit the light or dark
+// appearance, and the card follows the tint.
 //
-// Both frames are fixed when the overlay is made: it follows no later resize
-// of its parent (it is never put into a layout).
+// It covers its parent at every size: a resize of the parent gives the
+// overlay the parent's whole area again and centres the spinner anew.
 class ZEVProgressView : public QWidget {
     Q_OBJECT
 
 public:
+    static inline const QString kCancelTitle = QStringLiteral("取消");
+
     ZEVProgressView(const QRectF& frame, QWidget* parent);
     ZEVProgressView(const QRect& frame, QWidget* parent);
+
+    // Shows the card (hidden until the first call) with fraction (0 to 1) and
+    // the two lines of text.
+    void setProgress(double fraction, const QString& stageText, const QString& timeText);
+    QProgressBar* progressBar() const { return progressBar_; }
+    QLabel* stageLabel() const { return stageLabel_; }
+    QLabel* timeLabel() const { return timeLabel_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+    // The card's frame, below the spinner.
+    QRect cardFrame() const;
 
     void startAnimation();
     void stopAnimation();
@@ -38,7 +55,11 @@ public:
     // leans half a pixel to the top left and keeps its natural size.
     static QRect pixelRect(const QRectF& exact);
 
+Q_SIGNALS:
+    void cancelRequested();
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,8 +67,16 @@ protected:
 
 private:
     static QColor spinnerColorFor(const QColor& tint);
+    void setFrame(const QRectF& frame);
+    void makeCard();
+    void styleCard();
 
-    ZEVSpinner* indicator = nullptr; // owned as the overlay's only child
+    ZEVSpinner* indicator = nullptr; // owned as a child, like the card's widgets
+    QWidget* card_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QLabel* stageLabel_ = nullptr;
+    QLabel* timeLabel_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
     QRectF frame_;
     QRectF indicatorFrame_;
     QColor tintColor_ = Qt::transparent;

@@ -3,14 +3,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QMutexLocker>
+#include <QThread>
 
 FakeFrontEnd::FakeFrontEnd() = default;
-
-// A test that ends early must not leave the driver reporting to a destroyed
-// front end.
-FakeFrontEnd::~FakeFrontEnd() {
-    waitForConversionToEnd();
-}
 
 QStringList FakeFrontEnd::events() const {
     QMutexLocker lock(&mutex_);
@@ -68,7 +63,19 @@ void FakeFrontEnd::showConvertSuccessAlertWithPath(const QString& path) {
     record(QStringLiteral("success:") + path);
 }
 
+void FakeFrontEnd::presentProgress(const ConversionProgress& progress) {
+    QMutexLocker lock(&mutex_);
+    progress_.append(progress);
+}
+
+QList<ConversionProgress> FakeFrontEnd::progress() const {
+    QMutexLocker lock(&mutex_);
+    return progress_;
+}
+
 void FakeFrontEnd::record(const QString& event) {
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        offMainThread_ = true;
     QMutexLocker lock(&mutex_);
     events_.append(event);
 }

@@ -2,6 +2,7 @@
 
 #include "ConversionController.h"
 
+#include <QList>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -10,11 +11,11 @@
 // A front end without a window: settings inputs are plain values, and every
 // request the engine makes of a front end is recorded, in order, as one line
 // of events() ("error:<text>", "success:<path>", "busy:1", "busy:0",
-// "cache-enabled"). Alert requests are recorded on whatever thread makes them.
+// "cache-enabled"), together with the thread it came on. Progress reports
+// are kept apart (progress()).
 class FakeFrontEnd : public ConversionController {
 public:
     FakeFrontEnd();
-    ~FakeFrontEnd() override;
 
     QString fps = QStringLiteral("20");
     double slider = 0.0;
@@ -25,6 +26,9 @@ public:
     QStringList errors() const;
     QStringList successes() const;
     int cacheEnabledCount() const { return cacheEnabled_; }
+    QList<ConversionProgress> progress() const;
+    // Whether every request so far came on the thread that made the front end.
+    bool allOnMainThread() const { return !offMainThread_; }
 
     // Presses start and runs the event loop until the busy state has ended
     // (or timeoutMs passed). Returns whether it ended.
@@ -32,8 +36,6 @@ public:
 
     // Uses the tools staged in the build tree (the real ImageMagick and FFmpeg).
     void useStagedTools();
-
-    using ConversionController::postToMainThread;
 
 protected:
     QString fpsText() const override { return fps; }
@@ -45,11 +47,14 @@ protected:
     void presentBusyState(bool inConverting) override;
     void showAlertWithErrorMessage(const QString& message) override;
     void showConvertSuccessAlertWithPath(const QString& path) override;
+    void presentProgress(const ConversionProgress& progress) override;
 
 private:
     void record(const QString& event);
 
     mutable QMutex mutex_;
     QStringList events_;
+    QList<ConversionProgress> progress_;
+    std::atomic<bool> offMainThread_{false};
     std::atomic<int> cacheEnabled_{0};
 };

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Cancellation.h"
+#include "ConversionObserver.h"
+#include "ConversionOutcome.h"
+#include "ConversionProgress.h"
+#include "ConversionSettings.h"
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QObject>
+#include <memory>
+#include <optional>
+
+class ProgressEstimator;
+class QThread;
+class QThreadPool;
+
+// One conversion as a front end sees it: started, watched and, if need be,
+// stopped from the main thread. The driver runs on a thread of the job's own;
+// every signal is emitted on the thread the job lives on (the main thread),
+// in this order: any number of progressChanged, then outcomeReady once, then
+// finished once, at least kBusyEndDelayMs after the driver returned.
+//
+// Destroying a job that still runs stops it and waits for its thread (at most
+// about a second, see Cancellation), and nothing it would have reported is
+// delivered: a front end may go away at any moment.
+class ConversionJob : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kBusyEndDelayMs = 100;
+    // Progress is passed on at most this often, but every change of stage and
+    // the end of a stage always.
+    static constexpr int kProgressIntervalMs = 100;
+
+    ConversionJob(ConversionSettings settings, QThreadPool& queue, QObject* parent = nullptr);
+    ~ConversionJob() override;
+
+    const ConversionSettings& settings() const { return settings_; }
+
+    void start();
+    // Asks the run to stop: no new batch starts and running tools are ended.
+    // It then ends with a cancelled outcome, unless it had already finished.
+    void cancel();
+    bool isCancelRequested() const { return cancellation_.isRequested(); }
+    // From start() until finished.
+    bool isRunning() const { return running_; }
+
+Q_SIGNALS:
+    void progressChanged(const ConversionProgress& progress);
+    void outcomeReady(const ConversionOutcome& outcome);
+    void finished(const ConversionOutcome& outcome);
+
+private:
+    class ProgressRelay;
+
+    void deliver(const ConversionOutcome& outcome);
+    void postProgress(const ConversionProgress& progress);
+
+    const ConversionSettings settings_;
+    QThreadPool& queue_;
+    Cancellation cancellation_;
+    std::unique_ptr<ProgressRelay> relay_;
+    std::unique_ptr<QThread> thread_;
+    bool running_ = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QMetaType>
+#include <QtGlobal>
+
+// How far a running conversion has come, as the front ends show it.
+struct ConversionProgress {
+    enum class Stage { Scanning, Extracting, Packing, Encoding };
+
+    Stage stage = Stage::Scanning;
+    // Frames this stage has finished, of total (0 while not known). Encoding
+    // counts output frames, which differ from the input frames when the
+    // frame rate is not the video's 25 per second.
+    qint64 done = 0;
+    qint64 total = 0;
+    // The whole run, from 0 to 1, the stages weighed by what they cost.
+    double fraction = 0.0;
+    // -1 while there is no estimate yet.
+    qint64 secondsLeft = -1;
+
+    bool operator==(const ConversionProgress&) const = default;
+};
+
+Q_DECLARE_METATYPE(ConversionProgress)

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Everything one conversion reads, copied from the controller when it starts,
+// so the run never looks at a front end again.
+struct ConversionSettings {
+    QString sourceImageFolder;
+    qint64 fps = 20;
+    qint64 rate = 1000; // kbit/s
+    bool useCache = false;
+    QString convertPath;
+    QString ffmpegPath;
+};
