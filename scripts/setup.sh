@@ -18,6 +18,7 @@ packages=(
   xvfb xauth
   time procps
   dbus-daemon libxtst6
+  help2man
 )
 
 missing=()
