@@ -4,6 +4,7 @@
 # only redoes what changed.
 #
 #   scripts/setup.sh [build-folder]     (default: build)
+#   scripts/setup.sh --packages-only    (install the packages, build nothing)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,6 +19,8 @@ packages=(
   xvfb xauth
   time procps
   dbus-daemon libxtst6
+  # the manual page, and the Debian package with its check
+  help2man dpkg-dev man-db
 )
 
 missing=()
@@ -38,5 +41,8 @@ if ((${#missing[@]})); then
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+if [ "$build" = --packages-only ]; then
+  exit 0
+fi
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
