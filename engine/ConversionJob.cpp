@@ -3,11 +3,15 @@
 #include "ConversionDriver.h"
 #include "ProgressEstimator.h"
 
+#include <QElapsedTimer>
+#include <QMutex>
 #include <QThread>
-#include <QTimer>
+#include <utility>
 
-// Receives the driver's reports on the worker threads, turns them into
-// progress and posts it to the job, no more often than the job can use.
+// Receives the driver's reports on the worker threads and turns them into
+// progress. The start and end of a stage are posted to the job at once; the
+// counts in between are only kept, and the job's timer picks up the latest,
+// so a busy stage costs one report per interval however fast it counts.
 class ConversionJob::ProgressRelay : public ConversionObserver {
 public:
     ProgressRelay(ConversionJob& job, bool encodingOnly)
@@ -22,21 +26,29 @@ public:
         report(stage, done, total, done >= total);
     }
 
+    // The latest progress not yet passed on, if any.
+    std::optional<ConversionProgress> takeLatest() {
+        QMutexLocker lock(&mutex_);
+        return std::exchange(latest_, std::nullopt);
+    }
+
 private:
-    void report(Stage stage, qint64 done, qint64 total, bool always) {
+    void report(Stage stage, qint64 done, qint64 total, bool now) {
         QMutexLocker lock(&mutex_);
         const ConversionProgress progress = estimator_.update(stage, done, total, clock_.elapsed() / 1000.0);
-        if (!always && lastPosted_.isValid() && !lastPosted_.hasExpired(kProgressIntervalMs))
-            return;
-        lastPosted_.start();
-        job_.postProgress(progress);
+        if (now) {
+            latest_.reset();
+            job_.postProgress(progress);
+        } else {
+            latest_ = progress;
+        }
     }
 
     ConversionJob& job_;
     QMutex mutex_;
     ProgressEstimator estimator_;
     QElapsedTimer clock_;
-    QElapsedTimer lastPosted_;
+    std::optional<ConversionProgress> latest_;
 };
 
 ConversionJob::ConversionJob(ConversionSettings settings, QThreadPool& queue, QObject* parent)
@@ -56,6 +68,8 @@ void ConversionJob::start() {
         return;
     running_ = true;
     relay_ = std::make_unique<ProgressRelay>(*this, settings_.useCache);
+    progressTimer_.callOnTimeout(this, &ConversionJob::passOnLatestProgress);
+    progressTimer_.start(kProgressIntervalMs);
     thread_.reset(QThread::create([this]() {
         const ConversionOutcome outcome =
             ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run();
@@ -77,7 +91,14 @@ void ConversionJob::postProgress(const ConversionProgress& progress) {
         this, [this, progress]() { Q_EMIT progressChanged(progress); }, Qt::QueuedConnection);
 }
 
+void ConversionJob::passOnLatestProgress() {
+    if (const std::optional<ConversionProgress> latest = relay_->takeLatest())
+        Q_EMIT progressChanged(*latest);
+}
+
 void ConversionJob::deliver(const ConversionOutcome& outcome) {
+    progressTimer_.stop();
+    passOnLatestProgress();
     Q_EMIT outcomeReady(outcome);
     // Counted from the moment the driver's report arrived, so the outcome
     // has always been shown before the busy state ends.

@@ -6,9 +6,8 @@
 #include "ConversionProgress.h"
 #include "ConversionSettings.h"
 
-#include <QElapsedTimer>
-#include <QMutex>
 #include <QObject>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -30,8 +29,8 @@ class ConversionJob : public QObject {
 
 public:
     static constexpr int kBusyEndDelayMs = 100;
-    // Progress is passed on at most this often, but every change of stage and
-    // the end of a stage always.
+    // Progress is passed on at most this often, but the start and end of
+    // every stage always.
     static constexpr int kProgressIntervalMs = 100;
 
     ConversionJob(ConversionSettings settings, QThreadPool& queue, QObject* parent = nullptr);
@@ -57,11 +56,13 @@ private:
 
     void deliver(const ConversionOutcome& outcome);
     void postProgress(const ConversionProgress& progress);
+    void passOnLatestProgress();
 
     const ConversionSettings settings_;
     QThreadPool& queue_;
     Cancellation cancellation_;
     std::unique_ptr<ProgressRelay> relay_;
+    QTimer progressTimer_;
     std::unique_ptr<QThread> thread_;
     bool running_ = false;
 };

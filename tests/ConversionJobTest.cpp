@@ -1,0 +1,125 @@
+#include "ConversionJob.h"
+
+#include "CacheRecord.h"
+#include "FakeFrontEnd.h"
+#include "HangingEncoder.h"
+#include "ScratchEnvironment.h"
+#include "ScratchFolders.h"
+#include "TemporaryFolder.h"
+#include "TestFrames.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 60000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+bool encodingStarted(const FakeFrontEnd& front) {
+    for (const ConversionProgress& progress : front.progress()) {
+        if (progress.stage == ConversionProgress::Stage::Encoding && progress.done > 0)
+            return true;
+    }
+    return false;
+}
+
+class ConversionJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
+        front = std::make_unique<FakeFrontEnd>();
+        front->useStagedTools();
+        front->path = frames();
+    }
+    QString frames() const { return folder.filePath("frames"); }
+    QString video() const { return folder.filePath("frames/output/zev.mp4"); }
+
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    std::unique_ptr<FakeFrontEnd> front;
+};
+
+TEST_F(ConversionJobTest, ProgressReachesEveryStagesTotalOnTheMainThread) {
+    front->fps = QStringLiteral("10");
+    ASSERT_TRUE(front->convertAndWait());
+
+    QMap<ConversionProgress::Stage, ConversionProgress> last;
+    for (const ConversionProgress& progress : front->progress())
+        last[progress.stage] = progress;
+    using Stage = ConversionProgress::Stage;
+    EXPECT_EQ(last[Stage::Extracting].done, 3);
+    EXPECT_EQ(last[Stage::Packing].done, 3);
+    // Three frames at 10 per second make 0.3 s of video at 25 per second.
+    EXPECT_EQ(last[Stage::Encoding].done, 8);
+    EXPECT_EQ(last[Stage::Encoding].total, 8);
+    EXPECT_DOUBLE_EQ(last[Stage::Encoding].fraction, 1.0);
+    EXPECT_TRUE(front->allOnMainThread());
+    EXPECT_EQ(front->successes().size(), 1);
+}
+
+// Stopped mid-encode: no alert, no video of this run, no tool left, no cache
+// offered, and the next run can start at once.
+TEST_F(ConversionJobTest, CancelDuringEncodingLeavesNothingBehind) {
+    const QString realFfmpeg = front->ffmpegPath();
+    const HangingEncoder encoder(folder.path());
+    front->setFfmpegPath(encoder.path());
+
+    front->convertBtnClicked();
+    ASSERT_TRUE(waitFor([&]() { return encodingStarted(*front) && encoder.isRunning(); }));
+    ASSERT_TRUE(QFileInfo::exists(video()));
+    front->cancelConversion();
+    ASSERT_TRUE(waitFor([&]() { return !front->inConverting(); }));
+
+    EXPECT_EQ(front->events(), (QStringList{"busy:1", "busy:0"}));
+    EXPECT_FALSE(QFileInfo::exists(video()));
+    EXPECT_FALSE(encoder.isRunning());
+    EXPECT_FALSE(CacheRecord::matches(ScratchFolders::userFolder(), frames(), 3));
+
+    front->setFfmpegPath(realFfmpeg);
+    ASSERT_TRUE(front->convertAndWait());
+    EXPECT_EQ(front->successes(), QStringList{frames() + "/output"});
+}
+
+TEST_F(ConversionJobTest, FrontEndDestroyedMidRunStopsItsTools) {
+    const HangingEncoder encoder(folder.path());
+    front->setFfmpegPath(encoder.path());
+    front->convertBtnClicked();
+    ASSERT_TRUE(waitFor([&]() { return encoder.isRunning(); }));
+
+    front.reset();
+
+    EXPECT_FALSE(encoder.isRunning());
+    EXPECT_FALSE(QFileInfo::exists(video()));
+}
+
+TEST(ConversionJob, CancelBeforeAnyWorkEndsCancelledAndSilent) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 2, 8, 6));
+    QThreadPool queue;
+    ConversionSettings settings;
+    settings.sourceImageFolder = folder.path();
+    ConversionJob job(settings, queue);
+    QList<ConversionOutcome> outcomes;
+    QObject::connect(&job, &ConversionJob::outcomeReady,
+                     [&](const ConversionOutcome& outcome) { outcomes.append(outcome); });
+
+    job.start();
+    job.cancel();
+    ASSERT_TRUE(waitFor([&]() { return !job.isRunning(); }));
+
+    ASSERT_EQ(outcomes.size(), 1);
+    EXPECT_TRUE(outcomes.first().wasCancelled());
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("output")));
+}
+
+} // namespace
