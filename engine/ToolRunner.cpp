@@ -1,6 +1,7 @@
 #include "ToolRunner.h"
 
 #include "Cancellation.h"
+#include "RunLog.h"
 
 #include <QByteArray>
 #include <QDebug>
@@ -42,6 +43,8 @@ bool cancelRequested(const ToolRunOptions& options) {
 void superviseUntilFinished(QProcess& process, const ToolRunOptions& options, ToolRunResult& result) {
     QElapsedTimer sinceTermination;
     while (!process.waitForFinished(ToolRunner::kPollMs) && process.state() != QProcess::NotRunning) {
+        if (options.captureStandardOutput)
+            result.standardOutput += process.readAllStandardOutput();
         const QByteArray piece = process.readAllStandardError();
         if (!piece.isEmpty()) {
             result.standardError += piece;
@@ -80,24 +83,28 @@ ToolRunResult ToolRunner::run(const QStringList& arguments, const QString& launc
     // An inherited terminal would let ffmpeg read a typed "q" and stop early
     // with status 0, leaving a short video that looks like success.
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    process.setProcessChannelMode(options.captureStandardOutput ? QProcess::SeparateChannels
+                                                                : QProcess::ForwardedOutputChannel);
     prepareChild(process);
 
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         qWarning().noquote() << "Cannot start" << launchPath << ":" << process.errorString();
-        result.durationMs = clock.elapsed();
-        return result;
+        result.startError = process.errorString();
+    } else {
+        result.started = true;
+        superviseUntilFinished(process, options, result);
+        if (isNonEmptyUtf8(result.standardError))
+            qInfo("%s", "");
+        result.crashed = process.exitStatus() == QProcess::CrashExit;
+        // After a crash Qt reports the signal that ended the child here.
+        result.exitCode = process.exitCode();
+        if (options.captureStandardOutput)
+            result.standardOutput += process.readAllStandardOutput();
     }
-    result.started = true;
-    superviseUntilFinished(process, options, result);
-    if (isNonEmptyUtf8(result.standardError))
-        qInfo("%s", "");
-
-    result.crashed = process.exitStatus() == QProcess::CrashExit;
-    // After a crash Qt reports the signal that ended the child here.
-    result.exitCode = process.exitCode();
     result.durationMs = clock.elapsed();
+    if (options.log)
+        options.log->toolRun(launchPath, arguments, result.ending(), result.durationMs, result.standardError);
     return result;
 }
 

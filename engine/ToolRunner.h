@@ -7,6 +7,7 @@
 #include <functional>
 
 class Cancellation;
+class RunLog;
 
 // What a caller may add to one run: a way to stop it, and a look at the
 // child's standard error while it runs (ffmpeg reports its progress there).
@@ -15,6 +16,11 @@ struct ToolRunOptions {
     // Called on the running thread with each piece of standard error as it
     // arrives; pieces do not follow line ends.
     std::function<void(const QByteArray&)> standardErrorReceived;
+    // Keeps the child's standard output in the result instead of passing it
+    // on to the application's.
+    bool captureStandardOutput = false;
+    // Where the run is recorded, if anywhere.
+    RunLog* log = nullptr;
 };
 
 // Runs one external program to its end. Every image and video step goes
