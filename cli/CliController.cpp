@@ -166,14 +166,20 @@ void CliController::presentProgress(const ConversionProgress& progress) {
     progress_.show(progress);
 }
 
+// The message goes to standard output worded as the window words it; the
+// reason or warning beside it goes to standard error.
 void CliController::presentOutcome(const ConversionOutcome& outcome) {
-    if (!outcome.wasCancelled()) {
-        ConversionController::presentOutcome(outcome);
+    progress_.finish();
+    if (outcome.wasCancelled()) {
+        writeError(kProgramName + QStringLiteral(": cancelled; no video was written\n"));
+        status_ = interruptedStatus_.value_or(kFailed);
         return;
     }
-    progress_.finish();
-    writeError(kProgramName + QStringLiteral(": cancelled; no video was written\n"));
-    status_ = interruptedStatus_.value_or(kFailed);
+    ConversionController::presentOutcome(outcome);
+    if (!outcome.reason.isEmpty())
+        writeError(QStringLiteral("%1: %2\n").arg(kProgramName, outcome.reason));
+    if (!outcome.warning.isEmpty())
+        writeError(QStringLiteral("%1: warning: %2\n").arg(kProgramName, outcome.warning));
 }
 
 bool CliController::applyPreset(const QString& name) {

@@ -1,5 +1,6 @@
 #include "ViewController.h"
 
+#include "AlertTranslator.h"
 #include "DesktopAppearance.h"
 #include "ProgressTexts.h"
 #include "ZEVDragView.h"
@@ -13,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -91,6 +93,7 @@ QPalette textPaletteFor(bool dark) {
 ViewController::ViewController(QWidget* parent)
     : QWidget(parent) {
     loadWindowResources();
+    AlertTranslator::installOnce();
     Ui::ViewController ui;
     ui.setupUi(this);
     bgView1 = ui.bgView1;
@@ -408,15 +411,42 @@ QMessageBox* ViewController::makeAlert(const QString& text, const QString& iconP
     return box;
 }
 
-void ViewController::presentErrorAlert(const QString& message) {
+void ViewController::presentOutcome(const ConversionOutcome& outcome) {
+    switch (outcome.kind) {
+    case ConversionOutcome::Kind::Succeeded:
+        presentSuccessAlert(outcome.outputFolder, outcome.warning);
+        break;
+    case ConversionOutcome::Kind::Failed:
+        presentErrorAlert(outcome.message, outcome.reason, outcome.details);
+        break;
+    case ConversionOutcome::Kind::Cancelled:
+        break;
+    }
+}
+
+// Qt sets the text format of the main text only; a reason naming a folder
+// called "<b>x</b>" must not be read as markup either.
+void ViewController::setPlainInformativeText(QMessageBox* box, const QString& text) {
+    if (text.isEmpty())
+        return;
+    box->setInformativeText(text);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
+}
+
+void ViewController::presentErrorAlert(const QString& message, const QString& reason,
+                                       const QString& details) {
     QMessageBox* box = makeAlert(message, QStringLiteral(":/msgerror.png"));
+    setPlainInformativeText(box, reason);
+    box->setDetailedText(details);
     box->setDefaultButton(box->addButton(QStringLiteral("Ok"), QMessageBox::AcceptRole));
     connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
     box->open();
 }
 
-void ViewController::presentSuccessAlert(const QString& path) {
+void ViewController::presentSuccessAlert(const QString& path, const QString& warning) {
     QMessageBox* box = makeAlert(kSuccessFormat.arg(path), QStringLiteral(":/msgSuccess.png"));
+    setPlainInformativeText(box, warning);
     QPushButton* openButton = box->addButton(QStringLiteral("打开视频文件路径"), QMessageBox::AcceptRole);
     box->addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);
     box->setDefaultButton(openButton);

@@ -62,6 +62,9 @@ protected:
     void enableCacheCheckbox() override;
     void presentBusyState(bool inConverting) override;
     void presentProgress(const ConversionProgress& progress) override;
+    // The fixed message as the alert's text, the reason (or a warning) as
+    // its informative text, and the tool output in its details.
+    void presentOutcome(const ConversionOutcome& outcome) override;
 
     // Closing while a conversion runs asks first: stop it and quit, or let
     // it finish and quit then.
@@ -94,8 +97,10 @@ private:
                      const QString& title);
     static void setButtonOpacity(QPushButton* button, qreal opacity);
     QMessageBox* makeAlert(const QString& text, const QString& iconPath);
-    void presentErrorAlert(const QString& message);
-    void presentSuccessAlert(const QString& path);
+    static void setPlainInformativeText(QMessageBox* box, const QString& text);
+    void presentErrorAlert(const QString& message, const QString& reason = QString(),
+                           const QString& details = QString());
+    void presentSuccessAlert(const QString& path, const QString& warning = QString());
 
     QPointer<ZEVDragView> bgView1;
     QPointer<QWidget> bgView2;

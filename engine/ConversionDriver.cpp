@@ -5,8 +5,10 @@
 #include "ConversionController.h"
 #include "FfmpegProgressReader.h"
 #include "FrameFolderScanner.h"
+#include "FramePreflight.h"
 #include "ImageStages.h"
 #include "IntegerText.h"
+#include "RunLog.h"
 #include "ScratchFolders.h"
 #include "ScratchLock.h"
 #include "ToolRunner.h"
@@ -15,10 +17,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSet>
 #include <QThreadPool>
-#include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <dirent.h>
 #include <memory>
 
 namespace {
@@ -77,12 +82,50 @@ qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const 
 }
 
 ConversionOutcome ConversionDriver::run() {
+    RunLog log(QStringLiteral("converting %1 (%2 fps, %3 kbit/s%4)")
+                   .arg(settings_.sourceImageFolder)
+                   .arg(settings_.fps)
+                   .arg(settings_.rate)
+                   .arg(settings_.useCache ? QStringLiteral(", from the cache") : QString()));
+    log_ = &log;
+    ConversionOutcome outcome = convert();
+    log_ = nullptr;
+    return withLog(std::move(outcome), log);
+}
+
+ConversionOutcome ConversionDriver::withLog(ConversionOutcome outcome, RunLog& log) {
+    if (!log.isOpen())
+        return outcome;
+    outcome.logPath = log.path();
+    switch (outcome.kind) {
+    case ConversionOutcome::Kind::Succeeded:
+        log.note(QStringLiteral("\nwritten: %1").arg(VideoEncoder::videoPath(outcome.outputFolder)));
+        break;
+    case ConversionOutcome::Kind::Cancelled:
+        log.note(QStringLiteral("\nstopped on request"));
+        break;
+    case ConversionOutcome::Kind::Failed:
+        log.note(QStringLiteral("\nfailed: %1%2")
+                     .arg(outcome.message, outcome.reason.isEmpty()
+                                               ? QString()
+                                               : QStringLiteral(" (") + outcome.reason + u')'));
+        if (!outcome.reason.isEmpty()) {
+            if (!outcome.reason.endsWith(u'.'))
+                outcome.reason += u'.';
+            outcome.reason += QStringLiteral(" The run's log is %1.").arg(log.path());
+        }
+        break;
+    }
+    return outcome;
+}
+
+ConversionOutcome ConversionDriver::convert() {
     reportStage(Stage::Scanning, 0);
+    const QString& sourceFolder = settings_.sourceImageFolder;
     ConvertError error;
-    const std::optional<QStringList> frames =
-        FrameFolderScanner::allImagesFullPathFrom(settings_.sourceImageFolder, &error);
+    const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(sourceFolder, &error);
     if (!frames)
-        return ConversionOutcome::failure(error.message());
+        return ConversionOutcome::failure(error.message(), unreadableFolderReason(sourceFolder));
     if (!framesAreConsecutive(*frames))
         return ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
     batches_ = planBatches(frames->size());
@@ -90,71 +133,115 @@ ConversionOutcome ConversionDriver::run() {
     rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
     appendFolder_ = ScratchFolders::appendImagesDirectoryPath();
 
-    // Nothing below may touch a scratch folder without holding the lock.
     const QString userFolder = ScratchFolders::userFolder();
-    QString reason;
+    const PreflightReport preflight = FramePreflight::check(preflightInput(*frames, userFolder));
+    if (!preflight.ok)
+        return failed(Result::failure(preflight.reason));
+    frameSize_ = preflight.frameSize;
+    warning_ = preflight.warning.value_or(QString());
+
+    // Nothing below may touch a scratch folder without holding the lock.
     ScratchLock lock;
-    if (!ScratchFolders::prepareUserFolder(&reason) || !lock.tryLock(userFolder, &reason)) {
-        qWarning("zev: scratch folder %s unavailable: %s", qUtf8Printable(userFolder),
-                 qUtf8Printable(reason));
-        return ConversionOutcome::failure(ConversionController::kConversionFailed);
-    }
+    if (Result ready = ScratchFolders::prepareUserFolder(); !ready)
+        return failed(ready);
+    if (Result locked = lock.tryLock(userFolder); !locked)
+        return failed(locked);
     return convertLocked(*frames, userFolder);
+}
+
+PreflightInput ConversionDriver::preflightInput(const QStringList& frames, const QString& userFolder) const {
+    PreflightInput input;
+    input.frames = frames;
+    input.scratchFolder = userFolder;
+    input.outputFolder = FrameFolderScanner::joinPath(settings_.sourceImageFolder, QStringLiteral("output"));
+    input.run = settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full;
+    input.fps = settings_.fps;
+    input.rateKbits = settings_.rate;
+    return input;
+}
+
+// The scanner answers an unreadable folder as one without frames; the
+// message stays, and the reason tells the truth.
+Result ConversionDriver::unreadableFolderReason(const QString& folder) {
+    DIR* listing = ::opendir(QFile::encodeName(folder).constData());
+    if (listing) {
+        ::closedir(listing);
+        return Result::success();
+    }
+    return Result::failure(QStringLiteral("cannot read the folder %1: %2")
+                               .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+ConversionOutcome ConversionDriver::failed(const Result& why) const {
+    return ConversionOutcome::failure(ConversionController::kConversionFailed, why);
 }
 
 ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, const QString& userFolder) {
     const qint64 frameCount = frames.size();
     const QString& sourceFolder = settings_.sourceImageFolder;
     if (settings_.useCache) {
-        if (!CacheRecord::matches(userFolder, sourceFolder, frameCount)) {
-            qWarning("zev: the packed frames in %s do not come from %s", qUtf8Printable(appendFolder_),
-                     qUtf8Printable(sourceFolder));
-            return ConversionOutcome::failure(ConversionController::kConversionFailed);
-        }
+        if (!CacheRecord::matches(userFolder, sourceFolder, frameCount))
+            return failed(Result::failure(
+                QStringLiteral(
+                    "the packed frames in %1 do not come from a finished full run of %2 with %3 frames; "
+                    "convert without the cache first")
+                    .arg(appendFolder_, sourceFolder)
+                    .arg(frameCount)));
     } else {
         CacheRecord::clear(userFolder);
-        QStringList masks;
-        QStringList colours;
-        const bool extracted = extractLayers(frames, &masks, &colours);
-        if (cancelled())
-            return stopped(userFolder);
-        if (!extracted)
-            return ConversionOutcome::failure(ConversionController::kConversionFailed);
-        ScratchFolders::rebuild(appendFolder_);
-        const bool packed = packFrames(masks, colours);
-        if (cancelled())
-            return stopped(userFolder);
-        if (!packed)
-            return ConversionOutcome::failure(ConversionController::kConversionFailed);
+        if (Result made = makePackedFrames(frames); !made)
+            return cancelled() ? stopped(userFolder) : failed(made);
     }
     // A failed packing run leaves a gap at which the encoder would stop.
     if (!packedFramesComplete(appendFolder_, frameCount))
-        return ConversionOutcome::failure(ConversionController::kConversionFailed);
+        return failed(
+            Result::failure(QStringLiteral("the packed frames in %1 are not 00000.png … %2 and nothing else")
+                                .arg(appendFolder_, packedFrameName(frameCount - 1))));
     if (!settings_.useCache)
         CacheRecord::write(userFolder, sourceFolder, frameCount);
     return encode(frameCount, userFolder);
 }
 
+Result ConversionDriver::makePackedFrames(const QStringList& frames) {
+    QStringList masks;
+    QStringList colours;
+    if (Result extracted = extractLayers(frames, &masks, &colours); !extracted)
+        return extracted;
+    if (Result rebuilt = ScratchFolders::rebuild(appendFolder_); !rebuilt)
+        return rebuilt;
+    if (Result packed = packFrames(masks, colours); !packed)
+        return packed;
+    // Only the packed frames serve a later cache run; with the scratch
+    // folder on tmpfs the copies would hold memory for good.
+    (void)ScratchFolders::rebuild(alphaFolder_);
+    (void)ScratchFolders::rebuild(rgbFolder_);
+    return Result::success();
+}
+
 ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& userFolder) {
     const QString& sourceFolder = settings_.sourceImageFolder;
     const QString outputFolder = FrameFolderScanner::joinPath(sourceFolder, QStringLiteral("output"));
-    if (sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr)) != frameCount)
-        return ConversionOutcome::failure(ConversionController::kConversionFailed);
+    const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
+    if (framesNow != frameCount)
+        return failed(
+            Result::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
+                                           "now %2")
+                                .arg(frameCount)
+                                .arg(framesNow)));
     if (cancelled())
         return stopped(userFolder);
 
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    ToolRunOptions options;
-    options.cancellation = &cancellation_;
+    ToolRunOptions options = toolOptions();
     options.standardErrorReceived = [this, &reader, outputFrames](const QByteArray& piece) {
         const qint64 before = reader.frames();
         const qint64 now = reader.feed(piece);
         if (now != before)
             reportFrames(Stage::Encoding, std::min(now, outputFrames), outputFrames);
     };
-    const bool encoded = VideoEncoder::convertImagesToMp4FromFolder(
+    const Result encoded = VideoEncoder::convertImagesToMp4FromFolder(
         settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate, options);
     if (cancelled() && !encoded) {
         // ffmpeg had begun to overwrite the video: what is left is this
@@ -163,9 +250,16 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
         return stopped(userFolder);
     }
     if (!encoded)
-        return ConversionOutcome::failure(ConversionController::kConversionFailed);
+        return failed(encoded);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return ConversionOutcome::success(outputFolder);
+    return ConversionOutcome::success(outputFolder, warning_);
+}
+
+ToolRunOptions ConversionDriver::toolOptions() const {
+    ToolRunOptions options;
+    options.cancellation = &cancellation_;
+    options.log = log_;
+    return options;
 }
 
 // A stopped full run leaves packed frames that may be incomplete: without
@@ -186,56 +280,70 @@ bool ConversionDriver::framesAreConsecutive(const QStringList& frames) const {
     return true;
 }
 
-bool ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours) {
-    ScratchFolders::rebuild(alphaFolder_);
-    ScratchFolders::rebuild(rgbFolder_);
-
-    QList<std::function<bool()>> operations;
+Result ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours) {
+    for (const QString& folder : {alphaFolder_, rgbFolder_}) {
+        if (Result rebuilt = ScratchFolders::rebuild(folder); !rebuilt)
+            return rebuilt;
+    }
+    QList<std::function<Result()>> operations;
     const QString convert = settings_.convertPath;
-    const Cancellation* cancellation = &cancellation_;
+    const ToolRunOptions options = toolOptions();
     for (const Batch& batch : batches_) {
         const QStringList slice = frames.mid(batch.start, batch.length);
-        operations.append([convert, slice, folder = alphaFolder_, cancellation]() {
-            return ImageStages::extractImageAlpha(convert, slice, folder, cancellation);
+        operations.append([convert, slice, folder = alphaFolder_, options]() {
+            return ImageStages::extractImageAlpha(convert, slice, folder, options);
         });
-        operations.append([convert, slice, folder = rgbFolder_, cancellation]() {
-            return ImageStages::extractImageRGB(convert, slice, folder, cancellation);
+        operations.append([convert, slice, folder = rgbFolder_, options]() {
+            return ImageStages::extractImageRGB(convert, slice, folder, options);
         });
     }
     const qint64 frameCount = frames.size();
-    const bool extracted = runOnQueue(Stage::Extracting, frameCount, operations,
+    if (Result extracted = runOnQueue(Stage::Extracting, frameCount, operations,
                                       [this]() { return framesWithBothLayers(alphaFolder_, rgbFolder_); });
+        !extracted)
+        return extracted;
 
     *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder_, nullptr).value_or(QStringList());
     *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder_, nullptr).value_or(QStringList());
-    return extracted && masks->size() == frameCount && colours->size() == frameCount;
+    if (masks->size() != frameCount || colours->size() != frameCount)
+        return Result::failure(QStringLiteral("convert left %1 masks and %2 colour images for %3 frames")
+                                   .arg(masks->size())
+                                   .arg(colours->size())
+                                   .arg(frameCount));
+    return Result::success();
 }
 
-bool ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours) {
-    QList<std::function<bool()>> operations;
+Result ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours) {
+    QList<std::function<Result()>> operations;
     const QString convert = settings_.convertPath;
-    const Cancellation* cancellation = &cancellation_;
+    const ToolRunOptions options = toolOptions();
     for (const Batch& batch : batches_) {
-        operations.append([convert, masks = masks.mid(batch.start, batch.length),
-                           colours = colours.mid(batch.start, batch.length), folder = appendFolder_,
-                           cancellation]() {
-            return ImageStages::appendImages(convert, masks, colours, folder, cancellation);
-        });
+        operations.append(
+            [convert, masks = masks.mid(batch.start, batch.length),
+             colours = colours.mid(batch.start, batch.length), folder = appendFolder_,
+             options]() { return ImageStages::appendImages(convert, masks, colours, folder, options); });
     }
     return runOnQueue(Stage::Packing, masks.size(), operations,
                       [this]() { return qint64(pngNames(appendFolder_).size()); });
 }
 
-bool ConversionDriver::runOnQueue(Stage stage, qint64 total, const QList<std::function<bool()>>& operations,
-                                  const std::function<qint64()>& countDone) {
+Result ConversionDriver::runOnQueue(Stage stage, qint64 total,
+                                    const QList<std::function<Result()>>& operations,
+                                    const std::function<qint64()>& countDone) {
     reportStage(stage, total);
-    auto allSucceeded = std::make_shared<std::atomic<bool>>(true);
+    // The first failure in queue order is the one reported.
+    auto failures = std::make_shared<QList<std::optional<Result>>>(operations.size());
+    auto failuresLock = std::make_shared<QMutex>();
     const Cancellation* cancellation = &cancellation_;
-    for (const auto& operation : operations) {
-        queue_.start([operation, allSucceeded, cancellation]() {
+    for (qsizetype index = 0; index < operations.size(); ++index) {
+        queue_.start([operation = operations.at(index), index, failures, failuresLock, cancellation]() {
             // Once stopped, the batches still waiting start nothing.
-            if (cancellation->isRequested() || !operation())
-                *allSucceeded = false;
+            Result result =
+                cancellation->isRequested() ? Result::failure(QStringLiteral("stopped")) : operation();
+            if (!result) {
+                QMutexLocker lock(failuresLock.get());
+                (*failures)[index] = std::move(result);
+            }
         });
     }
     qint64 shown = -1;
@@ -248,7 +356,11 @@ bool ConversionDriver::runOnQueue(Stage stage, qint64 total, const QList<std::fu
     while (!queue_.waitForDone(kProgressPollMs))
         reportCount();
     reportCount();
-    return *allSucceeded;
+    for (const std::optional<Result>& failure : std::as_const(*failures)) {
+        if (failure)
+            return *failure;
+    }
+    return Result::success();
 }
 
 void ConversionDriver::reportStage(Stage stage, qint64 total) const {

@@ -3,13 +3,18 @@
 #include "ConversionObserver.h"
 #include "ConversionOutcome.h"
 #include "ConversionSettings.h"
+#include "PreflightInput.h"
+#include "Result.h"
+#include "ToolRunner.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 class Cancellation;
 class QThreadPool;
+class RunLog;
 
 // One conversion, from the frame folder to the video or to one error
 // message, run on a background thread: the scan and numbering check, the
@@ -44,20 +49,29 @@ public:
     // Frames whose mask and colour copy both exist.
     static qint64 framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder);
 
+    // Why a folder the scanner found no frames in cannot even be listed.
+    static Result unreadableFolderReason(const QString& folder);
+
 private:
     using Stage = ConversionObserver::Stage;
 
+    ConversionOutcome convert();
+    static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
+    PreflightInput preflightInput(const QStringList& frames, const QString& userFolder) const;
+    ConversionOutcome failed(const Result& why) const;
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
+    Result makePackedFrames(const QStringList& frames);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
+    ToolRunOptions toolOptions() const;
     bool framesAreConsecutive(const QStringList& frames) const;
-    bool extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
-    bool packFrames(const QStringList& masks, const QStringList& colours);
+    Result extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
+    Result packFrames(const QStringList& masks, const QStringList& colours);
     // Runs the operations on the work queue and waits for all of them,
-    // reporting countDone() of total frames as they go; true when every one
-    // answered true.
-    bool runOnQueue(Stage stage, qint64 total, const QList<std::function<bool()>>& operations,
-                    const std::function<qint64()>& countDone);
+    // reporting countDone() of total frames as they go; fails with the first
+    // failure in queue order.
+    Result runOnQueue(Stage stage, qint64 total, const QList<std::function<Result()>>& operations,
+                      const std::function<qint64()>& countDone);
     void reportStage(Stage stage, qint64 total) const;
     void reportFrames(Stage stage, qint64 done, qint64 total) const;
     bool cancelled() const;
@@ -70,4 +84,7 @@ private:
     QString alphaFolder_;
     QString rgbFolder_;
     QString appendFolder_;
+    QSize frameSize_;
+    QString warning_;
+    RunLog* log_ = nullptr;
 };

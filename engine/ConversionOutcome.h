@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QMetaType>
 #include <QString>
 
@@ -13,12 +15,35 @@ struct ConversionOutcome {
     QString message;
     // The folder holding the video; empty unless succeeded.
     QString outputFolder;
+    // Why it failed, in one sentence naming the concrete thing, and the tool
+    // output behind it; both may be empty (a refused folder needs no more
+    // than its message).
+    QString reason;
+    QString details;
+    // Something the user should know about a video that was written.
+    QString warning;
+    // The run's log, when one was written.
+    QString logPath;
 
-    static ConversionOutcome success(const QString& outputFolder) {
-        return {Kind::Succeeded, QString(), outputFolder};
+    static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
+        ConversionOutcome outcome;
+        outcome.kind = Kind::Succeeded;
+        outcome.outputFolder = outputFolder;
+        outcome.warning = warning;
+        return outcome;
     }
-    static ConversionOutcome failure(const QString& message) { return {Kind::Failed, message, QString()}; }
-    static ConversionOutcome cancelled() { return {Kind::Cancelled, QString(), QString()}; }
+    static ConversionOutcome failure(const QString& message, const Result& why = Result::success()) {
+        ConversionOutcome outcome;
+        outcome.message = message;
+        outcome.reason = why.reason();
+        outcome.details = why.details();
+        return outcome;
+    }
+    static ConversionOutcome cancelled() {
+        ConversionOutcome outcome;
+        outcome.kind = Kind::Cancelled;
+        return outcome;
+    }
 
     bool succeeded() const { return kind == Kind::Succeeded; }
     bool wasCancelled() const { return kind == Kind::Cancelled; }

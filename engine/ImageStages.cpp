@@ -5,24 +5,41 @@
 #include "IntegerText.h"
 #include "ToolRunner.h"
 
-bool ImageStages::extractImageAlpha(const QString& convertPath, const QStringList& images,
-                                    const QString& folder, const Cancellation* cancellation) {
-    return !hasWork(images, folder) ||
-           ToolRunner::run(alphaArguments(images, folder), convertPath, {cancellation, {}}).succeeded();
+Result ImageStages::extractImageAlpha(const QString& convertPath, const QStringList& images,
+                                      const QString& folder, const ToolRunOptions& options) {
+    if (!hasWork(images, folder))
+        return Result::success();
+    return runConvert(convertPath, alphaArguments(images, folder),
+                      QStringLiteral("extracting the masks of %1 … %2")
+                          .arg(fileName(images.first()), fileName(images.last())),
+                      options);
 }
 
-bool ImageStages::extractImageRGB(const QString& convertPath, const QStringList& images,
-                                  const QString& folder, const Cancellation* cancellation) {
-    return !hasWork(images, folder) ||
-           ToolRunner::run(colourArguments(images, folder), convertPath, {cancellation, {}}).succeeded();
+Result ImageStages::extractImageRGB(const QString& convertPath, const QStringList& images,
+                                    const QString& folder, const ToolRunOptions& options) {
+    if (!hasWork(images, folder))
+        return Result::success();
+    return runConvert(
+        convertPath, colourArguments(images, folder),
+        QStringLiteral("laying %1 … %2 onto black").arg(fileName(images.first()), fileName(images.last())),
+        options);
 }
 
-bool ImageStages::appendImages(const QString& convertPath, const QStringList& alphaImages,
-                               const QStringList& sourceImages, const QString& folder,
-                               const Cancellation* cancellation) {
+Result ImageStages::runConvert(const QString& convertPath, const QStringList& arguments, const QString& what,
+                               const ToolRunOptions& options) {
+    const Result outcome =
+        ToolRunner::run(arguments, convertPath, options).outcome(QStringLiteral("convert"));
+    if (outcome)
+        return outcome;
+    return Result::failure(QStringLiteral("%1 (%2)").arg(outcome.reason(), what), outcome.details());
+}
+
+Result ImageStages::appendImages(const QString& convertPath, const QStringList& alphaImages,
+                                 const QStringList& sourceImages, const QString& folder,
+                                 const ToolRunOptions& options) {
     if (alphaImages.isEmpty() || alphaImages.size() != sourceImages.size())
-        return true;
-    bool allSucceeded = true;
+        return Result::success();
+    Result firstFailure = Result::success();
     for (qsizetype i = 0; i < alphaImages.size(); ++i) {
         const QString& alphaImage = alphaImages.at(i);
         const QString& sourceImage = sourceImages.at(i);
@@ -30,15 +47,15 @@ bool ImageStages::appendImages(const QString& convertPath, const QStringList& al
         // frame; stop rather than write it.
         if (fileName(sourceImage) != fileName(alphaImage))
             break;
-        if (cancellation && cancellation->isRequested())
-            return false;
+        if (options.cancellation && options.cancellation->isRequested())
+            return Result::failure(QStringLiteral("stopped"));
         const QString output = FrameFolderScanner::joinPath(folder, packedFrameName(sourceImage));
-        allSucceeded = ToolRunner::run(packingArguments(alphaImage, sourceImage, output), convertPath,
-                                       {cancellation, {}})
-                           .succeeded() &&
-                       allSucceeded;
+        const Result packed = runConvert(convertPath, packingArguments(alphaImage, sourceImage, output),
+                                         QStringLiteral("packing %1").arg(fileName(sourceImage)), options);
+        if (!packed && firstFailure)
+            firstFailure = packed;
     }
-    return allSucceeded;
+    return firstFailure;
 }
 
 QStringList ImageStages::alphaArguments(const QStringList& images, const QString& folder) {

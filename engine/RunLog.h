@@ -28,8 +28,8 @@ public:
     bool isOpen() const;
 
     void note(const QString& line);
-    void toolRun(const QString& program, const QStringList& arguments, const QString& ending, qint64 durationMs,
-                 const QByteArray& standardError);
+    void toolRun(const QString& program, const QStringList& arguments, const QString& ending,
+                 qint64 durationMs, const QByteArray& standardError);
 
     static QString folder();
     // The command line as a shell user would type it, for reading only.

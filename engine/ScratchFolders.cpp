@@ -27,26 +27,26 @@ QString ScratchFolders::userFolder() {
     return QDir::tempPath() + QStringLiteral("/zev-") + QString::number(::getuid());
 }
 
-bool ScratchFolders::prepareUserFolder(QString* reason) {
+Result ScratchFolders::prepareUserFolder() {
     const QString folder = userFolder();
     const QByteArray encoded = QFile::encodeName(folder);
     struct stat status {};
     if (!statWithoutFollowing(folder, &status)) {
         // EEXIST: someone created it in between; the checks below judge it.
         if (::mkdir(encoded.constData(), kPrivateMode) != 0 && errno != EEXIST)
-            return refuse(QStringLiteral("cannot create %1: %2").arg(folder, systemError()), reason);
+            return refuse(QStringLiteral("cannot create %1: %2").arg(folder, systemError()));
         if (!statWithoutFollowing(folder, &status))
-            return refuse(QStringLiteral("cannot examine %1: %2").arg(folder, systemError()), reason);
+            return refuse(QStringLiteral("cannot examine %1: %2").arg(folder, systemError()));
     }
     if (S_ISLNK(status.st_mode))
-        return refuse(QStringLiteral("%1 is a symbolic link").arg(folder), reason);
+        return refuse(QStringLiteral("%1 is a symbolic link").arg(folder));
     if (!S_ISDIR(status.st_mode))
-        return refuse(QStringLiteral("%1 is not a folder").arg(folder), reason);
+        return refuse(QStringLiteral("%1 is not a folder").arg(folder));
     if (status.st_uid != ::getuid())
-        return refuse(QStringLiteral("%1 belongs to another user").arg(folder), reason);
+        return refuse(QStringLiteral("%1 belongs to another user").arg(folder));
     if ((status.st_mode & 07777) != kPrivateMode && ::chmod(encoded.constData(), kPrivateMode) != 0)
-        return refuse(QStringLiteral("cannot make %1 private: %2").arg(folder, systemError()), reason);
-    return true;
+        return refuse(QStringLiteral("cannot make %1 private: %2").arg(folder, systemError()));
+    return Result::success();
 }
 
 QString ScratchFolders::alphaImagesDirectoryPath() {
@@ -61,43 +61,38 @@ QString ScratchFolders::appendImagesDirectoryPath() {
     return userFolder() + QStringLiteral("/appendImages");
 }
 
-bool ScratchFolders::rebuild(const QString& folder) {
-    if (!prepareUserFolder())
-        return false;
+Result ScratchFolders::rebuild(const QString& folder) {
+    if (Result prepared = prepareUserFolder(); !prepared)
+        return prepared;
     const QString cleaned = QDir::cleanPath(folder);
     const QFileInfo info(cleaned);
     // Only direct children: a deeper path could pass through a link that
     // leads out of the private folder.
-    if (info.fileName().isEmpty() || info.path() != QDir::cleanPath(userFolder())) {
-        qWarning().noquote() << "Refusing to rebuild" << folder << "outside" << userFolder();
-        return false;
-    }
-    if (!removeEntry(cleaned))
-        return false;
-    if (::mkdir(QFile::encodeName(cleaned).constData(), kPrivateMode) != 0) {
-        qWarning().noquote() << "Cannot create" << cleaned << ":" << systemError();
-        return false;
-    }
-    return isEmptyRealFolder(cleaned);
+    if (info.fileName().isEmpty() || info.path() != QDir::cleanPath(userFolder()))
+        return refuse(QStringLiteral("%1 is not a scratch folder inside %2").arg(folder, userFolder()));
+    if (Result removed = removeEntry(cleaned); !removed)
+        return removed;
+    if (::mkdir(QFile::encodeName(cleaned).constData(), kPrivateMode) != 0)
+        return refuse(QStringLiteral("cannot create %1: %2").arg(cleaned, systemError()));
+    if (!isEmptyRealFolder(cleaned))
+        return refuse(QStringLiteral("%1 is not an empty folder after rebuilding it").arg(cleaned));
+    return Result::success();
 }
 
-bool ScratchFolders::refuse(const QString& why, QString* reason) {
+Result ScratchFolders::refuse(const QString& why) {
     qWarning().noquote() << "Scratch folder refused:" << why;
-    if (reason)
-        *reason = why;
-    return false;
+    return Result::failure(QStringLiteral("scratch folder: ") + why);
 }
 
-bool ScratchFolders::removeEntry(const QString& path) {
+Result ScratchFolders::removeEntry(const QString& path) {
     struct stat status {};
     if (!statWithoutFollowing(path, &status))
-        return errno == ENOENT;
+        return errno == ENOENT ? Result::success()
+                               : refuse(QStringLiteral("cannot examine %1: %2").arg(path, systemError()));
     // QDir::removeRecursively removes links it meets, never their targets.
     const bool removed = S_ISDIR(status.st_mode) ? QDir(path).removeRecursively()
                                                  : ::unlink(QFile::encodeName(path).constData()) == 0;
-    if (!removed)
-        qWarning().noquote() << "Cannot remove" << path;
-    return removed;
+    return removed ? Result::success() : refuse(QStringLiteral("cannot remove %1").arg(path));
 }
 
 bool ScratchFolders::isEmptyRealFolder(const QString& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 // The scratch folders of a conversion live in a private folder of the user
@@ -14,10 +16,10 @@ public:
     static QString userFolder();
 
     // Creates the user folder with mode 0700 when missing, and narrows an
-    // existing one of ours to 0700. Returns false (reason filled, and logged
-    // with qWarning) when what stands there is not a folder, is a symbolic
-    // link, or is not owned by this user; such a folder is never used.
-    static bool prepareUserFolder(QString* reason = nullptr);
+    // existing one of ours to 0700. Fails (and logs with qWarning) when what
+    // stands there is not a folder, is a symbolic link, or is not owned by
+    // this user; such a folder is never used.
+    static Result prepareUserFolder();
 
     static QString alphaImagesDirectoryPath();  // userFolder() + "/alphaImages"  (nothing created)
     static QString rgbImagesDirectoryPath();    // userFolder() + "/rgbImages"
@@ -27,11 +29,11 @@ public:
     // for a folder directly inside a user folder that prepareUserFolder()
     // accepts. A symbolic link standing at the folder's path is removed
     // itself, never followed, and links inside the folder are removed, not
-    // their targets. Returns whether an empty real folder now stands there.
-    static bool rebuild(const QString& folder);
+    // their targets. Succeeds when an empty real folder now stands there.
+    static Result rebuild(const QString& folder);
 
 private:
-    static bool refuse(const QString& why, QString* reason);
-    static bool removeEntry(const QString& path);
+    static Result refuse(const QString& why);
+    static Result removeEntry(const QString& path);
     static bool isEmptyRealFolder(const QString& path);
 };

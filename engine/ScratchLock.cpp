@@ -15,26 +15,28 @@ QString ScratchLock::lockFilePath(const QString& userFolder) {
     return userFolder + QStringLiteral("/lock");
 }
 
-bool ScratchLock::tryLock(const QString& userFolder, QString* reason) {
+Result ScratchLock::tryLock(const QString& userFolder) {
     unlock();
-    const QByteArray path = QFile::encodeName(lockFilePath(userFolder));
+    const QString path = lockFilePath(userFolder);
     // Close-on-exec: a child process must not carry the lock past our run.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        if (reason)
-            *reason = QStringLiteral("cannot open %1: %2")
-                          .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return Result::failure(QStringLiteral("cannot open the scratch lock %1: %2")
+                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (reason)
-            *reason = errno == EWOULDBLOCK ? QStringLiteral("another conversion is running")
-                                           : QString::fromLocal8Bit(std::strerror(errno));
+        const int error = errno;
         ::close(fd);
-        return false;
+        if (error == EWOULDBLOCK)
+            return Result::failure(
+                QStringLiteral("another ZEV conversion is running (it holds %1); try again when "
+                               "it has finished")
+                    .arg(path));
+        return Result::failure(
+            QStringLiteral("cannot lock %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
     }
     fd_ = fd;
-    return true;
+    return Result::success();
 }
 
 void ScratchLock::unlock() {

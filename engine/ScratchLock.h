@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 // An exclusive lock on the per-user scratch folder, held by one conversion
@@ -17,9 +19,9 @@ public:
     ScratchLock(const ScratchLock&) = delete;
     ScratchLock& operator=(const ScratchLock&) = delete;
 
-    // Takes the lock without waiting. False when another conversion holds it
-    // or the lock file cannot be opened; reason then says why.
-    bool tryLock(const QString& userFolder, QString* reason = nullptr);
+    // Takes the lock without waiting. Fails when another conversion holds it
+    // or the lock file cannot be opened.
+    Result tryLock(const QString& userFolder);
     bool isLocked() const { return fd_ >= 0; }
     void unlock();
 

@@ -9,7 +9,9 @@ QString ToolRunResult::ending() const {
     if (!started)
         return QStringLiteral("could not be started (%1)").arg(startError);
     if (crashed)
-        return QStringLiteral("was ended by signal %1 (%2)").arg(exitCode).arg(QString::fromLocal8Bit(strsignal(exitCode)));
+        return QStringLiteral("was ended by signal %1 (%2)")
+            .arg(exitCode)
+            .arg(QString::fromLocal8Bit(strsignal(exitCode)));
     return QStringLiteral("exited with status %1").arg(exitCode);
 }
 
@@ -20,7 +22,8 @@ Result ToolRunResult::outcome(const QString& toolName) const {
     const QString tail = lastErrorLines();
     if (!tail.isEmpty())
         reason += QStringLiteral(": ") + tail;
-    return Result::failure(reason, QString::fromUtf8(standardError).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    return Result::failure(reason,
+                           QString::fromUtf8(standardError).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
 QString ToolRunResult::lastErrorLines(int count) const {

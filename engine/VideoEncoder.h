@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,17 +15,17 @@ public:
     static inline const QString kVideoName = QStringLiteral("zev.mp4");
     static constexpr qint64 kVideoRate = 25;
 
-    // False without running anything when either folder is null. Creates the
-    // output folder (with its parents) when nothing exists at its path. True
-    // only when ffmpeg ran, exited with status 0 and left a non-empty video:
-    // a failed encode (odd frame height, no frames, an unwritable output
-    // folder) must not be announced as a finished video.
-    // options may stop the run and watch ffmpeg's progress.
-    static bool convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                             const QString& outputFolder, qint64 fps, qint64 rate,
-                                             const ToolRunOptions& options);
-    static bool convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                             const QString& outputFolder, qint64 fps, qint64 rate);
+    // Fails without running anything when either folder is null. Creates
+    // the output folder (with its parents) when nothing exists at its path.
+    // Succeeds only when ffmpeg ran, exited with status 0 and left a
+    // non-empty video: a failed encode (odd frame height, no frames, an
+    // unwritable output folder) must not be announced as a finished video.
+    // options may stop the run, watch ffmpeg's progress and log it.
+    static Result convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                               const QString& outputFolder, qint64 fps, qint64 rate,
+                                               const ToolRunOptions& options);
+    static Result convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                               const QString& outputFolder, qint64 fps, qint64 rate);
 
     // How many frames the video gets from frameCount images read at fps and
     // written at 25 per second.

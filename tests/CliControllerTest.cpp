@@ -267,4 +267,20 @@ TEST(CliControllerTest, SuccessPrintsTheOutputFolderAndExitsWithZero) {
     EXPECT_EQ(cached.errorLines(), QStringList{"scanning"});
 }
 
+// The message stays on standard output as the window words it; the reason
+// goes to standard error.
+TEST(CliControllerTest, FailureReasonGoesToStandardError) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 2, 16, 12));
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 1, 8, 6, 2));
+    CapturedCli captured;
+
+    EXPECT_EQ(captured.run({folder.path()}), 1);
+
+    EXPECT_EQ(captured.output(), QStringLiteral("合成视频过程出错，请重试.\n"));
+    EXPECT_TRUE(captured.errors().contains(QStringLiteral("zev-cli: Frame 2.png is 8×6 but 0.png is 16×12.")))
+        << captured.errors().toStdString();
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "CacheRecord.h"
 #include "Cancellation.h"
 #include "FakeFrontEnd.h"
+#include "FrameFolderScanner.h"
 #include "ParamName.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
@@ -14,7 +15,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -237,6 +240,80 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     EXPECT_TRUE(near(pixel(24, 12), {128, 128, 128}));
     EXPECT_TRUE(near(pixel(40, 12), {255, 0, 0}));
     EXPECT_TRUE(near(pixel(56, 12), {0, 0, 128}));
+
+    // Only the packed frames stay for a cache run.
+    EXPECT_TRUE(QDir(ScratchFolders::alphaImagesDirectoryPath()).isEmpty());
+    EXPECT_TRUE(QDir(ScratchFolders::rgbImagesDirectoryPath()).isEmpty());
+    EXPECT_EQ(QDir(ScratchFolders::appendImagesDirectoryPath()).count() - 2, uint(kFrames));
+    // The run's log names every tool run, the encoder's included.
+    QFile log(scratch.stateHome() + "/zev/last-run.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 1);
+    EXPECT_TRUE(logged.contains("yuv420p " + output + "/zev.mp4\n  exited with status 0"))
+        << logged.toStdString();
+}
+
+struct PreflightCase {
+    const char* title;
+    std::function<void(const QString&)> makeFrames;
+    const char* reason;
+};
+
+class PreflightRefusals : public ConversionDriverTest, public ::testing::WithParamInterface<PreflightCase> {};
+
+// Refused before any tool runs, naming the frame, the sizes or the height.
+TEST_P(PreflightRefusals, FailWithTheReasonBeforeAnyToolRuns) {
+    GetParam().makeFrames(frames());
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    ASSERT_TRUE(front.convertAndWait());
+
+    ASSERT_EQ(front.outcomes().size(), 1);
+    const ConversionOutcome outcome = front.outcomes().first();
+    EXPECT_EQ(outcome.message, ConversionController::kConversionFailed);
+    EXPECT_TRUE(outcome.reason.startsWith(QString::fromUtf8(GetParam().reason)))
+        << outcome.reason.toStdString();
+    EXPECT_TRUE(outcome.reason.contains(scratch.stateHome())) << "the reason says where the log is";
+    EXPECT_FALSE(QFileInfo::exists(ScratchFolders::alphaImagesDirectoryPath()));
+    EXPECT_FALSE(QFileInfo::exists(frames() + "/output"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConversionDriverTest, PreflightRefusals,
+    ::testing::Values(
+        // Once a false success: FFmpeg stretched the small frames.
+        PreflightCase{"mixed_sizes",
+                      [](const QString& folder) {
+                          TestFrames::writeSequence(folder, 2, 16, 12);
+                          TestFrames::writeSequence(folder, 2, 8, 6, 2);
+                      },
+                      "Frame 2.png is 8×6 but 0.png is 16×12."},
+        PreflightCase{"odd_height", [](const QString& folder) { TestFrames::writeSequence(folder, 2, 8, 7); },
+                      "The frames are 7 pixels high"},
+        PreflightCase{"not_a_png",
+                      [](const QString& folder) {
+                          TestFrames::writeSequence(folder, 2, 8, 6);
+                          QFile frame(folder + "/1.png");
+                          frame.open(QIODevice::WriteOnly);
+                          frame.write("GIF89a not a png at all, but long enough to be read");
+                      },
+                      "Frame 1.png is not a PNG file."}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(ConversionDriverTest, UnreadableFolderKeepsItsMessageAndSaysWhy) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 2, 8, 6));
+    QFile::setPermissions(frames(), QFile::WriteOwner);
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    ASSERT_TRUE(front.convertAndWait());
+    QFile::setPermissions(frames(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_EQ(front.outcomes().size(), 1);
+    EXPECT_EQ(front.outcomes().first().message, FrameFolderScanner::kNoFrames);
+    EXPECT_TRUE(front.outcomes().first().reason.contains("Permission denied"));
 }
 
 // The last-modified times of everything in the scratch folders.
@@ -316,6 +393,7 @@ TEST_F(ConversionDriverTest, HeldLockRefusesWithoutTouchingAnything) {
     pointAt(front, frames());
     ASSERT_TRUE(front.convertAndWait());
     EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_TRUE(front.outcomes().first().reason.startsWith("another ZEV conversion is running"));
     EXPECT_FALSE(QFileInfo::exists(ScratchFolders::alphaImagesDirectoryPath()));
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output"));
 

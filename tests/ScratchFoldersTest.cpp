@@ -39,8 +39,8 @@ TEST_F(ScratchFoldersTest, PathsFollowTheTemporaryFolder) {
 }
 
 TEST_F(ScratchFoldersTest, UserFolderIsCreatedPrivate) {
-    QString reason;
-    ASSERT_TRUE(ScratchFolders::prepareUserFolder(&reason)) << reason.toStdString();
+    const Result prepared = ScratchFolders::prepareUserFolder();
+    ASSERT_TRUE(prepared) << prepared.reason().toStdString();
     EXPECT_TRUE(QFileInfo(user()).isDir());
     EXPECT_EQ(permissions(user()), 0700u);
     EXPECT_TRUE(ScratchFolders::prepareUserFolder()) << "an existing folder of ours is accepted";
@@ -56,9 +56,9 @@ TEST_F(ScratchFoldersTest, OpenUserFolderIsMadePrivate) {
 TEST_F(ScratchFoldersTest, SymbolicLinkAtUserFolderIsRefused) {
     const QString target = elsewhere.makeFolder("target");
     ASSERT_TRUE(QFile::link(target, user()));
-    QString reason;
-    EXPECT_FALSE(ScratchFolders::prepareUserFolder(&reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const Result prepared = ScratchFolders::prepareUserFolder();
+    EXPECT_FALSE(prepared);
+    EXPECT_FALSE(prepared.reason().isEmpty());
     EXPECT_TRUE(QFileInfo(user()).isSymLink()) << "left alone";
     EXPECT_FALSE(ScratchFolders::rebuild(ScratchFolders::alphaImagesDirectoryPath()));
     EXPECT_TRUE(QDir(target).isEmpty()) << "nothing written through the link";
@@ -68,9 +68,9 @@ TEST_F(ScratchFoldersTest, PlainFileAtUserFolderIsRefused) {
     QFile file(user());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    QString reason;
-    EXPECT_FALSE(ScratchFolders::prepareUserFolder(&reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const Result prepared = ScratchFolders::prepareUserFolder();
+    EXPECT_FALSE(prepared);
+    EXPECT_FALSE(prepared.reason().isEmpty());
     EXPECT_FALSE(ScratchFolders::rebuild(ScratchFolders::rgbImagesDirectoryPath()));
     EXPECT_TRUE(QFileInfo(user()).isFile());
 }
@@ -80,9 +80,9 @@ TEST_F(ScratchFoldersTest, FolderOfAnotherUserIsRefused) {
         GTEST_SKIP() << "only root can give a folder to another user";
     ASSERT_TRUE(QDir().mkdir(user()));
     ASSERT_EQ(chown(QFile::encodeName(user()).constData(), 65534, 65534), 0);
-    QString reason;
-    EXPECT_FALSE(ScratchFolders::prepareUserFolder(&reason));
-    EXPECT_TRUE(reason.contains("another user")) << reason.toStdString();
+    const Result prepared = ScratchFolders::prepareUserFolder();
+    EXPECT_FALSE(prepared);
+    EXPECT_TRUE(prepared.reason().contains("another user")) << prepared.reason().toStdString();
 }
 
 TEST_F(ScratchFoldersTest, RebuildEmptiesTheFolder) {

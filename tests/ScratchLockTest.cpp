@@ -12,10 +12,11 @@ TEST(ScratchLockTest, ExcludesASecondHolderUntilReleased) {
     TemporaryFolder folder;
     ScratchLock first;
     ScratchLock second;
-    QString reason;
     ASSERT_TRUE(first.tryLock(folder.path()));
-    EXPECT_FALSE(second.tryLock(folder.path(), &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    const Result refused = second.tryLock(folder.path());
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.reason().contains("another ZEV conversion is running"))
+        << refused.reason().toStdString();
     first.unlock();
     EXPECT_TRUE(second.tryLock(folder.path()));
 }

@@ -17,7 +17,7 @@ namespace {
 class VideoEncoderRecorded : public RecordingTest {
 protected:
     bool encode(const QString& images, const QString& output, qint64 fps = 20, qint64 rate = 2100) {
-        return VideoEncoder::convertImagesToMp4FromFolder(recorder, images, output, fps, rate);
+        return VideoEncoder::convertImagesToMp4FromFolder(recorder, images, output, fps, rate).ok();
     }
 };
 
@@ -95,7 +95,8 @@ protected:
 
     bool encode(const QString& images, const QString& output, qint64 fps) {
         return VideoEncoder::convertImagesToMp4FromFolder(ToolProbe::stagedFfmpeg(), images, output, fps,
-                                                          1000);
+                                                          1000)
+            .ok();
     }
 
     // "key=value" lines of ffprobe about the first video stream and the file.

@@ -529,3 +529,33 @@ TEST(ViewControllerTest, ClosingWhileConvertingAsksAndCanCancelAndQuit) {
     EXPECT_FALSE(QFile::exists(frames + QStringLiteral("/output/zev.mp4")));
     EXPECT_TRUE(openAlerts(window).isEmpty()) << "a cancelled run shows no alert";
 }
+
+// The fixed message stays the alert's text; the reason is its informative
+// text (never markup) and the tool's output its details.
+TEST(ViewControllerTest, FailedConversionAlertSaysWhyAndKeepsTheToolOutput) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    const QString frames = folder.makeFolder(QStringLiteral("<b>frames</b>"));
+    ASSERT_TRUE(TestFrames::writeSequence(frames, 2, 8, 6));
+    const QString failing =
+        folder.touch("failing-ffmpeg", "#!/bin/sh\necho 'x264 [error]: broken pipe' >&2\nexit 1\n");
+    QFile::setPermissions(failing, QFile::ReadOwner | QFile::ExeOwner);
+    ViewController window;
+    window.setFfmpegPath(failing);
+    window.updateDragFilePath(frames);
+
+    control<QPushButton>(window, "zevButton")->click();
+    QMessageBox* alert = waitForAlert(window, kConversionTimeoutMs);
+
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral("合成视频过程出错，请重试."));
+    EXPECT_TRUE(alert->informativeText().startsWith(
+        QStringLiteral("ffmpeg exited with status 1: x264 [error]: broken pipe")))
+        << alert->informativeText().toStdString();
+    EXPECT_TRUE(alert->detailedText().contains(QStringLiteral("broken pipe")));
+    EXPECT_TRUE(buttonTitles(alert).contains(QStringLiteral("显示详细信息")));
+    auto* informative = alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    ASSERT_NE(informative, nullptr);
+    EXPECT_EQ(informative->textFormat(), Qt::PlainText);
+    press(alert, QStringLiteral("Ok"));
+}

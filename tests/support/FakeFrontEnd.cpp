@@ -68,6 +68,19 @@ void FakeFrontEnd::presentProgress(const ConversionProgress& progress) {
     progress_.append(progress);
 }
 
+void FakeFrontEnd::presentOutcome(const ConversionOutcome& outcome) {
+    {
+        QMutexLocker lock(&mutex_);
+        outcomes_.append(outcome);
+    }
+    ConversionController::presentOutcome(outcome);
+}
+
+QList<ConversionOutcome> FakeFrontEnd::outcomes() const {
+    QMutexLocker lock(&mutex_);
+    return outcomes_;
+}
+
 QList<ConversionProgress> FakeFrontEnd::progress() const {
     QMutexLocker lock(&mutex_);
     return progress_;

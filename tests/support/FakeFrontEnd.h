@@ -27,6 +27,8 @@ public:
     QStringList successes() const;
     int cacheEnabledCount() const { return cacheEnabled_; }
     QList<ConversionProgress> progress() const;
+    // Every outcome presented, with its reason, details and warning.
+    QList<ConversionOutcome> outcomes() const;
     // Whether every request so far came on the thread that made the front end.
     bool allOnMainThread() const { return !offMainThread_; }
 
@@ -48,6 +50,7 @@ protected:
     void showAlertWithErrorMessage(const QString& message) override;
     void showConvertSuccessAlertWithPath(const QString& path) override;
     void presentProgress(const ConversionProgress& progress) override;
+    void presentOutcome(const ConversionOutcome& outcome) override;
 
 private:
     void record(const QString& event);
@@ -55,6 +58,7 @@ private:
     mutable QMutex mutex_;
     QStringList events_;
     QList<ConversionProgress> progress_;
+    QList<ConversionOutcome> outcomes_;
     std::atomic<bool> offMainThread_{false};
     std::atomic<int> cacheEnabled_{0};
 };

@@ -3,16 +3,32 @@
 #include <QDir>
 #include <QFile>
 
+namespace {
+
+void restore(const char* name, bool wasSet, const QByteArray& value) {
+    if (wasSet)
+        qputenv(name, value);
+    else
+        qunsetenv(name);
+}
+
+} // namespace
+
 ScratchEnvironment::ScratchEnvironment()
     : dir_(QDir::tempPath() + QStringLiteral("/zev-scratch-XXXXXX"))
     , hadPrevious_(qEnvironmentVariableIsSet("TMPDIR"))
-    , previous_(qgetenv("TMPDIR")) {
+    , previous_(qgetenv("TMPDIR"))
+    , hadPreviousState_(qEnvironmentVariableIsSet("XDG_STATE_HOME"))
+    , previousState_(qgetenv("XDG_STATE_HOME")) {
     qputenv("TMPDIR", QFile::encodeName(dir_.path()));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome()));
 }
 
 ScratchEnvironment::~ScratchEnvironment() {
-    if (hadPrevious_)
-        qputenv("TMPDIR", previous_);
-    else
-        qunsetenv("TMPDIR");
+    restore("TMPDIR", hadPrevious_, previous_);
+    restore("XDG_STATE_HOME", hadPreviousState_, previousState_);
+}
+
+QString ScratchEnvironment::stateHome() const {
+    return dir_.path() + QStringLiteral("/state");
 }

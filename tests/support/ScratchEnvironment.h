@@ -6,7 +6,8 @@
 
 // Points the temporary folder (TMPDIR, which QDir::tempPath() and so the
 // per-user scratch folder follow) at a fresh folder for the lifetime of this
-// object, so a test never sees another run's scratch folders and leaves none.
+// object, so a test never sees another run's scratch folders and leaves none;
+// the run logs (XDG_STATE_HOME) go into it as well.
 class ScratchEnvironment {
 public:
     ScratchEnvironment();
@@ -15,9 +16,12 @@ public:
     ScratchEnvironment& operator=(const ScratchEnvironment&) = delete;
 
     QString tempPath() const { return dir_.path(); }
+    QString stateHome() const;
 
 private:
     QTemporaryDir dir_;
     bool hadPrevious_ = false;
     QByteArray previous_;
+    bool hadPreviousState_ = false;
+    QByteArray previousState_;
 };
