@@ -32,7 +32,7 @@ class ImageStagesRecorded : public RecordingTest {};
 
 TEST_F(ImageStagesRecorded, AlphaBatchOfTwentyIsOneRun) {
     const QStringList frames = framePaths("/frames dir", numberedNames(20));
-    ImageStages::extractImageAlpha(recorder, frames, "/tmp/zev-1/alphaImages");
+    EXPECT_TRUE(ImageStages::extractImageAlpha(recorder, frames, "/tmp/zev-1/alphaImages"));
     const QStringList expected = QStringList{"-alpha", "extract"} + frames +
                                  QStringList{"-set", "filename:basename", "%[basename]",
                                              "/tmp/zev-1/alphaImages/%[filename:basename].png"};
@@ -43,7 +43,7 @@ TEST_F(ImageStagesRecorded, AlphaBatchOfTwentyIsOneRun) {
 
 TEST_F(ImageStagesRecorded, ColourBatchOfTwentyIsOneRun) {
     const QStringList frames = framePaths("/frames", numberedNames(20));
-    ImageStages::extractImageRGB(recorder, frames, "/tmp/zev-1/rgbImages/");
+    EXPECT_TRUE(ImageStages::extractImageRGB(recorder, frames, "/tmp/zev-1/rgbImages/"));
     const QStringList expected = QStringList{"-background", "black", "-alpha", "remove"} + frames +
                                  QStringList{"-set", "filename:basename", "%[basename]",
                                              "/tmp/zev-1/rgbImages/%[filename:basename].png"};
@@ -53,11 +53,11 @@ TEST_F(ImageStagesRecorded, ColourBatchOfTwentyIsOneRun) {
 
 TEST_F(ImageStagesRecorded, ExtractionWithoutFramesOrFolderRunsNothing) {
     const QStringList frames{"/f/0.png"};
-    ImageStages::extractImageAlpha(recorder, {}, "/out");
-    ImageStages::extractImageAlpha(recorder, frames, "");
-    ImageStages::extractImageAlpha(recorder, frames, QString());
-    ImageStages::extractImageRGB(recorder, {}, "/out");
-    ImageStages::extractImageRGB(recorder, frames, "");
+    EXPECT_TRUE(ImageStages::extractImageAlpha(recorder, {}, "/out"));
+    EXPECT_TRUE(ImageStages::extractImageAlpha(recorder, frames, ""));
+    EXPECT_TRUE(ImageStages::extractImageAlpha(recorder, frames, QString()));
+    EXPECT_TRUE(ImageStages::extractImageRGB(recorder, {}, "/out"));
+    EXPECT_TRUE(ImageStages::extractImageRGB(recorder, frames, ""));
     EXPECT_TRUE(recorded().isEmpty());
 }
 
@@ -92,7 +92,7 @@ TEST_P(PackedNames, NamedByFrameNumber) {
     const PackedNameCase c = GetParam();
     const QString mask = "/scratch/alphaImages/" + c.frame;
     const QString colour = "/scratch/rgbImages/" + c.frame;
-    ImageStages::appendImages(recorder, {mask}, {colour}, "/scratch/appendImages");
+    EXPECT_TRUE(ImageStages::appendImages(recorder, {mask}, {colour}, "/scratch/appendImages"));
     const QStringList expected{"+append", mask, colour, "/scratch/appendImages/" + c.packed};
     EXPECT_EQ(recorded(), QList<QStringList>{expected});
 }
@@ -108,7 +108,7 @@ TEST_F(ImageStagesRecorded, PackingStopsAtFirstMismatchedName) {
     QStringList masks = framePaths("/a", numberedNames(6));
     const QStringList colours = framePaths("/c", numberedNames(6));
     masks[3] = "/a/30.png";
-    ImageStages::appendImages(recorder, masks, colours, "/p");
+    EXPECT_TRUE(ImageStages::appendImages(recorder, masks, colours, "/p"));
     const QList<QStringList> calls = recorded();
     ASSERT_EQ(calls.size(), 3);
     for (int i = 0; i < 3; ++i)
@@ -118,10 +118,10 @@ TEST_F(ImageStagesRecorded, PackingStopsAtFirstMismatchedName) {
 
 TEST_F(ImageStagesRecorded, PackingNeedsListsOfEqualLength) {
     const QStringList three = framePaths("/a", numberedNames(3));
-    ImageStages::appendImages(recorder, three, three.mid(0, 2), "/p");
-    ImageStages::appendImages(recorder, three.mid(0, 2), three, "/p");
-    ImageStages::appendImages(recorder, {}, {}, "/p");
-    ImageStages::appendImages(recorder, {}, three, "/p");
+    EXPECT_TRUE(ImageStages::appendImages(recorder, three, three.mid(0, 2), "/p"));
+    EXPECT_TRUE(ImageStages::appendImages(recorder, three.mid(0, 2), three, "/p"));
+    EXPECT_TRUE(ImageStages::appendImages(recorder, {}, {}, "/p"));
+    EXPECT_TRUE(ImageStages::appendImages(recorder, {}, three, "/p"));
     EXPECT_TRUE(recorded().isEmpty());
 }
 
@@ -163,7 +163,7 @@ void expectNear(const std::array<int, 4>& actual, const std::array<int, 4>& expe
 TEST_F(ImageStagesReal, MaskIsTheAlphaAsGrey) {
     const QStringList frames = writeFrames(folder.filePath("frames"), {"0.png", "1.png"});
     const QString masks = folder.makeFolder("alphaImages");
-    ImageStages::extractImageAlpha(ToolProbe::stagedConvert(), frames, masks);
+    EXPECT_TRUE(ImageStages::extractImageAlpha(ToolProbe::stagedConvert(), frames, masks));
     ASSERT_EQ(QDir(masks).entryList(QDir::Files), (QStringList{"0.png", "1.png"}));
     const auto mask = ToolProbe::readPixels(masks + "/1.png");
     ASSERT_TRUE(mask);
@@ -177,7 +177,7 @@ TEST_F(ImageStagesReal, MaskIsTheAlphaAsGrey) {
 TEST_F(ImageStagesReal, ColourIsLaidOntoBlack) {
     const QStringList frames = writeFrames(folder.filePath("frames"), {"0.png"});
     const QString colours = folder.makeFolder("rgbImages");
-    ImageStages::extractImageRGB(ToolProbe::stagedConvert(), frames, colours);
+    EXPECT_TRUE(ImageStages::extractImageRGB(ToolProbe::stagedConvert(), frames, colours));
     const auto colour = ToolProbe::readPixels(colours + "/0.png");
     ASSERT_TRUE(colour);
     expectNear(pixel(*colour, 1, 1), {255, 0, 0, 255}, "opaque red stays");
@@ -195,7 +195,7 @@ TEST_F(ImageStagesReal, BatchOfTwentyWritesEveryFrame) {
     const QString calls = folder.makeFolder("calls");
     qputenv("ZEV_RECORD_DIR", QFile::encodeName(calls));
     qputenv("ZEV_RECORD_EXEC", QFile::encodeName(ToolProbe::stagedConvert()));
-    ImageStages::extractImageAlpha(RecordedCalls::recorderPath(), frames, masks);
+    EXPECT_TRUE(ImageStages::extractImageAlpha(RecordedCalls::recorderPath(), frames, masks));
     qunsetenv("ZEV_RECORD_DIR");
     qunsetenv("ZEV_RECORD_EXEC");
 
@@ -215,10 +215,10 @@ TEST_F(ImageStagesReal, PackedFrameHasMaskLeftAndColourRight) {
     const QString colours = folder.makeFolder("rgbImages");
     const QString packed = folder.makeFolder("appendImages");
     const QString convert = ToolProbe::stagedConvert();
-    ImageStages::extractImageAlpha(convert, frames, masks);
-    ImageStages::extractImageRGB(convert, frames, colours);
-    ImageStages::appendImages(convert, framePaths(masks, {"5.png", "007.png"}),
-                              framePaths(colours, {"5.png", "007.png"}), packed);
+    EXPECT_TRUE(ImageStages::extractImageAlpha(convert, frames, masks));
+    EXPECT_TRUE(ImageStages::extractImageRGB(convert, frames, colours));
+    EXPECT_TRUE(ImageStages::appendImages(convert, framePaths(masks, {"5.png", "007.png"}),
+                                          framePaths(colours, {"5.png", "007.png"}), packed));
 
     EXPECT_EQ(QDir(packed).entryList(QDir::Files), (QStringList{"00005.png", "00007.png"}));
     const auto frame = ToolProbe::readPixels(packed + "/00005.png");
