@@ -1,9 +1,14 @@
 #include "CliController.h"
 
+#include "VideoEncoder.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QIODevice>
+#include <QJsonDocument>
 
 namespace {
 
@@ -34,7 +39,7 @@ CliController::~CliController() = default;
 int CliController::run(const QStringList& arguments) {
     if (const std::optional<int> stop = applyArguments(arguments))
         return *stop;
-    return convert();
+    return convertAll();
 }
 
 std::optional<int> CliController::applyArguments(const QStringList& arguments) {
@@ -45,11 +50,12 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QCommandLineOption slider({QStringLiteral("s"), QStringLiteral("slider")}, QString(),
                                     QStringLiteral("VALUE"));
     const QCommandLineOption cache({QStringLiteral("c"), QStringLiteral("cache")}, QString());
+    const QCommandLineOption json(QStringLiteral("json"), QString());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, help, version});
+    parser.addOptions({fps, preset, slider, cache, json, help, version});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -64,8 +70,10 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QStringList folders = parser.positionalArguments();
     if (folders.isEmpty())
         return usageError(QStringLiteral("missing the frame folder"));
-    if (folders.size() > 1)
-        return usageError(QStringLiteral("expected one frame folder, got %1").arg(folders.size()));
+    // The packed frames kept are those of one folder.
+    if (parser.isSet(cache) && folders.size() > 1)
+        return usageError(
+            QStringLiteral("--cache takes one folder, the one converted last, not %1").arg(folders.size()));
     if (parser.isSet(preset) && parser.isSet(slider))
         return usageError(QStringLiteral("choose either --preset or --slider, not both"));
     if (parser.isSet(preset) && !applyPreset(parser.value(preset)))
@@ -77,14 +85,47 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     // a bad value gets the same message as in the window.
     if (parser.isSet(fps))
         fps_ = parser.value(fps);
-    path_ = folders.constFirst();
+    folders_.clear();
+    for (const QString& folder : folders)
+        folders_.append(absoluteFolder(folder));
     cache_ = parser.isSet(cache);
+    json_ = parser.isSet(json);
     return std::nullopt;
+}
+
+QString CliController::absoluteFolder(const QString& folder) {
+    if (folder.isEmpty())
+        return folder;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(folder));
+}
+
+int CliController::convertAll() {
+    QElapsedTimer allClock;
+    allClock.start();
+    int succeeded = 0;
+    int failed = 0;
+    for (const QString& folder : std::as_const(folders_)) {
+        if (interruptedStatus_)
+            break;
+        current_ = FolderOutcome();
+        current_.folder = folder;
+        path_ = folder;
+        QElapsedTimer clock;
+        clock.start();
+        const int status = convert();
+        current_.seconds = clock.elapsed() / 1000.0;
+        reportFolder(current_);
+        ++(status == kSucceeded ? succeeded : failed);
+    }
+    if (folders_.size() > 1)
+        reportSummary(succeeded, failed, allClock.elapsed() / 1000.0);
+    if (interruptedStatus_)
+        return *interruptedStatus_;
+    return failed > 0 ? kFailed : kSucceeded;
 }
 
 int CliController::convert() {
     status_.reset();
-    interruptedStatus_.reset();
     convertBtnClicked();
     if (!inConverting()) {
         // Refused by the settings check: its message is out already.
@@ -107,44 +148,51 @@ void CliController::interrupt(int signalNumber) {
 }
 
 QString CliController::helpText() {
-    return QStringLiteral(
-        "Usage: zev-cli [options] FOLDER\n"
-        "\n"
-        "Turns FOLDER, a folder of transparent PNG frames named 0.png, 1.png, 2.png ...,\n"
-        "into the video FOLDER/output/zev.mp4 (H.264): every video frame shows the frame's\n"
-        "transparency as a grey mask on the left and its colour on black on the right.\n"
-        "Other files in FOLDER are ignored.\n"
-        "\n"
-        "Options:\n"
-        "  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)\n"
-        "  -p, --preset NAME    quality preset (default high):\n"
-        "                         high  (高)    1100 kbit/s\n"
-        "                         super (超高)  2100 kbit/s\n"
-        "                         best  (最佳)  3100 kbit/s\n"
-        "  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;\n"
-        "                       the bitrate is 100 + 4000 x VALUE kbit/s\n"
-        "  -c, --cache          skip the image work and re-encode the packed frames kept\n"
-        "                       from the last full run, with the new frame rate and\n"
-        "                       bitrate; refused when that run was of another folder\n"
-        "  -h, --help           show this help and exit\n"
-        "  -v, --version        show the version and exit\n"
-        "\n"
-        "Progress goes to standard error: one line kept up to date on a terminal, plain\n"
-        "lines at most once a second otherwise, such as\n"
-        "\"packing 120/480 frames, 41%, 2m 10s left\". The outcome goes to standard output,\n"
-        "worded as the desktop window words it: one error message, or\n"
-        "\"视频已经生成, 视频路径：<output folder>\" after a success.\n"
-        "\n"
-        "Ctrl-C (SIGINT) or SIGTERM stops the conversion within a second: the tools it\n"
-        "started are stopped, no partly written video is left behind, and the next run\n"
-        "can start at once.\n"
-        "\n"
-        "Exit status:\n"
-        "  0  the video was written\n"
-        "  1  the settings or the frames were refused, or the conversion failed; the\n"
-        "     message says why\n"
-        "  2  usage error: unknown option, missing folder, bad preset or slider value\n"
-        "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n");
+    return QStringLiteral("Usage: zev-cli [options] FOLDER...\n"
+                          "\n"
+                          "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
+                          "2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows\n"
+                          "the frame's transparency as a grey mask on the left and its colour on black on\n"
+                          "the right. Other files in FOLDER are ignored. Several folders are converted one\n"
+                          "after another with the same settings.\n"
+                          "\n"
+                          "Options:\n"
+                          "  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)\n"
+                          "  -p, --preset NAME    quality preset: high (高, 1100 kbit/s, the default),\n"
+                          "                       super (超高, 2100 kbit/s) or best (最佳, 3100 kbit/s)\n"
+                          "  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;\n"
+                          "                       the bitrate is 100 + 4000 x VALUE kbit/s\n"
+                          "  -c, --cache          skip the image work and re-encode the packed frames kept\n"
+                          "                       from the last full run, with the new frame rate and\n"
+                          "                       bitrate; one folder only, refused when that run was of\n"
+                          "                       another folder\n"
+                          "      --json           print one JSON object per folder instead of the texts:\n"
+                          "                       folder, ok, message, reason, video, frames, seconds\n"
+                          "  -h, --help           show this help and exit\n"
+                          "  -v, --version        show the version and exit\n"
+                          "\n"
+                          "Output: for each folder, the outcome goes to standard output, worded as the\n"
+                          "desktop window words it (one error message, or \"视频已经生成, 视频路径：<output\n"
+                          "folder>\" after a success); why it failed, and warnings, go to standard error.\n"
+                          "Progress goes to standard error too: one line kept up to date on a terminal,\n"
+                          "plain lines at most once a second otherwise, such as \"packing 120/480 frames,\n"
+                          "41%, 2m 10s left\". After several folders, a summary line follows there. Each\n"
+                          "run is logged in $XDG_STATE_HOME/zev/last-run.log (~/.local/state/zev).\n"
+                          "\n"
+                          "Ctrl-C (SIGINT) or SIGTERM stops the running conversion within a second and\n"
+                          "skips the folders after it: the tools it started are stopped, no partly\n"
+                          "written video is left behind, and the next run can start at once.\n"
+                          "\n"
+                          "Exit status:\n"
+                          "  0         every video was written\n"
+                          "  1         a folder's settings or frames were refused, or its conversion\n"
+                          "            failed; its message says why\n"
+                          "  2         usage error: unknown option, missing folder, bad preset or slider\n"
+                          "            value, --cache with several folders\n"
+                          "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n"
+                          "\n"
+                          "Example: convert every animation folder under assets/ at 24 frames per second\n"
+                          "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n");
 }
 
 void CliController::presentBusyState(bool inConverting) {
@@ -155,31 +203,60 @@ void CliController::presentBusyState(bool inConverting) {
 }
 
 void CliController::showAlertWithErrorMessage(const QString& message) {
-    printMessage(message, kFailed);
+    recordMessage(message, kFailed);
 }
 
 void CliController::showConvertSuccessAlertWithPath(const QString& path) {
-    printMessage(kSuccessFormat.arg(path), kSucceeded);
+    recordMessage(kSuccessFormat.arg(path), kSucceeded);
+    current_.ok = true;
+    current_.video = VideoEncoder::videoPath(path);
 }
 
 void CliController::presentProgress(const ConversionProgress& progress) {
     progress_.show(progress);
 }
 
-// The message goes to standard output worded as the window words it; the
-// reason or warning beside it goes to standard error.
 void CliController::presentOutcome(const ConversionOutcome& outcome) {
-    progress_.finish();
+    current_.reason = outcome.reason;
+    current_.warning = outcome.warning;
+    current_.frames = outcome.frames;
     if (outcome.wasCancelled()) {
-        writeError(kProgramName + QStringLiteral(": cancelled; no video was written\n"));
+        current_.cancelled = true;
         status_ = interruptedStatus_.value_or(kFailed);
         return;
     }
     ConversionController::presentOutcome(outcome);
+}
+
+// Text: the message on standard output worded as the window words it, the
+// reason or warning beside it on standard error. JSON: one line per folder.
+void CliController::reportFolder(const FolderOutcome& outcome) {
+    progress_.finish();
+    if (json_) {
+        writeOut(QString::fromUtf8(QJsonDocument(outcome.toJson()).toJson(QJsonDocument::Compact)) + u'\n');
+        return;
+    }
+    if (!outcome.message.isEmpty())
+        writeOut(outcome.message + u'\n');
     if (!outcome.reason.isEmpty())
         writeError(QStringLiteral("%1: %2\n").arg(kProgramName, outcome.reason));
     if (!outcome.warning.isEmpty())
         writeError(QStringLiteral("%1: warning: %2\n").arg(kProgramName, outcome.warning));
+    if (outcome.cancelled)
+        writeError(
+            QStringLiteral("%1: %2: cancelled; no video was written\n").arg(kProgramName, outcome.folder));
+}
+
+void CliController::reportSummary(int succeeded, int failed, double seconds) {
+    const int skipped = int(folders_.size()) - succeeded - failed;
+    QString line = QStringLiteral("%1: %2 of %3 folders converted, %4 failed")
+                       .arg(kProgramName)
+                       .arg(succeeded)
+                       .arg(folders_.size())
+                       .arg(failed);
+    if (skipped > 0)
+        line += QStringLiteral(", %1 skipped").arg(skipped);
+    writeError(line + QStringLiteral(", %1 s in all\n").arg(seconds, 0, 'f', 1));
 }
 
 bool CliController::applyPreset(const QString& name) {
@@ -210,9 +287,8 @@ int CliController::usageError(const QString& problem) {
     return kUsageError;
 }
 
-void CliController::printMessage(const QString& text, int status) {
-    progress_.finish();
-    writeOut(text + QLatin1Char('\n'));
+void CliController::recordMessage(const QString& text, int status) {
+    current_.message = text;
     // A failure is never hidden by a later message.
     if (!status_ || *status_ == kSucceeded)
         status_ = status;

@@ -2,6 +2,7 @@
 
 #include "CliProgressReporter.h"
 #include "ConversionController.h"
+#include "FolderOutcome.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,8 +13,9 @@ class QIODevice;
 
 // The command-line front end: the options stand in for the window's inputs,
 // and the alerts become lines on standard output, worded exactly as the
-// window shows them. One conversion per run; the exit status tells how it
-// ended (ExitStatus, or 128 + the signal that stopped it).
+// window shows them (or JSON objects, one per folder). The folders are
+// converted one after another with the same settings; the exit status tells
+// how it went (ExitStatus, or 128 + the signal that stopped it).
 class CliController : public ConversionController {
 public:
     enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
@@ -25,18 +27,26 @@ public:
     CliController(QIODevice& standardOutput, QIODevice& standardError, bool errorIsTerminal);
     ~CliController() override;
 
-    // Reads the options (program name first) and, when they are usable, runs
-    // one conversion. Returns the process's exit status.
+    // Reads the options (program name first) and, when they are usable,
+    // converts every folder. Returns the process's exit status.
     int run(const QStringList& arguments);
 
     // Sets the inputs from the options. Returns the exit status when the
     // program has to stop here (help or version shown, usage error reported),
-    // nothing when the conversion can start.
+    // nothing when the conversions can start. Folders are made absolute and
+    // clean first, so no tool ever reads one as an option or a protocol.
     std::optional<int> applyArguments(const QStringList& arguments);
 
-    // Starts the conversion like the window's start button and waits, in an
-    // event loop, until its message is out and the busy state is over.
+    // Converts every folder in turn and reports each; after a stop signal the
+    // rest are skipped.
+    int convertAll();
+    // Starts one conversion like the window's start button and waits, in an
+    // event loop, until it has ended and the busy state is over.
     int convert();
+
+    // The folder as the engine gets it: absolute, without "./" or a trailing
+    // "/"; an empty text stays empty (the settings check refuses it).
+    static QString absoluteFolder(const QString& folder);
 
     // SIGINT or SIGTERM arrived: stops the running conversion, which then
     // ends with the status 128 + signalNumber, as a shell reports a program
@@ -49,8 +59,10 @@ public:
 
     QString fpsInput() const { return fps_; }
     double sliderInput() const { return slider_; }
-    QString pathInput() const { return path_; }
+    QString pathInput() const { return folders_.value(0); }
+    QStringList folderInputs() const { return folders_; }
     bool cacheInput() const { return cache_; }
+    bool jsonInput() const { return json_; }
 
 protected:
     QString fpsText() const override { return fps_; }
@@ -69,7 +81,9 @@ private:
     bool applyPreset(const QString& name);
     bool applySlider(const QString& text);
     int usageError(const QString& problem);
-    void printMessage(const QString& text, int status);
+    void recordMessage(const QString& text, int status);
+    void reportFolder(const FolderOutcome& outcome);
+    void reportSummary(int succeeded, int failed, double seconds);
     void endIfSettled();
     void writeOut(const QString& text);
     void writeError(const QString& text);
@@ -81,7 +95,10 @@ private:
     QString fps_ = QStringLiteral("20");
     double slider_ = 0.0;
     QString path_;
+    QStringList folders_;
     bool cache_ = false;
+    bool json_ = false;
+    FolderOutcome current_;
 
     std::optional<int> status_;
     std::optional<int> interruptedStatus_;

@@ -90,6 +90,7 @@ ConversionOutcome ConversionDriver::run() {
     log_ = &log;
     ConversionOutcome outcome = convert();
     log_ = nullptr;
+    outcome.frames = frameCount_;
     return withLog(std::move(outcome), log);
 }
 
@@ -122,10 +123,16 @@ ConversionOutcome ConversionDriver::withLog(ConversionOutcome outcome, RunLog& l
 ConversionOutcome ConversionDriver::convert() {
     reportStage(Stage::Scanning, 0);
     const QString& sourceFolder = settings_.sourceImageFolder;
+    // Tools read a relative path in ways of their own ("-x/0.png" as an
+    // option, "x:y/…" as a protocol); every front end gives absolute ones.
+    if (QDir::isRelativePath(sourceFolder))
+        return failed(
+            Result::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(sourceFolder)));
     ConvertError error;
     const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(sourceFolder, &error);
     if (!frames)
         return ConversionOutcome::failure(error.message(), unreadableFolderReason(sourceFolder));
+    frameCount_ = frames->size();
     if (!framesAreConsecutive(*frames))
         return ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
     batches_ = planBatches(frames->size());

@@ -86,5 +86,6 @@ private:
     QString appendFolder_;
     QSize frameSize_;
     QString warning_;
+    qint64 frameCount_ = 0;
     RunLog* log_ = nullptr;
 };

@@ -24,6 +24,8 @@ struct ConversionOutcome {
     QString warning;
     // The run's log, when one was written.
     QString logPath;
+    // The frames found in the folder (0 when it was refused before).
+    qint64 frames = 0;
 
     static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
         ConversionOutcome outcome;

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -23,8 +25,9 @@ struct Outcome {
     QString errors;
 };
 
-Outcome runZevCli(const QStringList& arguments) {
+Outcome runZevCli(const QStringList& arguments, const QString& workingFolder = QString()) {
     QProcess program;
+    program.setWorkingDirectory(workingFolder);
     program.setStandardInputFile(QProcess::nullDevice());
     program.start(QStringLiteral(ZEV_CLI), arguments);
     Outcome outcome;
@@ -141,5 +144,61 @@ INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, StopSignals,
                                            StopCase{"ctrl_c_to_the_group", SIGINT, true, 130},
                                            StopCase{"terminate", SIGTERM, false, 143}),
                          [](const auto& info) { return std::string(info.param.title); });
+
+// From a shell in the folder above the frames: relative names that tools
+// would read as an option or a protocol, "." and several folders at once.
+TEST(ZevCliProgramTest, RelativeAndAwkwardFolderNamesFromTheFolderAbove) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    for (const char* name : {"-dash", "x:y", "a", "b", "c"})
+        ASSERT_TRUE(TestFrames::writeSequence(folder.filePath(name), 4, 8, 6));
+    const QString above = folder.path();
+
+    const Outcome dash = runZevCli({"--", "-dash"}, above);
+    EXPECT_EQ(dash.output, QStringLiteral("视频已经生成, 视频路径：%1/-dash/output\n").arg(above));
+    const Outcome colon = runZevCli({"x:y"}, above);
+    EXPECT_EQ(colon.output, QStringLiteral("视频已经生成, 视频路径：%1/x:y/output\n").arg(above));
+    const Outcome dot = runZevCli({"."}, folder.filePath("a"));
+    EXPECT_EQ(dot.output, QStringLiteral("视频已经生成, 视频路径：%1/a/output\n").arg(above));
+    const Outcome three = runZevCli({"a", "b", "c"}, above);
+    EXPECT_EQ(three.status, 0) << three.errors.toStdString();
+    EXPECT_EQ(three.output.count(QStringLiteral("视频已经生成")), 3);
+    EXPECT_TRUE(three.errors.contains(QStringLiteral("zev-cli: 3 of 3 folders converted, 0 failed")));
+}
+
+// One folder with a gap among good ones: the good ones convert, the call
+// exits 1, and --json says the same, one parsable line per folder.
+TEST(ZevCliProgramTest, SeveralFoldersWithOneRefusedInTextAndJson) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    for (const char* name : {"good1", "gap", "good2"})
+        ASSERT_TRUE(TestFrames::writeSequence(folder.filePath(name), 3, 8, 6));
+    ASSERT_TRUE(QFile::remove(folder.filePath("gap/1.png")));
+
+    const Outcome text = runZevCli({"good1", "gap", "good2"}, folder.path());
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.output.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("视频已经生成, 视频路径：%1/good1/output").arg(folder.path()),
+                           QStringLiteral("文件夹下存在不连续图片."),
+                           QStringLiteral("视频已经生成, 视频路径：%1/good2/output").arg(folder.path())}));
+
+    const Outcome json = runZevCli({"--json", "good1", "gap", "good2"}, folder.path());
+    EXPECT_EQ(json.status, 1);
+    const QStringList lines = json.output.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QList<bool> ok{true, false, true};
+    for (int i = 0; i < 3; ++i) {
+        QJsonParseError error;
+        const QJsonObject object = QJsonDocument::fromJson(lines.at(i).toUtf8(), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << lines.at(i).toStdString();
+        EXPECT_EQ(object.value("ok").toBool(), ok.at(i));
+        EXPECT_EQ(object.value("message").toString(), text.output.split(u'\n').at(i));
+        EXPECT_EQ(object.value("frames").toInt(), i == 1 ? 2 : 3);
+        EXPECT_EQ(object.value("video").isNull(), !ok.at(i));
+        EXPECT_TRUE(object.value("seconds").isDouble());
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(lines.at(0).toUtf8()).object().value("video").toString(),
+              folder.filePath("good1/output/zev.mp4"));
+}
 
 } // namespace

@@ -1,0 +1,28 @@
+#include "FolderOutcome.h"
+
+#include <QJsonValue>
+#include <cmath>
+
+namespace {
+
+QJsonValue textOrNull(const QString& text) {
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+} // namespace
+
+QJsonObject FolderOutcome::toJson() const {
+    QJsonObject object{
+        {QStringLiteral("folder"), folder},
+        {QStringLiteral("ok"), ok},
+        {QStringLiteral("message"), textOrNull(message)},
+        {QStringLiteral("reason"), textOrNull(cancelled ? QStringLiteral("cancelled") : reason)},
+        {QStringLiteral("video"), textOrNull(video)},
+        {QStringLiteral("frames"), frames},
+        // Milliseconds are plenty, and keep the numbers short.
+        {QStringLiteral("seconds"), std::round(seconds * 1000.0) / 1000.0},
+    };
+    if (!warning.isEmpty())
+        object.insert(QStringLiteral("warning"), warning);
+    return object;
+}
