@@ -19,7 +19,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 # dpkg-shlibdeps names the libraries the programs link (Qt, the C++ runtime).
 # What they only run or load is named here: the tools behind the launchers in
 # share/zev (built for /usr/bin/convert-im6.q16, which imagemagick brings in
-# through imagemagick-6.q16, and /usr/bin/ffmpeg), Qt's platform plugins
+# through imagemagick-6.q16, and /usr/bin/ffmpeg and ffprobe), Qt's platform plugins
 # (libqt6gui6 only recommends them, yet the window cannot open without one),
 # and a font for the window's Chinese text.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

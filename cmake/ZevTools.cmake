@@ -1,8 +1,9 @@
-# Finds the two external programs the conversion runs and checks they are the
+# Finds the external programs the conversion runs and checks they are the
 # real thing:
 #   ZEV_IMAGEMAGICK_CONVERT  ImageMagick's convert (Debian: convert-im6.q16)
 #   ZEV_FFMPEG               an ffmpeg that has the libx264 encoder
-# Either may be given on the command line (-DZEV_FFMPEG=/opt/ffmpeg/bin/ffmpeg);
+#   ZEV_FFPROBE              ffprobe, which reads the written video back
+# Any of them may be given on the command line (-DZEV_FFMPEG=/opt/ffmpeg/bin/ffmpeg);
 # it is checked all the same. Configuring fails when a program is missing or
 # is not what it claims: a machine may have some other program called
 # "convert" early on PATH, so a bare "convert" is only taken from the system
@@ -84,5 +85,26 @@ if(refusal)
     "Install an ffmpeg built with libx264 (Debian: apt-get install ffmpeg) or pass -DZEV_FFMPEG=<path>.")
 endif()
 
+# ffprobe from the same FFmpeg as ffmpeg when there is one beside it, so the
+# video is read back by the build that wrote it.
+get_filename_component(zev_ffmpeg_folder "${ZEV_FFMPEG}" DIRECTORY)
+find_program(ZEV_FFPROBE NAMES ffprobe PATHS "${zev_ffmpeg_folder}" NO_DEFAULT_PATH
+  DOC "FFmpeg's ffprobe program, run by the ffprobe launcher")
+if(NOT ZEV_FFPROBE)
+  unset(ZEV_FFPROBE CACHE)
+  find_program(ZEV_FFPROBE NAMES ffprobe DOC "FFmpeg's ffprobe program, run by the ffprobe launcher")
+endif()
+if(NOT ZEV_FFPROBE)
+  zev_refuse_tool(ZEV_FFPROBE
+    "ffprobe was not found. Install it (Debian: apt-get install ffmpeg) or pass -DZEV_FFPROBE=<path>.")
+endif()
+zev_check_program("${ZEV_FFPROBE}" refusal -version "^ffprobe version")
+if(refusal)
+  zev_refuse_tool(ZEV_FFPROBE
+    "${ZEV_FFPROBE} cannot serve as the video checker: ${refusal}. "
+    "Install FFmpeg's ffprobe (Debian: apt-get install ffmpeg) or pass -DZEV_FFPROBE=<path>.")
+endif()
+
 message(STATUS "ImageMagick convert: ${ZEV_IMAGEMAGICK_CONVERT}")
 message(STATUS "FFmpeg: ${ZEV_FFMPEG}")
+message(STATUS "ffprobe: ${ZEV_FFPROBE}")

@@ -25,6 +25,7 @@ void ConversionController::loadDefaultSettings() {
     rate_ = 1000;
     convertPath_ = FrameFolderScanner::joinPath(resourcePath(), QStringLiteral("imageMagick/bin/convert"));
     ffmpegPath_ = FrameFolderScanner::joinPath(resourcePath(), QStringLiteral("ffmpeg/ffmpeg"));
+    ffprobePath_ = FrameFolderScanner::joinPath(resourcePath(), QStringLiteral("ffmpeg/ffprobe"));
 }
 
 QString ConversionController::resourcePath() {
@@ -147,6 +148,7 @@ ConversionSettings ConversionController::conversionSettings() const {
     settings.useCache = cacheUseSelected_;
     settings.convertPath = convertPath_;
     settings.ffmpegPath = ffmpegPath_;
+    settings.ffprobePath = ffprobePath_;
     return settings;
 }
 

@@ -58,8 +58,10 @@ public:
     bool inConverting() const { return inConverting_; }
     QString convertPath() const { return convertPath_; }
     QString ffmpegPath() const { return ffmpegPath_; }
+    QString ffprobePath() const { return ffprobePath_; }
     void setConvertPath(const QString& path) { convertPath_ = path; }
     void setFfmpegPath(const QString& path) { ffmpegPath_ = path; }
+    void setFfprobePath(const QString& path) { ffprobePath_ = path; }
     QThreadPool& queue() { return queue_; }
 
     // The start-up values: frame rate 20, rate 1000 and the staged tools.
@@ -139,6 +141,7 @@ private:
     bool inConverting_ = false;
     QString convertPath_;
     QString ffmpegPath_;
+    QString ffprobePath_;
     QThreadPool queue_;
     // Declared after queue_: the jobs it owns run on the queue, so they are
     // stopped and waited for before the queue goes.

@@ -12,4 +12,5 @@ struct ConversionSettings {
     bool useCache = false;
     QString convertPath;
     QString ffmpegPath;
+    QString ffprobePath;
 };

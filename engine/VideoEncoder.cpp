@@ -32,7 +32,19 @@ Result VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, con
 qint64 VideoEncoder::outputFrameCount(qint64 frameCount, qint64 fps) {
     if (frameCount <= 0 || fps <= 0)
         return 0;
-    return std::max<qint64>(1, std::llround(double(frameCount) * kVideoRate / double(fps)));
+    // ffmpeg's constant-rate output (-r 25) does not round frameCount × 25 / fps: the video ends where the
+    // last image starts plus that image's duration (whole output frames, rounded to even, or 25 / fps
+    // when that rounds to none), and, when images come faster than 25 per second, the output runs up to
+    // 2.1 frames ahead of them before it drops one. Checked against FFmpeg 5.1 for every rate from 1 to
+    // 59. Times below count 1 / (10 × fps) of an output frame, so that all of them are whole numbers;
+    // exact halves round up, as ffmpeg nudges every image's time a little later.
+    const qint64 unit = 10 * fps;
+    const qint64 lastStart = (frameCount - 1) * kVideoRate * 10;
+    const qint64 wholeFrames = std::lrint(double(kVideoRate) / double(fps));
+    const qint64 lastDuration = wholeFrames > 0 ? wholeFrames * unit : kVideoRate * 10;
+    if (fps <= kVideoRate)
+        return (lastStart + lastDuration + unit / 2) / unit;
+    return std::min(frameCount, (lastStart + lastDuration + 21 * fps) / unit);
 }
 
 QStringList VideoEncoder::encodingArguments(const QString& imagesFolder, const QString& outputFolder,

@@ -27,7 +27,7 @@ public:
     static Result convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
                                                const QString& outputFolder, qint64 fps, qint64 rate);
 
-    // How many frames the video gets from frameCount images read at fps and
+    // How many frames ffmpeg writes from frameCount images read at fps and
     // written at 25 per second.
     static qint64 outputFrameCount(qint64 frameCount, qint64 fps);
 

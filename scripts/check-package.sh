@@ -24,7 +24,8 @@ pass() { echo "ok: $*"; }
 dpkg-deb -x "$deb" "$root"
 dpkg-deb -c "$deb" | awk '{print $NF}'
 
-for program in usr/bin/zev usr/bin/zev-cli usr/share/zev/imageMagick/bin/convert usr/share/zev/ffmpeg/ffmpeg; do
+for program in usr/bin/zev usr/bin/zev-cli usr/share/zev/imageMagick/bin/convert usr/share/zev/ffmpeg/ffmpeg \
+    usr/share/zev/ffmpeg/ffprobe; do
   if [ ! -x "$root/$program" ]; then
     fail "no program /$program"
   # Installed programs must not look for libraries in the build tree.

@@ -126,6 +126,8 @@ TEST(ConversionControllerTest, DefaultsPointAtTheResourceFolder) {
     EXPECT_EQ(front.rate(), 1000);
     EXPECT_TRUE(front.convertPath().endsWith("/share/zev/imageMagick/bin/convert"));
     EXPECT_TRUE(front.ffmpegPath().endsWith("/share/zev/ffmpeg/ffmpeg"));
+    EXPECT_TRUE(front.ffprobePath().endsWith("/share/zev/ffmpeg/ffprobe"));
+    EXPECT_EQ(front.conversionSettings().ffprobePath, front.ffprobePath());
     EXPECT_FALSE(front.inConverting());
 }
 

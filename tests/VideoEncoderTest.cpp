@@ -76,6 +76,16 @@ TEST(VideoEncoderStart, ProgramThatCannotStartIsAFailure) {
                                                             folder.filePath("output"), 20, 1000));
 }
 
+// Frame counts FFmpeg 5.1 wrote with the encoding arguments, as (images, fps, frames).
+TEST(VideoEncoderFrames, CountsAsFfmpegWritesThem) {
+    const qint64 measured[][3] = {{3, 20, 4},   {12, 12, 25}, {7, 59, 5},   {40, 1, 1000}, {5, 7, 18},
+                                  {17, 3, 141}, {1, 2, 12},   {13, 24, 14}, {30, 30, 27},  {9, 50, 6},
+                                  {4, 59, 3},   {29, 44, 19}, {61, 47, 35}};
+    for (const auto& [images, fps, frames] : measured)
+        EXPECT_EQ(VideoEncoder::outputFrameCount(images, fps), frames) << images << " images at " << fps;
+    EXPECT_EQ(VideoEncoder::outputFrameCount(0, 20), 0);
+}
+
 // The real FFmpeg through the staged launcher.
 class VideoEncoderReal : public ::testing::Test {
 protected:

@@ -44,6 +44,7 @@ bool FakeFrontEnd::convertAndWait(int timeoutMs) {
 void FakeFrontEnd::useStagedTools() {
     setConvertPath(QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert"));
     setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+    setFfprobePath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe"));
 }
 
 void FakeFrontEnd::enableCacheCheckbox() {
