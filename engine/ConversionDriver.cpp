@@ -13,6 +13,7 @@
 #include "ScratchLock.h"
 #include "ToolRunner.h"
 #include "VideoEncoder.h"
+#include "VideoVerifier.h"
 
 #include <QDir>
 #include <QFile>
@@ -258,6 +259,13 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
     }
     if (!encoded)
         return failed(encoded);
+    // ffmpeg can exit with status 0 and still leave a video that is not the
+    // one asked for; only reading it back tells.
+    const ExpectedVideo expected{2 * frameSize_.width(), frameSize_.height(), outputFrames};
+    if (Result verified = VideoVerifier::verify(settings_.ffprobePath, VideoEncoder::videoPath(outputFolder),
+                                                expected, toolOptions());
+        !verified)
+        return cancelled() ? stopped(userFolder) : failed(verified);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return ConversionOutcome::success(outputFolder, warning_);
 }

@@ -9,6 +9,7 @@
 #include "ScratchEnvironment.h"
 #include "ScratchFolders.h"
 #include "ScratchLock.h"
+#include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 
@@ -249,7 +250,7 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     QFile log(scratch.stateHome() + "/zev/last-run.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString logged = QString::fromUtf8(log.readAll());
-    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 1);
+    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 2) << "six extractions, the packing runs, ffmpeg, ffprobe";
     EXPECT_TRUE(logged.contains("yuv420p " + output + "/zev.mp4\n  exited with status 0"))
         << logged.toStdString();
 }
@@ -300,6 +301,23 @@ INSTANTIATE_TEST_SUITE_P(
                       },
                       "Frame 1.png is not a PNG file."}),
     [](const auto& info) { return std::string(info.param.title); });
+
+// ffmpeg told to stop after two frames exits with status 0; the video is
+// read back and refused, never announced.
+TEST_F(ConversionDriverTest, VideoCutShortIsAFailureNotASuccess) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 20, 8, 6));
+    FakeFrontEnd front;
+    pointAt(front, frames());
+    front.setFfmpegPath(StandInEncoders::stoppingEarly(folder.path()));
+    ASSERT_TRUE(front.convertAndWait());
+
+    EXPECT_TRUE(front.successes().isEmpty());
+    ASSERT_EQ(front.outcomes().size(), 1);
+    EXPECT_EQ(front.outcomes().first().message, ConversionController::kConversionFailed);
+    EXPECT_TRUE(front.outcomes().first().reason.startsWith("the video has 2 frames, expected 25"))
+        << front.outcomes().first().reason.toStdString();
+    EXPECT_EQ(front.cacheEnabledCount(), 0);
+}
 
 TEST_F(ConversionDriverTest, UnreadableFolderKeepsItsMessageAndSaysWhy) {
     if (geteuid() == 0)

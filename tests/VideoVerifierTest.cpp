@@ -1,5 +1,6 @@
 #include "VideoVerifier.h"
 
+#include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "ToolProbe.h"
 #include "VideoEncoder.h"
@@ -48,12 +49,7 @@ TEST(VideoVerifierCheck, JudgesFfprobeOutput) {
 // with status 0), and read by the staged ffprobe. A colon in the path must not make ffprobe look for a URL.
 TEST(VideoVerifierReal, ReadsTheWrittenVideo) {
     TemporaryFolder folder;
-    const QString stoppingEarly = folder.touch(
-        "ffmpeg-stopping-early",
-        "#!/bin/sh\nn=$#\n"
-        "for a do n=$((n - 1)); [ $n = 0 ] && set -- \"$@\" -frames:v 2; set -- \"$@\" \"$a\"; done\n"
-        "shift $((($# - 2) / 2))\nexec '" ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg' \"$@\"\n");
-    QFile(stoppingEarly).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString stoppingEarly = StandInEncoders::stoppingEarly(folder.path());
     const QList<std::tuple<QString, int, qint64, std::string>> runs{
         {ToolProbe::stagedFfmpeg(), 7, 59, ""},
         {stoppingEarly, 20, 20, "the video has 2 frames, expected 25"}};

@@ -3,6 +3,7 @@
 #include "HangingEncoder.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
+#include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 
