@@ -58,7 +58,7 @@ if [ "${ZEV_SCREENSHOT_INSIDE:-}" = 1 ]; then
 
   # Busy: enough large frames to keep the conversion going for a while.
   frames="$out/sample-frames"
-  "$here/scripts/make-sample-frames.sh" "$frames" 60 1920 1080 >/dev/null
+  "$here/scripts/make-sample-frames.sh" "$frames" 200 960 540 >/dev/null
   ZEV_APPEARANCE=Light TMPDIR="$out" "$build/bin/zev" "$frames" &
   pid=$!
   sleep 3
@@ -66,7 +66,8 @@ if [ "${ZEV_SCREENSHOT_INSIDE:-}" = 1 ]; then
   # The start button spans the bottom of the window, 24 px above its edge
   # and 44 px tall.
   click $((width / 2)) $((height - 24 - 22))
-  sleep 1.5
+  # Long enough for the bar to move and the time left to settle.
+  sleep 14
   import -window root "$out/busy.png"
   kill "$pid"
   wait "$pid" || true
