@@ -60,9 +60,8 @@ public:
     QString fpsInput() const { return fps_; }
     double sliderInput() const { return slider_; }
     QString pathInput() const { return folders_.value(0); }
-    QStringList folderInputs() const { return folders_; }
     bool cacheInput() const { return cache_; }
-    bool jsonInput() const { return json_; }
+
 
 protected:
     QString fpsText() const override { return fps_; }

@@ -104,8 +104,6 @@ public:
     bool beginConverting();
     // The settings a conversion started now would run with.
     ConversionSettings conversionSettings() const;
-    // The running conversion, or null.
-    ConversionJob* currentJob() const { return job_; }
     // Stops the running conversion, if any; it ends with a cancelled outcome
     // (no alert) and the usual end of the busy state.
     void cancelConversion();

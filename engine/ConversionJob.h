@@ -42,7 +42,6 @@ public:
     // Asks the run to stop: no new batch starts and running tools are ended.
     // It then ends with a cancelled outcome, unless it had already finished.
     void cancel();
-    bool isCancelRequested() const { return cancellation_.isRequested(); }
     // From start() until finished.
     bool isRunning() const { return running_; }
 

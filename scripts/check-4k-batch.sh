@@ -66,5 +66,5 @@ start=$(now)
 status=0
 alpha "$real" "$work/stock" 2>"$work/stock.log" || status=$?
 end=$(now)
-echo "  $(elapsed "$start" "$end") s, exit status $status, $(count "$work/stock") of 20 readable masks, $(ls "$work/stock" | wc -l) files"
+echo "  $(elapsed "$start" "$end") s, exit status $status, $(count "$work/stock") of 20 readable masks, $(find "$work/stock" -maxdepth 1 -type f | wc -l) files"
 sort -u "$work/stock.log" | sed 's/^/  /' | head -5

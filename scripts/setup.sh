@@ -3,12 +3,16 @@
 # Safe to run again: packages already present are not touched, and the build
 # only redoes what changed.
 #
-#   scripts/setup.sh [build-folder]     (default: build)
+#   scripts/setup.sh [build-folder [cmake options...]]   (default: build)
 #   scripts/setup.sh --packages-only    (install the packages, build nothing)
+#
+# An ordinary build keeps compiler warnings as warnings; scripts/test.sh
+# passes -DZEV_WARNINGS_AS_ERRORS=ON as CI does.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-"$here/build"}
+shift || true
 
 packages=(
   build-essential cmake pkg-config
@@ -21,6 +25,8 @@ packages=(
   dbus-daemon libxtst6
   # the manual page, and the Debian package with its check
   help2man dpkg-dev man-db
+  # the style checks
+  clang-format shellcheck
 )
 
 missing=()
@@ -44,5 +50,5 @@ fi
 if [ "$build" = --packages-only ]; then
   exit 0
 fi
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_WARNINGS_AS_ERRORS=OFF "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"

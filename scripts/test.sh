@@ -1,7 +1,50 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs every test. Exits non-zero when any
-# test fails.
+# Sets everything up and runs every check CI runs, stopping at the first that
+# fails:
+#   1. the build with warnings as errors, and every test;
+#   2. formatting (clang-format) and the shell scripts (shellcheck);
+#   3. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
+#      and every test again under them;
+#   4. the Debian package, built and checked without installing it.
+#
+#   scripts/test.sh            all of it (CI)
+#   scripts/test.sh --quick    step 1 only
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$here/scripts/setup.sh" "$here/build"
-ctest --test-dir "$here/build" --output-on-failure -j"$(nproc)" --timeout 300
+jobs=$(nproc)
+started=$SECONDS
+
+step() {
+  printf '\n== %s (%d s in)\n' "$*" $((SECONDS - started))
+}
+
+run_tests() {
+  ctest --test-dir "$1" --output-on-failure -j"$jobs" --timeout 300
+}
+
+step "build with warnings as errors, and the tests"
+"$here/scripts/setup.sh" "$here/build" -DZEV_WARNINGS_AS_ERRORS=ON
+run_tests "$here/build"
+if [ "${1:-}" = --quick ]; then
+  exit 0
+fi
+
+step "formatting and shell scripts"
+"$here/scripts/check-style.sh"
+
+step "AddressSanitizer and UndefinedBehaviorSanitizer"
+sanitized="$here/build-sanitize"
+cmake -S "$here" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_SANITIZE=ON \
+  -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build "$sanitized" -j"$jobs"
+suppressions="$here/tests/sanitizers"
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1" \
+UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$suppressions/ubsan.supp" \
+LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
+  run_tests "$sanitized"
+
+step "Debian package"
+deb=$("$here/scripts/package.sh" | tail -n 1)
+"$here/scripts/check-package.sh" "$deb"
+
+step "all checks passed"

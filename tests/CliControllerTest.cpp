@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedCase{"absolute folder cleaned", {"/a/./b//c/"}, "20", 0.25, "/a/b/c", false},
         AcceptedCase{"empty folder text", {""}, "20", 0.25, "", false},
         AcceptedCase{"folder like an option", {"--", "-x"}, "20", 0.25, QDir::currentPath() + "/-x", false}),
-    [](const auto& info) { return testName(info.param.title).toStdString(); });
+    [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 // Options that stop the program with status 2 before any conversion.
 struct UsageCase {
@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"slider nan", {"-s", "nan", "/f"}, "not 'nan'"},
                       UsageCase{"slider empty", {"-s", "", "/f"}, "not ''"},
                       UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"}),
-    [](const auto& info) { return testName(info.param.title).toStdString(); });
+    [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {
     CapturedCli captured;
@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
         R{"no frames", {}, R::NoPng, "文件夹下没有 png 图片."},
         R{"bad numbering", {}, R::NumberedFromOne, "文件夹下存在不连续图片."},
         R{"cache without a full run", {"--cache"}, R::Frames, "合成视频过程出错，请重试."}),
-    [](const auto& info) { return testName(info.param.title).toStdString(); });
+    [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 TEST(CliControllerTest, EmptyFolderTextIsAMissingFolder) {
     CapturedCli captured;

@@ -250,7 +250,8 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     QFile log(scratch.stateHome() + "/zev/last-run.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString logged = QString::fromUtf8(log.readAll());
-    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 2) << "six extractions, the packing runs, ffmpeg, ffprobe";
+    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 2)
+        << "six extractions, the packing runs, ffmpeg, ffprobe";
     EXPECT_TRUE(logged.contains("yuv420p " + output + "/zev.mp4\n  exited with status 0"))
         << logged.toStdString();
 }
@@ -300,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
                           frame.write("GIF89a not a png at all, but long enough to be read");
                       },
                       "Frame 1.png is not a PNG file."}),
-    [](const auto& info) { return std::string(info.param.title); });
+    [](const auto& instance) { return std::string(instance.param.title); });
 
 // ffmpeg told to stop after two frames exits with status 0; the video is
 // read back and refused, never announced.

@@ -30,6 +30,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"unfinished_report_waits", {"frame=    9 q=1\rframe=  12"}, 9},
                       ReadCase{"final_line_ends_with_newline", {"frame=  250 fps=99 Lsize=  10kB\n"}, 250},
                       ReadCase{"no_digits", {"frame= fps=0\r"}, -1}),
-    [](const auto& info) { return std::string(info.param.title); });
+    [](const auto& instance) { return std::string(instance.param.title); });
 
 } // namespace

@@ -102,18 +102,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PackedNameCase{"7.png", "00007.png"}, PackedNameCase{"007.png", "00007.png"},
                       PackedNameCase{"0.png", "00000.png"}, PackedNameCase{"99999.png", "99999.png"},
                       PackedNameCase{"123456.png", "123456.png"}),
-    [](const auto& info) { return "frame" + info.param.frame.chopped(4).toStdString(); });
+    [](const auto& instance) { return "frame" + instance.param.frame.chopped(4).toStdString(); });
 
 TEST_F(ImageStagesRecorded, PackingStopsAtFirstMismatchedName) {
     QStringList masks = framePaths("/a", numberedNames(6));
     const QStringList colours = framePaths("/c", numberedNames(6));
     masks[3] = "/a/30.png";
     EXPECT_TRUE(ImageStages::appendImages(recorder, masks, colours, "/p"));
-    const QList<QStringList> calls = recorded();
-    ASSERT_EQ(calls.size(), 3);
+    const QList<QStringList> packingCalls = recorded();
+    ASSERT_EQ(packingCalls.size(), 3);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(calls[i], ImageStages::packingArguments(masks[i], colours[i],
-                                                          QStringLiteral("/p/0000%1.png").arg(i)));
+        EXPECT_EQ(packingCalls[i], ImageStages::packingArguments(masks[i], colours[i],
+                                                                 QStringLiteral("/p/0000%1.png").arg(i)));
 }
 
 TEST_F(ImageStagesRecorded, PackingNeedsListsOfEqualLength) {

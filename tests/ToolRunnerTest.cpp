@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(ToolRunner, ErrorOutput,
                          ::testing::Values(ErrorOutputCase{0, 0}, ErrorOutputCase{1, 1},
                                            ErrorOutputCase{200, 1}, ErrorOutputCase{700 * 1024, 1},
                                            ErrorOutputCase{4 * 1024 * 1024, 1}),
-                         [](const auto& info) { return "bytes" + std::to_string(info.param.bytes); });
+                         [](const auto& instance) { return "bytes" + std::to_string(instance.param.bytes); });
 
 TEST(ToolRunnerDecoding, OnlyValidNonEmptyUtf8Counts) {
     const std::pair<QByteArray, bool> cases[] = {

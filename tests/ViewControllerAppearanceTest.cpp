@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(ViewControllerAppearance, Modes,
                                            ModeCase{"Dark", QByteArray("Dark"), true},
                                            ModeCase{"LowerCaseDark", QByteArray("dark"), false},
                                            ModeCase{"UpperCaseDark", QByteArray("DARK"), false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(ViewControllerAppearance, DarkTextIsLightOnTheDarkWindow) {
     QApplication::setPalette(QPalette(QColor(239, 239, 239)));

@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(ViewControllerTest, Buttons,
                                            ButtonCase{"lowButton", "高", 0.7, 250},
                                            ButtonCase{"highButton", "超高", 0.7, 500},
                                            ButtonCase{"veryHighButton", "最佳", 0.7, 750}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST(ViewControllerTest, BusyStateDimsTheStartButtonOnly) {
     ViewController window;
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
     ViewControllerTest, BadFrameRate,
     ::testing::Values(BadFrameRateCase{"abc", QStringLiteral("输入不是数字，请输入正确的帧率(0<FPS<60).")},
                       BadFrameRateCase{"60", QStringLiteral("请输入正确的帧率(0<FPS<60).")}),
-    [](const auto& info) { return info.index == 0 ? "not_a_number" : "out_of_range"; });
+    [](const auto& instance) { return instance.index == 0 ? "not_a_number" : "out_of_range"; });
 
 TEST(ViewControllerTest, ErrorAlertRequestedOnAnotherThreadShowsOnTheMainThread) {
     ViewController window;

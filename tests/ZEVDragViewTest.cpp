@@ -122,8 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DropCase{"web link first", Payload::WebLink, kFinderLike, false, -1},
                       DropCase{"no items", Payload::NoItems, kFinderLike, true, -1},
                       DropCase{"empty first path", Payload::EmptyFirstPath, kFinderLike, true, -1}),
-    [](const auto& info) {
-        std::string name = info.param.title;
+    [](const auto& instance) {
+        std::string name = instance.param.title;
         for (char& ch : name) {
             if (ch == ' ')
                 ch = '_';

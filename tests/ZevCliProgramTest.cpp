@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, StopSignals,
                          ::testing::Values(StopCase{"interrupt", SIGINT, false, 130},
                                            StopCase{"ctrl_c_to_the_group", SIGINT, true, 130},
                                            StopCase{"terminate", SIGTERM, false, 143}),
-                         [](const auto& info) { return std::string(info.param.title); });
+                         [](const auto& instance) { return std::string(instance.param.title); });
 
 // From a shell in the folder above the frames: relative names that tools
 // would read as an option or a protocol, "." and several folders at once.

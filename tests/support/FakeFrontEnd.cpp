@@ -60,8 +60,8 @@ void FakeFrontEnd::showAlertWithErrorMessage(const QString& message) {
     record(QStringLiteral("error:") + message);
 }
 
-void FakeFrontEnd::showConvertSuccessAlertWithPath(const QString& path) {
-    record(QStringLiteral("success:") + path);
+void FakeFrontEnd::showConvertSuccessAlertWithPath(const QString& outputFolder) {
+    record(QStringLiteral("success:") + outputFolder);
 }
 
 void FakeFrontEnd::presentProgress(const ConversionProgress& progress) {

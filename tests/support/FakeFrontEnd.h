@@ -48,7 +48,7 @@ protected:
     void enableCacheCheckbox() override;
     void presentBusyState(bool inConverting) override;
     void showAlertWithErrorMessage(const QString& message) override;
-    void showConvertSuccessAlertWithPath(const QString& path) override;
+    void showConvertSuccessAlertWithPath(const QString& outputFolder) override;
     void presentProgress(const ConversionProgress& progress) override;
     void presentOutcome(const ConversionOutcome& outcome) override;
 

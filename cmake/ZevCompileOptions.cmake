@@ -1,0 +1,52 @@
+# The compiler options of every target, carried by one interface target that
+# each library, program and test links.
+#
+#   ZEV_WARNINGS_AS_ERRORS  turn warnings into errors (CI does; a developer
+#                           build keeps them as warnings)
+#   ZEV_SANITIZE            build with AddressSanitizer and
+#                           UndefinedBehaviorSanitizer
+option(ZEV_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
+option(ZEV_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(zev_compile_options INTERFACE)
+# Left out on purpose:
+#   -Wconversion, -Wsign-conversion: Qt's containers count in qsizetype and
+#     its widgets in int; the casts they would demand hide more than they show.
+#   -Wnull-dereference: at -O2 GCC 12 reports paths inside Qt's and the
+#     standard library's inline code that cannot happen.
+#   -Wuseless-cast: Qt's macros (qOverload, Q_OBJECT) cast to the same type.
+target_compile_options(zev_compile_options INTERFACE
+  -Wall -Wextra -Wpedantic
+  -Wshadow
+  -Wnon-virtual-dtor
+  -Wold-style-cast
+  -Woverloaded-virtual
+  -Wcast-qual
+  -Wformat=2
+  -Wimplicit-fallthrough
+  -Wmissing-declarations
+  $<$<BOOL:${ZEV_WARNINGS_AS_ERRORS}>:-Werror>)
+# Qt's strictness: no keywords that clash with other libraries, no silent
+# conversions between bytes and text or text and URLs, no narrowing in
+# connections, no foreach or Java-style iterators.
+target_compile_definitions(zev_compile_options INTERFACE
+  QT_NO_KEYWORDS
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_CAST_TO_ASCII
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH
+  QT_NO_JAVA_STYLE_ITERATORS)
+
+if(ZEV_SANITIZE)
+  set(zev_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_options(zev_compile_options INTERFACE ${zev_sanitizers})
+  target_link_options(zev_compile_options INTERFACE ${zev_sanitizers})
+endif()
+
+# The application's own code also spells out every conversion from a C
+# string to QString (QStringLiteral, QLatin1String), so the encoding of each
+# text is decided where it is written. The tests keep plain literals, which
+# read better in tables of expected texts.
+add_library(zev_strict_strings INTERFACE)
+target_compile_definitions(zev_strict_strings INTERFACE QT_NO_CAST_FROM_ASCII)
