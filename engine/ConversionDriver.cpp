@@ -78,13 +78,10 @@ qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const 
 
 ConversionOutcome ConversionDriver::run() {
     reportStage(Stage::Scanning, 0);
-    ConvertError error;
-    const std::optional<QStringList> frames =
-        FrameFolderScanner::allImagesFullPathFrom(settings_.sourceImageFolder, &error);
+    ConversionOutcome failure;
+    const std::optional<QStringList> frames = consecutiveFrames(settings_.sourceImageFolder, &failure);
     if (!frames)
-        return ConversionOutcome::failure(error.message());
-    if (!framesAreConsecutive(*frames))
-        return ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
+        return failure;
     batches_ = planBatches(frames->size());
     alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
     rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
@@ -176,7 +173,22 @@ ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
     return ConversionOutcome::cancelled();
 }
 
-bool ConversionDriver::framesAreConsecutive(const QStringList& frames) const {
+std::optional<QStringList> ConversionDriver::consecutiveFrames(const QString& folder,
+                                                               ConversionOutcome* failure) {
+    ConvertError error;
+    std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
+    if (!frames) {
+        *failure = ConversionOutcome::failure(error.message());
+        return std::nullopt;
+    }
+    if (!framesAreConsecutive(*frames)) {
+        *failure = ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
+        return std::nullopt;
+    }
+    return frames;
+}
+
+bool ConversionDriver::framesAreConsecutive(const QStringList& frames) {
     for (qint64 i = 0; i < frames.size(); ++i) {
         const QString baseName =
             FrameFolderScanner::deletingPathExtension(QFileInfo(frames.at(i)).fileName());

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class Cancellation;
 class QThreadPool;
@@ -44,13 +45,18 @@ public:
     // Frames whose mask and colour copy both exist.
     static qint64 framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder);
 
+    // The frames of folder in frame order when they are numbered 0, 1, 2 …
+    // without a gap; otherwise nothing, and failure holds the message to
+    // show. Every pipeline starts with this check.
+    static std::optional<QStringList> consecutiveFrames(const QString& folder, ConversionOutcome* failure);
+
 private:
     using Stage = ConversionObserver::Stage;
 
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
-    bool framesAreConsecutive(const QStringList& frames) const;
+    static bool framesAreConsecutive(const QStringList& frames);
     bool extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
     bool packFrames(const QStringList& masks, const QStringList& colours);
     // Runs the operations on the work queue and waits for all of them,
