@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ConversionObserver.h"
+#include "ConversionOutcome.h"
+#include "ConversionSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+class Cancellation;
+
+// The express conversion: the same checks and messages as ConversionDriver,
+// then one ffmpeg run (ExpressEncoder) straight from the frames to the
+// video, without ImageMagick or copies of the frames. It reports one stage,
+// encoding, counted in output frames.
+//
+// It takes no scratch lock: it touches none of the shared scratch folders,
+// only a link folder of its own (FrameLinkFolder), so it may run beside any
+// other conversion. The video is written under a temporary name and only
+// replaces zev.mp4 once complete (PendingVideo).
+class ExpressDriver {
+public:
+    ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
+                  ConversionObserver* observer = nullptr);
+
+    ConversionOutcome run();
+
+private:
+    using Stage = ConversionObserver::Stage;
+
+    ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
+    bool runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
+    void reportStage(Stage stage, qint64 total) const;
+    void reportFrames(Stage stage, qint64 done, qint64 total) const;
+    bool cancelled() const;
+
+    const ConversionSettings settings_;
+    const Cancellation& cancellation_;
+    ConversionObserver* observer_;
+};
