@@ -45,11 +45,12 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QCommandLineOption slider({QStringLiteral("s"), QStringLiteral("slider")}, QString(),
                                     QStringLiteral("VALUE"));
     const QCommandLineOption cache({QStringLiteral("c"), QStringLiteral("cache")}, QString());
+    const QCommandLineOption express({QStringLiteral("e"), QStringLiteral("express")}, QString());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, help, version});
+    parser.addOptions({fps, preset, slider, cache, express, help, version});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -68,6 +69,8 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         return usageError(QStringLiteral("expected one frame folder, got %1").arg(folders.size()));
     if (parser.isSet(preset) && parser.isSet(slider))
         return usageError(QStringLiteral("choose either --preset or --slider, not both"));
+    if (parser.isSet(cache) && parser.isSet(express))
+        return usageError(QStringLiteral("--cache has no meaning with --express: choose one"));
     if (parser.isSet(preset) && !applyPreset(parser.value(preset)))
         return kUsageError;
     if (parser.isSet(slider) && !applySlider(parser.value(slider)))
@@ -79,6 +82,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         fps_ = parser.value(fps);
     path_ = folders.constFirst();
     cache_ = parser.isSet(cache);
+    express_ = parser.isSet(express);
     return std::nullopt;
 }
 
@@ -126,6 +130,9 @@ QString CliController::helpText() {
         "  -c, --cache          skip the image work and re-encode the packed frames kept\n"
         "                       from the last full run, with the new frame rate and\n"
         "                       bitrate; refused when that run was of another folder\n"
+        "  -e, --express        express conversion: one FFmpeg run straight from the\n"
+        "                       frames to the same video, many times faster, with no\n"
+        "                       intermediate images (and so nothing for --cache)\n"
         "  -h, --help           show this help and exit\n"
         "  -v, --version        show the version and exit\n"
         "\n"
@@ -143,7 +150,8 @@ QString CliController::helpText() {
         "  0  the video was written\n"
         "  1  the settings or the frames were refused, or the conversion failed; the\n"
         "     message says why\n"
-        "  2  usage error: unknown option, missing folder, bad preset or slider value\n"
+        "  2  usage error: unknown option, missing folder, bad preset or slider value,\n"
+        "     --cache with --express\n"
         "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n");
 }
 

@@ -51,6 +51,7 @@ public:
     double sliderInput() const { return slider_; }
     QString pathInput() const { return path_; }
     bool cacheInput() const { return cache_; }
+    bool expressInput() const { return express_; }
 
 protected:
     QString fpsText() const override { return fps_; }
@@ -59,6 +60,7 @@ protected:
     QString pathText() const override { return path_; }
     bool cacheCheckboxTicked() const override { return cache_; }
     void enableCacheCheckbox() override {}
+    bool expressCheckboxTicked() const override { return express_; }
     void presentBusyState(bool inConverting) override;
     void showAlertWithErrorMessage(const QString& message) override;
     void showConvertSuccessAlertWithPath(const QString& path) override;
@@ -82,6 +84,7 @@ private:
     double slider_ = 0.0;
     QString path_;
     bool cache_ = false;
+    bool express_ = false;
 
     std::optional<int> status_;
     std::optional<int> interruptedStatus_;

@@ -127,7 +127,10 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"slider not a number", {"-s", "half", "/f"}, "not 'half'"},
                       UsageCase{"slider nan", {"-s", "nan", "/f"}, "not 'nan'"},
                       UsageCase{"slider empty", {"-s", "", "/f"}, "not ''"},
-                      UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"}),
+                      UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"},
+                      UsageCase{
+                          "cache with express", {"--cache", "--express", "/f"}, "--cache has no meaning"},
+                      UsageCase{"express with cache", {"-e", "/f", "-c"}, "--cache has no meaning"}),
     [](const auto& info) { return testName(info.param.title).toStdString(); });
 
 TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {
@@ -140,8 +143,8 @@ TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {
     for (const char* part :
          {"Usage: zev-cli [options] FOLDER", "-f, --fps TEXT", "default 20", "-p, --preset NAME",
           "high  (高)    1100 kbit/s", "super (超高)  2100 kbit/s", "best  (最佳)  3100 kbit/s",
-          "-s, --slider VALUE", "100 + 4000 x VALUE", "-c, --cache", "-h, --help", "output/zev.mp4",
-          "视频已经生成, 视频路径：", "Exit status:", "  0  the video was written",
+          "-s, --slider VALUE", "100 + 4000 x VALUE", "-c, --cache", "-e, --express", "-h, --help",
+          "output/zev.mp4", "视频已经生成, 视频路径：", "Exit status:", "  0  the video was written",
           "  1  the settings or the frames were refused", "  2  usage error"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(part))) << part;
     EXPECT_TRUE(captured.errors().isEmpty());
@@ -265,6 +268,20 @@ TEST(CliControllerTest, SuccessPrintsTheOutputFolderAndExitsWithZero) {
     EXPECT_EQ(cached.cli().rate(), 500);
     EXPECT_GT(QFileInfo(outputFolder + QStringLiteral("/zev.mp4")).size(), 0);
     EXPECT_EQ(cached.errorLines(), QStringList{"scanning"});
+}
+
+TEST(CliControllerTest, ExpressRunPrintsTheSameSuccess) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.filePath("frames"), 3, 8, 6));
+
+    CapturedCli express;
+    express.cli().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+    EXPECT_EQ(express.run({"--express", folder.filePath("frames")}), 0) << express.output().toStdString();
+    EXPECT_TRUE(express.cli().expressInput());
+    EXPECT_EQ(express.output(),
+              QStringLiteral("视频已经生成, 视频路径：") + folder.filePath("frames/output\n"));
+    EXPECT_GT(QFileInfo(folder.filePath("frames/output/zev.mp4")).size(), 0);
 }
 
 } // namespace
