@@ -30,6 +30,8 @@ void quitOncePainted(QWidget& window) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Names the settings file (~/.config/zev/zev.conf).
+    QApplication::setOrganizationName(QStringLiteral("zev"));
     QApplication::setApplicationName(QStringLiteral("zev"));
     QApplication::setApplicationDisplayName(QStringLiteral("ZEV"));
     QApplication::setDesktopFileName(QStringLiteral("zev"));

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Times zev-cli on generated transparent frames, a full run and a cache run,
-# against the single FFmpeg command a user would otherwise type to get the
-# same layout (mask left, colour on black right, H.264 yuv420p at 25 fps and
-# the same bitrate), and prints a table.
+# Times zev-cli on generated transparent frames, a full run, a cache run and
+# an express run, against the single FFmpeg command a user would otherwise
+# type to get the same layout (mask left, colour on black right, H.264
+# yuv420p at 25 fps and the same bitrate), and prints a table, the express
+# run's standing against the reference and the full run, and how closely the
+# videos agree.
 #
 #   bench/bench.sh [--frames N] [--width W] [--height H] [--build DIR]
 #
@@ -17,7 +19,7 @@ width=1280
 height=720
 build="$here/build"
 
-usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; }
 while (($#)); do
   case $1 in
   --frames) count=$2; shift 2 ;;
@@ -55,6 +57,7 @@ preset=high
 bitrate=1100k # what the preset gives
 
 echo "bench: making $count frames of ${width}x${height} ..."
+echo "bench: load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$here/scripts/make-sample-frames.sh" "$frames" "$count" "$width" "$height"
 
 # Sums the resident memory of a process and all its descendants (kB).
@@ -74,14 +77,15 @@ tree_rss() {
 }
 
 # measure NAME COMMAND… : runs the command under /usr/bin/time while sampling
-# its process tree's memory every 100 ms; records wall seconds, the largest
+# its process tree's memory every 100 ms; records wall seconds, the CPU
+# seconds of the whole tree (user + system, children included), the largest
 # single process's peak RSS (from time) and the sampled peak of the tree.
-declare -A wall largest tree
+declare -A wall cpu largest tree
 measure() {
   local name=$1
   shift
   local log="$work/$name.log" timing="$work/$name.time" peak=0 now pid status=0
-  /usr/bin/time -f '%e %M' -o "$timing" "$@" >"$log" 2>&1 &
+  /usr/bin/time -f '%e %M %U %S' -o "$timing" "$@" >"$log" 2>&1 &
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
     now=$(tree_rss "$pid")
@@ -94,7 +98,9 @@ measure() {
     cat "$log" >&2
     exit 1
   fi
-  read -r wall["$name"] largest["$name"] < <(tail -n 1 "$timing")
+  local user system
+  read -r wall["$name"] largest["$name"] user system < <(tail -n 1 "$timing")
+  cpu["$name"]=$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.2f", u + s }')
   tree["$name"]=$peak
 }
 
@@ -103,6 +109,9 @@ measure full "$zev_cli" --fps "$fps" --preset "$preset" "$frames"
 cp "$frames/output/zev.mp4" "$work/zev-full.mp4"
 echo "bench: zev-cli cache run ..."
 measure cache "$zev_cli" --cache --fps "$fps" --preset "$preset" "$frames"
+echo "bench: zev-cli express run ..."
+measure express "$zev_cli" --express --fps "$fps" --preset "$preset" "$frames"
+cp "$frames/output/zev.mp4" "$work/zev-express.mp4"
 echo "bench: FFmpeg reference ..."
 # Mask: the alpha plane as grey. Colour on black: premultiplying by alpha is
 # exactly laying the colour onto black. Both as planar RGB, side by side.
@@ -110,25 +119,42 @@ measure reference ffmpeg -nostdin -y -framerate "$fps" -start_number 0 -i "$fram
   -filter_complex "[0:v]format=rgba,split[a][c];[a]alphaextract,format=gbrp[mask];[c]premultiply=inplace=1,format=gbrp[colour];[mask][colour]hstack=inputs=2" \
   -c:v libx264 -b:v "$bitrate" -r 25 -pix_fmt yuv420p "$work/reference.mp4"
 
-# How closely zev's video matches the reference's, frame by frame.
-psnr=$(ffmpeg -nostdin -i "$work/zev-full.mp4" -i "$work/reference.mp4" -lavfi "[0:v][1:v]psnr" -f null - 2>&1 |
-  sed -n 's/.*PSNR.* average:\([0-9.inf]*\).*/\1/p' | tail -n 1)
+# How closely two videos match, frame by frame (average PSNR in dB).
+psnr_of() {
+  ffmpeg -nostdin -i "$1" -i "$2" -lavfi "[0:v][1:v]psnr" -f null - 2>&1 |
+    sed -n 's/.*PSNR.* average:\([0-9.inf]*\).*/\1/p' | tail -n 1
+}
+psnr=$(psnr_of "$work/zev-full.mp4" "$work/reference.mp4")
+psnr_express=$(psnr_of "$work/zev-express.mp4" "$work/zev-full.mp4")
 
 cores=$(nproc)
 echo
-echo "$count frames of ${width}x${height}, $fps fps, $bitrate, $cores cores"
-printf '%-12s %9s %9s %12s %10s %13s\n' run "wall s" "frames/s" "largest MiB" "tree MiB" "vs reference"
-for name in full cache reference; do
-  awk -v name="$name" -v frames="$count" -v wall="${wall[$name]}" -v largest="${largest[$name]}" \
-    -v tree="${tree[$name]}" -v reference="${wall[reference]}" 'BEGIN {
-      printf "%-12s %9.2f %9.1f %12.1f %10.1f %12.2fx\n", name, wall, frames / wall, largest / 1024,
-        tree / 1024, wall / reference
+echo "$count frames of ${width}x${height}, $fps fps, $bitrate, $cores cores," \
+  "load average after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-12s %9s %9s %9s %12s %10s %13s\n' run "wall s" "cpu s" "frames/s" "largest MiB" "tree MiB" \
+  "vs reference"
+for name in full cache express reference; do
+  awk -v name="$name" -v frames="$count" -v wall="${wall[$name]}" -v cpu="${cpu[$name]}" \
+    -v largest="${largest[$name]}" -v tree="${tree[$name]}" -v reference="${wall[reference]}" 'BEGIN {
+      printf "%-12s %9.2f %9.2f %9.1f %12.1f %10.1f %12.2fx\n", name, wall, cpu, frames / wall,
+        largest / 1024, tree / 1024, wall / reference
     }'
 done
 echo
-echo "wall s: elapsed time; frames/s: frames converted per wall second."
+echo "wall s: elapsed time; cpu s: user + system seconds of the program and its children"
+echo "  (less disturbed than wall time when other work shares the cores);"
+echo "frames/s: frames converted per wall second."
 echo "largest MiB: peak resident memory of the largest single process (GNU time, %M)."
 echo "tree MiB: peak of the summed resident memory of the program and all its children,"
 echo "  sampled every 100 ms (short-lived peaks between samples are missed)."
 echo "vs reference: wall time divided by the reference's (below 1 is faster)."
 echo "PSNR of zev's full-run video against the reference: ${psnr:-n/a} dB"
+echo
+awk -v express="${wall[express]}" -v reference="${wall[reference]}" -v full="${wall[full]}" \
+  -v expressCpu="${cpu[express]}" -v referenceCpu="${cpu[reference]}" -v fullCpu="${cpu[full]}" 'BEGIN {
+  printf "express vs reference: %.2fx the reference'"'"'s wall time, %.2fx its cpu time (goal: at most 1.10x)\n",
+    express / reference, expressCpu / referenceCpu
+  printf "express vs full run:  %.1fx faster in wall time, %.1fx less cpu time (goal: at least 10x)\n",
+    full / express, fullCpu / expressCpu
+}'
+echo "PSNR of the express video against the full-run video: ${psnr_express:-n/a} dB (goal: at least 40)"

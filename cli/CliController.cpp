@@ -51,11 +51,12 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
                                     QStringLiteral("VALUE"));
     const QCommandLineOption cache({QStringLiteral("c"), QStringLiteral("cache")}, QString());
     const QCommandLineOption json(QStringLiteral("json"), QString());
+    const QCommandLineOption express({QStringLiteral("e"), QStringLiteral("express")}, QString());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, json, help, version});
+    parser.addOptions({fps, preset, slider, cache, express, json, help, version});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -76,6 +77,8 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
             QStringLiteral("--cache takes one folder, the one converted last, not %1").arg(folders.size()));
     if (parser.isSet(preset) && parser.isSet(slider))
         return usageError(QStringLiteral("choose either --preset or --slider, not both"));
+    if (parser.isSet(cache) && parser.isSet(express))
+        return usageError(QStringLiteral("--cache has no meaning with --express: choose one"));
     if (parser.isSet(preset) && !applyPreset(parser.value(preset)))
         return kUsageError;
     if (parser.isSet(slider) && !applySlider(parser.value(slider)))
@@ -90,6 +93,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         folders_.append(absoluteFolder(folder));
     cache_ = parser.isSet(cache);
     json_ = parser.isSet(json);
+    express_ = parser.isSet(express);
     return std::nullopt;
 }
 
@@ -166,6 +170,9 @@ QString CliController::helpText() {
                           "                       from the last full run, with the new frame rate and\n"
                           "                       bitrate; one folder only, refused when that run was of\n"
                           "                       another folder\n"
+                          "  -e, --express        express conversion: one FFmpeg run straight from the\n"
+                          "                       frames to the same video, many times faster, with no\n"
+                          "                       intermediate images (and so nothing for --cache)\n"
                           "      --json           print one JSON object per folder instead of the texts:\n"
                           "                       folder, ok, message, reason, video, frames, seconds\n"
                           "  -h, --help           show this help and exit\n"
@@ -188,7 +195,7 @@ QString CliController::helpText() {
                           "  1         a folder's settings or frames were refused, or its conversion\n"
                           "            failed; its message says why\n"
                           "  2         usage error: unknown option, missing folder, bad preset or slider\n"
-                          "            value, --cache with several folders\n"
+                          "            value, --cache with several folders or with --express\n"
                           "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n"
                           "\n"
                           "Example: convert every animation folder under assets/ at 24 frames per second\n"

@@ -61,7 +61,7 @@ public:
     double sliderInput() const { return slider_; }
     QString pathInput() const { return folders_.value(0); }
     bool cacheInput() const { return cache_; }
-
+    bool expressInput() const { return express_; }
 
 protected:
     QString fpsText() const override { return fps_; }
@@ -70,6 +70,7 @@ protected:
     QString pathText() const override { return path_; }
     bool cacheCheckboxTicked() const override { return cache_; }
     void enableCacheCheckbox() override {}
+    bool expressCheckboxTicked() const override { return express_; }
     void presentBusyState(bool inConverting) override;
     void showAlertWithErrorMessage(const QString& message) override;
     void showConvertSuccessAlertWithPath(const QString& path) override;
@@ -98,6 +99,7 @@ private:
     bool cache_ = false;
     bool json_ = false;
     FolderOutcome current_;
+    bool express_ = false;
 
     std::optional<int> status_;
     std::optional<int> interruptedStatus_;

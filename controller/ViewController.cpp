@@ -23,6 +23,7 @@
 #include <QPen>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QToolButton>
 #include <cmath>
@@ -106,6 +107,7 @@ ViewController::ViewController(QWidget* parent)
     zevButton = ui.zevButton;
     rateSlider = ui.rateSlider;
     forceUseCache = ui.forceUseCache;
+    expressConversion = ui.expressConversion;
     chooseFolderButton = ui.chooseFolderButton;
 
     awakeFromNib();
@@ -144,6 +146,7 @@ void ViewController::viewDidLoad() {
     setInConverting(false);
     if (forceUseCache)
         forceUseCache->setEnabled(false);
+    setUpExpressCheckbox();
     lowBtnClicked();
 }
 
@@ -359,6 +362,7 @@ void ViewController::updateDragFilePath(const QString& path) {
         forceUseCache->setChecked(false);
         forceUseCache->setEnabled(false);
     }
+    cacheAvailable_ = false;
     lowBtnClicked();
 }
 
@@ -384,8 +388,35 @@ bool ViewController::cacheCheckboxTicked() const {
 }
 
 void ViewController::enableCacheCheckbox() {
-    if (forceUseCache)
+    cacheAvailable_ = true;
+    if (forceUseCache && !expressCheckboxTicked())
         forceUseCache->setEnabled(true);
+}
+
+bool ViewController::expressCheckboxTicked() const {
+    return expressConversion && expressConversion->isChecked();
+}
+
+// Off the first time; afterwards as the user last left it.
+void ViewController::setUpExpressCheckbox() {
+    if (!expressConversion)
+        return;
+    expressConversion->setChecked(QSettings().value(kExpressSettingKey, false).toBool());
+    expressToggled(expressConversion->isChecked());
+    connect(expressConversion, &QCheckBox::toggled, this, [this](bool ticked) {
+        QSettings().setValue(kExpressSettingKey, ticked);
+        expressToggled(ticked);
+    });
+}
+
+// An express run has no cache to use, so the cache box is off meanwhile; it
+// comes back only as the last full run left it.
+void ViewController::expressToggled(bool ticked) {
+    if (!forceUseCache)
+        return;
+    if (ticked)
+        forceUseCache->setChecked(false);
+    forceUseCache->setEnabled(!ticked && cacheAvailable_);
 }
 
 void ViewController::showAlertWithErrorMessage(const QString& message) {

@@ -29,6 +29,8 @@ public:
         QStringLiteral("ZEV 视频正在合成，现在退出将取消合成。");
     static inline const QString kCancelAndQuitTitle = QStringLiteral("取消合成并退出");
     static inline const QString kKeepConvertingTitle = QStringLiteral("继续合成，完成后退出");
+    // Where the express checkbox's state is remembered between runs.
+    static inline const QString kExpressSettingKey = QStringLiteral("conversion/express");
 
     explicit ViewController(QWidget* parent = nullptr);
 
@@ -60,6 +62,7 @@ protected:
     QString pathText() const override;
     bool cacheCheckboxTicked() const override;
     void enableCacheCheckbox() override;
+    bool expressCheckboxTicked() const override;
     void presentBusyState(bool inConverting) override;
     void presentProgress(const ConversionProgress& progress) override;
     // The fixed message as the alert's text, the reason (or a warning) as
@@ -77,6 +80,8 @@ private:
     void awakeFromNib();
     void viewDidLoad();
     void connectFolderChooser();
+    void setUpExpressCheckbox();
+    void expressToggled(bool ticked);
 
     // Appearance: light or dark, read afresh from the desktop every time.
     void darkModeChanged();
@@ -112,6 +117,7 @@ private:
     QPointer<QPushButton> zevButton;
     QPointer<QSlider> rateSlider;
     QPointer<QCheckBox> forceUseCache;
+    QPointer<QCheckBox> expressConversion;
     QPointer<QToolButton> chooseFolderButton;
 
     // Owned as a child while shown; deleted when the busy state ends.
@@ -121,4 +127,7 @@ private:
     // Focus policies of the controls, taken away while busy.
     QList<QPair<QPointer<QWidget>, Qt::FocusPolicy>> parkedFocus_;
     bool closeWhenIdle_ = false;
+    // A successful full run of the shown folder left packed frames, so the
+    // cache box may be offered again once express is unticked.
+    bool cacheAvailable_ = false;
 };

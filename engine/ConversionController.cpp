@@ -136,6 +136,7 @@ void ConversionController::convertBtnClicked() {
     if (!getTextFieldContent())
         return;
     cacheUseSelected_ = cacheCheckboxTicked();
+    expressSelected_ = expressCheckboxTicked();
     setInConverting(true);
     beginConverting();
 }
@@ -146,6 +147,7 @@ ConversionSettings ConversionController::conversionSettings() const {
     settings.fps = FPS_;
     settings.rate = rate_;
     settings.useCache = cacheUseSelected_;
+    settings.express = expressSelected_;
     settings.convertPath = convertPath_;
     settings.ffmpegPath = ffmpegPath_;
     settings.ffprobePath = ffprobePath_;
@@ -159,10 +161,12 @@ bool ConversionController::beginConverting() {
     job_ = new ConversionJob(conversionSettings(), queue_, mainThreadContext_.get());
     QObject::connect(job_, &ConversionJob::progressChanged, mainThreadContext_.get(),
                      [this](const ConversionProgress& progress) { presentProgress(progress); });
+    // An express run leaves no packed frames for a cache run to reuse.
+    const bool leavesCache = !job_->settings().express;
     QObject::connect(job_, &ConversionJob::outcomeReady, mainThreadContext_.get(),
-                     [this](const ConversionOutcome& outcome) {
+                     [this, leavesCache](const ConversionOutcome& outcome) {
                          presentOutcome(outcome);
-                         if (outcome.succeeded())
+                         if (outcome.succeeded() && leavesCache)
                              enableCacheCheckbox();
                      });
     QObject::connect(job_, &ConversionJob::finished, mainThreadContext_.get(),

@@ -55,6 +55,7 @@ public:
     qint64 rate() const { return rate_; }
     QString sourceImageFolder() const { return sourceImageFolder_; }
     bool cacheUseSelected() const { return cacheUseSelected_; }
+    bool expressSelected() const { return expressSelected_; }
     bool inConverting() const { return inConverting_; }
     QString convertPath() const { return convertPath_; }
     QString ffmpegPath() const { return ffmpegPath_; }
@@ -119,6 +120,9 @@ protected:
     virtual QString pathText() const = 0;
     virtual bool cacheCheckboxTicked() const = 0;
     virtual void enableCacheCheckbox() = 0;
+    // Whether the express conversion is chosen; a front end without the
+    // choice always runs the default pipeline.
+    virtual bool expressCheckboxTicked() const { return false; }
     virtual void presentBusyState(bool inConverting) = 0;
     // Both alerts may be called from any thread and must return at once.
     virtual void showAlertWithErrorMessage(const QString& message) = 0;
@@ -136,6 +140,7 @@ private:
     qint64 rate_ = 1000;
     QString sourceImageFolder_;
     bool cacheUseSelected_ = false;
+    bool expressSelected_ = false;
     bool inConverting_ = false;
     QString convertPath_;
     QString ffmpegPath_;

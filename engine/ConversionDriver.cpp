@@ -123,49 +123,67 @@ ConversionOutcome ConversionDriver::withLog(ConversionOutcome outcome, RunLog& l
 
 ConversionOutcome ConversionDriver::convert() {
     reportStage(Stage::Scanning, 0);
-    const QString& sourceFolder = settings_.sourceImageFolder;
-    // Tools read a relative path in ways of their own ("-x/0.png" as an
-    // option, "x:y/…" as a protocol); every front end gives absolute ones.
-    if (QDir::isRelativePath(sourceFolder))
-        return failed(
-            Result::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(sourceFolder)));
-    ConvertError error;
-    const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(sourceFolder, &error);
-    if (!frames)
-        return ConversionOutcome::failure(error.message(), unreadableFolderReason(sourceFolder));
-    frameCount_ = frames->size();
-    if (!framesAreConsecutive(*frames))
-        return ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
-    batches_ = planBatches(frames->size());
+    QStringList frames;
+    PreflightReport preflight;
+    const PreflightInput::Run run =
+        settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full;
+    if (std::optional<ConversionOutcome> refused = checkFrames(settings_, run, &frames, &preflight)) {
+        frameCount_ = refused->frames;
+        return *refused;
+    }
+    frameCount_ = frames.size();
+    frameSize_ = preflight.frameSize;
+    warning_ = preflight.warning.value_or(QString());
+    batches_ = planBatches(frames.size());
     alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
     rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
     appendFolder_ = ScratchFolders::appendImagesDirectoryPath();
 
-    const QString userFolder = ScratchFolders::userFolder();
-    const PreflightReport preflight = FramePreflight::check(preflightInput(*frames, userFolder));
-    if (!preflight.ok)
-        return failed(Result::failure(preflight.reason));
-    frameSize_ = preflight.frameSize;
-    warning_ = preflight.warning.value_or(QString());
-
     // Nothing below may touch a scratch folder without holding the lock.
+    const QString userFolder = ScratchFolders::userFolder();
     ScratchLock lock;
     if (Result ready = ScratchFolders::prepareUserFolder(); !ready)
         return failed(ready);
     if (Result locked = lock.tryLock(userFolder); !locked)
         return failed(locked);
-    return convertLocked(*frames, userFolder);
+    return convertLocked(frames, userFolder);
 }
 
-PreflightInput ConversionDriver::preflightInput(const QStringList& frames, const QString& userFolder) const {
+std::optional<ConversionOutcome> ConversionDriver::checkFrames(const ConversionSettings& settings,
+                                                               PreflightInput::Run run, QStringList* frames,
+                                                               PreflightReport* preflight) {
+    const QString& folder = settings.sourceImageFolder;
+    // Tools read a relative path in ways of their own ("-x/0.png" as an
+    // option, "x:y/…" as a protocol); every front end gives absolute ones.
+    if (QDir::isRelativePath(folder))
+        return ConversionOutcome::failure(
+            ConversionController::kConversionFailed,
+            Result::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(folder)));
+    ConvertError error;
+    const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
+    if (!found)
+        return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
+    if (!framesAreConsecutive(*found)) {
+        ConversionOutcome refused = ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
+        refused.frames = found->size();
+        return refused;
+    }
     PreflightInput input;
-    input.frames = frames;
-    input.scratchFolder = userFolder;
-    input.outputFolder = FrameFolderScanner::joinPath(settings_.sourceImageFolder, QStringLiteral("output"));
-    input.run = settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full;
-    input.fps = settings_.fps;
-    input.rateKbits = settings_.rate;
-    return input;
+    input.frames = *found;
+    input.scratchFolder = ScratchFolders::userFolder();
+    input.outputFolder = FrameFolderScanner::joinPath(folder, QStringLiteral("output"));
+    input.run = run;
+    input.fps = settings.fps;
+    input.rateKbits = settings.rate;
+    *preflight = FramePreflight::check(input);
+    if (!preflight->ok) {
+        ConversionOutcome refused = ConversionOutcome::failure(ConversionController::kConversionFailed,
+                                                               Result::failure(preflight->reason));
+        refused.frames = found->size();
+        return refused;
+    }
+    *frames = *found;
+    return std::nullopt;
 }
 
 // The scanner answers an unreadable folder as one without frames; the
@@ -285,7 +303,7 @@ ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
     return ConversionOutcome::cancelled();
 }
 
-bool ConversionDriver::framesAreConsecutive(const QStringList& frames) const {
+bool ConversionDriver::framesAreConsecutive(const QStringList& frames) {
     for (qint64 i = 0; i < frames.size(); ++i) {
         const QString baseName =
             FrameFolderScanner::deletingPathExtension(QFileInfo(frames.at(i)).fileName());

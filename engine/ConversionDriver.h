@@ -4,6 +4,7 @@
 #include "ConversionOutcome.h"
 #include "ConversionSettings.h"
 #include "PreflightInput.h"
+#include "PreflightReport.h"
 #include "Result.h"
 #include "ToolRunner.h"
 
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class Cancellation;
 class QThreadPool;
@@ -52,19 +54,28 @@ public:
     // Why a folder the scanner found no frames in cannot even be listed.
     static Result unreadableFolderReason(const QString& folder);
 
+    // The checks every pipeline makes before any tool runs: an absolute
+    // frame folder, frames numbered 0, 1, 2 … without a gap, and the
+    // pre-flight of their headers, the free space and the output folder.
+    // Returns the refusal, or nothing when the run may go ahead with frames
+    // (in frame order) and the pre-flight's report.
+    static std::optional<ConversionOutcome> checkFrames(const ConversionSettings& settings,
+                                                        PreflightInput::Run run, QStringList* frames,
+                                                        PreflightReport* preflight);
+    // Notes how the run ended in its log, and points a failure's reason at it.
+    static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
+
 private:
     using Stage = ConversionObserver::Stage;
 
     ConversionOutcome convert();
-    static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
-    PreflightInput preflightInput(const QStringList& frames, const QString& userFolder) const;
     ConversionOutcome failed(const Result& why) const;
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
     Result makePackedFrames(const QStringList& frames);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
     ToolRunOptions toolOptions() const;
-    bool framesAreConsecutive(const QStringList& frames) const;
+    static bool framesAreConsecutive(const QStringList& frames);
     Result extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
     Result packFrames(const QStringList& masks, const QStringList& colours);
     // Runs the operations on the work queue and waits for all of them,

@@ -1,6 +1,7 @@
 #include "ConversionJob.h"
 
 #include "ConversionDriver.h"
+#include "ExpressDriver.h"
 #include "ProgressEstimator.h"
 
 #include <QElapsedTimer>
@@ -67,12 +68,13 @@ void ConversionJob::start() {
     if (thread_)
         return;
     running_ = true;
-    relay_ = std::make_unique<ProgressRelay>(*this, settings_.useCache);
+    relay_ = std::make_unique<ProgressRelay>(*this, settings_.useCache || settings_.express);
     progressTimer_.callOnTimeout(this, &ConversionJob::passOnLatestProgress);
     progressTimer_.start(kProgressIntervalMs);
     thread_.reset(QThread::create([this]() {
         const ConversionOutcome outcome =
-            ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run();
+            settings_.express ? ExpressDriver(settings_, cancellation_, relay_.get()).run()
+                              : ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run();
         // Queued to this object: dropped, not delivered, when the job is
         // destroyed first.
         QMetaObject::invokeMethod(

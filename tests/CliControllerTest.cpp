@@ -130,20 +130,22 @@ TEST_P(UsageErrors, ExitWithStatusTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, UsageErrors,
-    ::testing::Values(UsageCase{"no folder", {}, "missing the frame folder"},
-                      UsageCase{"no folder after options", {"-f", "20", "-c"}, "missing the frame folder"},
-                      UsageCase{
-                          "cache with two folders", {"--cache", "/a", "/b"}, "--cache takes one folder"},
-                      UsageCase{"unknown option", {"-x", "/f"}, "Unknown option 'x'"},
-                      UsageCase{"unknown long option", {"--quality=1", "/f"}, "Unknown option 'quality'"},
-                      UsageCase{"fps without value", {"/f", "--fps"}, "Missing value after '--fps'"},
-                      UsageCase{"unknown preset", {"-p", "ultra", "/f"}, "unknown preset 'ultra'"},
-                      UsageCase{"slider above one", {"-s", "1.5", "/f"}, "not '1.5'"},
-                      UsageCase{"slider below zero", {"-s", "-0.1", "/f"}, "not '-0.1'"},
-                      UsageCase{"slider not a number", {"-s", "half", "/f"}, "not 'half'"},
-                      UsageCase{"slider nan", {"-s", "nan", "/f"}, "not 'nan'"},
-                      UsageCase{"slider empty", {"-s", "", "/f"}, "not ''"},
-                      UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"}),
+    ::testing::Values(
+        UsageCase{"no folder", {}, "missing the frame folder"},
+        UsageCase{"no folder after options", {"-f", "20", "-c"}, "missing the frame folder"},
+        UsageCase{"cache with two folders", {"--cache", "/a", "/b"}, "--cache takes one folder"},
+        UsageCase{"unknown option", {"-x", "/f"}, "Unknown option 'x'"},
+        UsageCase{"unknown long option", {"--quality=1", "/f"}, "Unknown option 'quality'"},
+        UsageCase{"fps without value", {"/f", "--fps"}, "Missing value after '--fps'"},
+        UsageCase{"unknown preset", {"-p", "ultra", "/f"}, "unknown preset 'ultra'"},
+        UsageCase{"slider above one", {"-s", "1.5", "/f"}, "not '1.5'"},
+        UsageCase{"slider below zero", {"-s", "-0.1", "/f"}, "not '-0.1'"},
+        UsageCase{"slider not a number", {"-s", "half", "/f"}, "not 'half'"},
+        UsageCase{"slider nan", {"-s", "nan", "/f"}, "not 'nan'"},
+        UsageCase{"slider empty", {"-s", "", "/f"}, "not ''"},
+        UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"},
+        UsageCase{"cache with express", {"--cache", "--express", "/f"}, "--cache has no meaning"},
+        UsageCase{"express with cache", {"-e", "/f", "-c"}, "--cache has no meaning"}),
     [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {
@@ -153,12 +155,26 @@ TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {
 
     const QString help = captured.output();
     EXPECT_EQ(help, CliController::helpText());
-    for (const char* part :
-         {"Usage: zev-cli [options] FOLDER...", "-f, --fps TEXT", "default 20", "-p, --preset NAME",
-          "high (高, 1100 kbit/s, the default)", "super (超高, 2100 kbit/s)", "best (最佳, 3100 kbit/s)",
-          "-s, --slider VALUE", "100 + 4000 x VALUE", "-c, --cache", "--json", "-h, --help", "output/zev.mp4",
-          "视频已经生成, 视频路径：", "Exit status:", "  0         every video was written",
-          "  2         usage error", "130, 143", "xargs -0 zev-cli"})
+    for (const char* part : {"Usage: zev-cli [options] FOLDER...",
+                             "-f, --fps TEXT",
+                             "default 20",
+                             "-p, --preset NAME",
+                             "high (高, 1100 kbit/s, the default)",
+                             "super (超高, 2100 kbit/s)",
+                             "best (最佳, 3100 kbit/s)",
+                             "-s, --slider VALUE",
+                             "100 + 4000 x VALUE",
+                             "-c, --cache",
+                             "-e, --express",
+                             "--json",
+                             "-h, --help",
+                             "output/zev.mp4",
+                             "视频已经生成, 视频路径：",
+                             "Exit status:",
+                             "  0         every video was written",
+                             "  2         usage error",
+                             "130, 143",
+                             "xargs -0 zev-cli"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(part))) << part;
     EXPECT_TRUE(captured.errors().isEmpty());
 }
@@ -297,6 +313,20 @@ TEST(CliControllerTest, FailureReasonGoesToStandardError) {
     EXPECT_EQ(captured.output(), QStringLiteral("合成视频过程出错，请重试.\n"));
     EXPECT_TRUE(captured.errors().contains(QStringLiteral("zev-cli: Frame 2.png is 8×6 but 0.png is 16×12.")))
         << captured.errors().toStdString();
+}
+
+TEST(CliControllerTest, ExpressRunPrintsTheSameSuccess) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.filePath("frames"), 3, 8, 6));
+
+    CapturedCli express;
+    express.cli().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+    EXPECT_EQ(express.run({"--express", folder.filePath("frames")}), 0) << express.output().toStdString();
+    EXPECT_TRUE(express.cli().expressInput());
+    EXPECT_EQ(express.output(),
+              QStringLiteral("视频已经生成, 视频路径：") + folder.filePath("frames/output\n"));
+    EXPECT_GT(QFileInfo(folder.filePath("frames/output/zev.mp4")).size(), 0);
 }
 
 } // namespace

@@ -21,6 +21,7 @@ public:
     double slider = 0.0;
     QString path;
     bool cacheTicked = false;
+    bool expressTicked = false;
 
     QStringList events() const;
     QStringList errors() const;
@@ -45,6 +46,7 @@ protected:
     void setSliderValue(double value) override { slider = value; }
     QString pathText() const override { return path; }
     bool cacheCheckboxTicked() const override { return cacheTicked; }
+    bool expressCheckboxTicked() const override { return expressTicked; }
     void enableCacheCheckbox() override;
     void presentBusyState(bool inConverting) override;
     void showAlertWithErrorMessage(const QString& message) override;

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Widget tests need a QApplication; they run on the offscreen platform
@@ -9,6 +11,10 @@ int main(int argc, char** argv) {
     // so without that setting; never reach for a display then either.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window remembers choices (QSettings): keep them in a folder of the
+    // test's own, never in the user's settings.
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

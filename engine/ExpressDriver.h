@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ConversionObserver.h"
+#include "ConversionOutcome.h"
+#include "ConversionSettings.h"
+#include "Result.h"
+#include "ToolRunner.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+class Cancellation;
+class RunLog;
+
+// The express conversion: the same checks and messages as ConversionDriver,
+// then one ffmpeg run (ExpressEncoder) straight from the frames to the
+// video, without ImageMagick or copies of the frames, and the same reading
+// back of the video before it is announced. It reports one stage, encoding,
+// counted in output frames.
+//
+// It takes no scratch lock: it touches none of the shared scratch folders,
+// only a link folder of its own (FrameLinkFolder), so it may run beside any
+// other conversion. The video is written under a temporary name and only
+// replaces zev.mp4 once complete and verified (PendingVideo).
+class ExpressDriver {
+public:
+    ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
+                  ConversionObserver* observer = nullptr);
+
+    ConversionOutcome run();
+
+private:
+    using Stage = ConversionObserver::Stage;
+
+    ConversionOutcome convert();
+    ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
+    Result runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
+    ConversionOutcome failed(const Result& why) const;
+    ToolRunOptions toolOptions() const;
+    void reportStage(Stage stage, qint64 total) const;
+    void reportFrames(Stage stage, qint64 done, qint64 total) const;
+    bool cancelled() const;
+
+    const ConversionSettings settings_;
+    const Cancellation& cancellation_;
+    ConversionObserver* observer_;
+    RunLog* log_ = nullptr;
+    QSize frameSize_;
+    QString warning_;
+    qint64 frameCount_ = 0;
+};

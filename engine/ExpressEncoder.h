@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The express conversion's single ffmpeg run: it reads the frames through a
+// folder of links named 0.png … n-1.png, lays the grey alpha mask (left)
+// beside the colour on black (right) in one filter graph and encodes the
+// result as VideoEncoder does (libx264, 25 frames per second out, the chosen
+// bitrate, yuv420p, the frames read at the chosen frame rate).
+class ExpressEncoder {
+public:
+    // Works on 8-bit RGBA, which every PNG kind (grey, palette, 16-bit,
+    // opaque) is brought to; an opaque frame gets a white mask. The mask is
+    // the alpha plane taken as it is; the colour is multiplied by it with
+    // the same truncation ImageMagick's "-alpha remove" onto black applies,
+    // so 8-bit frames give the very pixels the default pipeline packs.
+    static inline const QString kFilterGraph =
+        QStringLiteral("format=rgba,split[m][c];"
+                       "[m]alphaextract,format=gbrp,split[mask][alpha];"
+                       "[c]format=gbrp[rgb];"
+                       "[rgb][alpha]blend=all_mode=multiply[colour];"
+                       "[mask][colour]hstack=inputs=2");
+
+    // rate is in kbit/s. Both paths are made absolute and given as "file:"
+    // URLs, so no part of them is read as a protocol; the link folder's
+    // "%" are escaped, so ffmpeg's pattern only ever numbers the links.
+    static QStringList arguments(const QString& linkFolder, const QString& videoFile, qint64 fps,
+                                 qint64 rate);
+
+    // "file:<absolute link folder, each % doubled>/%d.png"
+    static QString framePattern(const QString& linkFolder);
+    // "file:<absolute path>"
+    static QString outputUrl(const QString& videoFile);
+};

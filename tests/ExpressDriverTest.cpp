@@ -1,0 +1,193 @@
+#include "ExpressDriver.h"
+
+#include "Cancellation.h"
+#include "ExpressEncoder.h"
+#include "FakeFrontEnd.h"
+#include "ParamName.h"
+#include "ScratchEnvironment.h"
+#include "ScratchFolders.h"
+#include "TemporaryFolder.h"
+#include "TestFrames.h"
+#include "ToolProbe.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+QString ffprobe(const QStringList& arguments) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
+    return QString::fromUtf8(ToolProbe::output(program, QStringList{"-v", "error"} + arguments).value_or(""));
+}
+
+// The average PSNR of two videos in dB (infinite when their frames are the same).
+double psnr(const QString& left, const QString& right) {
+    QProcess ffmpeg;
+    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
+    ffmpeg.start(ToolProbe::stagedFfmpeg(),
+                 {"-nostdin", "-i", left, "-i", right, "-lavfi", "psnr", "-f", "null", "-"});
+    ffmpeg.waitForFinished(60000);
+    const QString average = QRegularExpression("average:([0-9.]+|inf)")
+                                .match(QString::fromUtf8(ffmpeg.readAllStandardOutput()))
+                                .captured(1);
+    return average == u"inf" ? qInf() : average.isEmpty() ? -1.0 : average.toDouble();
+}
+
+class ExpressDriverTest : public ::testing::Test {
+protected:
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+
+    static void pointAt(FakeFrontEnd& front, const QString& frameFolder, bool express) {
+        front.useStagedTools();
+        front.path = frameFolder;
+        front.slider = 0.25; // the window's first preset, 1100 kbit/s
+        front.expressTicked = express;
+    }
+};
+
+TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
+    const QStringList arguments =
+        ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100);
+    EXPECT_EQ(arguments.size(), 23);
+    EXPECT_EQ(arguments.join(' '), "-xerror -f image2 -framerate 20 -start_number 0 -i "
+                                   "file:/t/50%% %%d/express-1/%d.png -vf " +
+                                       ExpressEncoder::kFilterGraph +
+                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -f mp4 file:" +
+                                       QDir::currentPath() + "/x:y/.zev-express-1.mp4");
+}
+
+TEST_F(ExpressDriverTest, RefusesWithTheDefaultPipelinesMessages) {
+    folder.touchAll({"gap/0.png", "gap/2.png", "none/a.jpg", "named/0.png", "named/cover.png"});
+    for (const char* name : {"gap", "none", "named"}) {
+        FakeFrontEnd standard;
+        FakeFrontEnd express;
+        pointAt(standard, folder.filePath(name), false);
+        pointAt(express, folder.filePath(name), true);
+        ASSERT_TRUE(standard.convertAndWait() && express.convertAndWait());
+        EXPECT_EQ(express.errors(), standard.errors()) << name;
+        EXPECT_EQ(express.errors().size(), 1) << name;
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath(name) + "/output")) << name;
+    }
+}
+
+// A PNG kind (how ImageMagick writes it, and how FFmpeg then sees it) in an
+// awkwardly named folder, maybe with zero-padded frame names.
+struct KindCase {
+    const char* title;
+    const char* folderName;
+    bool zeroPadded;
+    const char* options;
+    const char* format;
+    QString pixelFormat;
+};
+
+class FrameKinds : public ExpressDriverTest, public ::testing::WithParamInterface<KindCase> {
+protected:
+    // A colour gradient over an alpha gradient, moving frame by frame. Made
+    // in a plain folder: ImageMagick would expand "%d" in an output name.
+    QString writeFrames(const KindCase& c, int count) {
+        const QString plain = folder.makeFolder("plain");
+        for (int i = 0; i < count; ++i) {
+            const QString name = c.zeroPadded ? QStringLiteral("%1.png").arg(i, 2, 10, QLatin1Char('0'))
+                                              : QStringLiteral("%1.png").arg(i);
+            const QStringList drawing =
+                QStringLiteral(
+                    "-size 32x24 gradient:red-blue ( -size 24x32 gradient:white-black -rotate 90 ) "
+                    "-alpha off -compose copyopacity -composite -roll")
+                    .split(' ') +
+                QStringList{QStringLiteral("+%1+0").arg(5 * i)};
+            if (!ToolProbe::output(TestFrames::imageMagick(),
+                                   drawing + QString::fromLatin1(c.options).split(' ', Qt::SkipEmptyParts) +
+                                       QStringList{c.format + plain + "/" + name}))
+                return QString();
+        }
+        const QString frames = folder.filePath(QString::fromUtf8(c.folderName));
+        return QDir().rename(plain, frames) ? frames : QString();
+    }
+};
+
+TEST_P(FrameKinds, ExpressVideoAgreesWithTheDefaultPipelines) {
+    const KindCase c = GetParam();
+    const QString frames = writeFrames(c, 6);
+    ASSERT_FALSE(frames.isEmpty());
+    const QString first = frames + (c.zeroPadded ? "/00.png" : "/0.png");
+    ASSERT_EQ(ffprobe({"-show_entries", "stream=pix_fmt", "-of", "csv=p=0", first}).trimmed(), c.pixelFormat);
+    const QString video = frames + "/output/zev.mp4";
+    const QString standardVideo = folder.filePath("default.mp4");
+    FakeFrontEnd standard;
+    pointAt(standard, frames, false);
+    ASSERT_TRUE(standard.convertAndWait());
+    ASSERT_TRUE(QFile::rename(video, standardVideo)) << standard.errors().join(' ').toStdString();
+
+    FakeFrontEnd express;
+    pointAt(express, frames, true);
+    ASSERT_TRUE(express.convertAndWait());
+    EXPECT_EQ(express.successes(), QStringList{frames + "/output"});
+    const QStringList streams{"-count_frames", "-show_entries",
+                              "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames"};
+    EXPECT_EQ(ffprobe(streams + QStringList{video}), ffprobe(streams + QStringList{standardVideo}));
+    EXPECT_TRUE(ffprobe(streams + QStringList{video}).contains("width=64\nheight=24"));
+    EXPECT_EQ(entries(frames + "/output"), QStringList{"zev.mp4"});
+    ASSERT_TRUE(QFile::rename(video, folder.filePath("express.mp4")));
+    EXPECT_GE(psnr(folder.filePath("express.mp4"), standardVideo), 40.0);
+    EXPECT_EQ(entries(ScratchFolders::userFolder()).filter("express-"), QStringList());
+    const ConversionProgress last = express.progress().value(express.progress().size() - 1);
+    EXPECT_EQ(last.stage, ConversionProgress::Stage::Encoding);
+    EXPECT_EQ(last.fraction, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Png, FrameKinds,
+    ::testing::Values(KindCase{"rgba 8 bit", "50% %d %05d", true, "", "PNG32:", "rgba"},
+                      KindCase{"rgba 16 bit", "it's \"quoted\"", false, "", "PNG64:", "rgba64be"},
+                      KindCase{"grey with alpha", "[a] {b} *?", true,
+                               "-colorspace gray -type GrayscaleAlpha -depth 8", "PNG:", "ya8"},
+                      KindCase{"palette with trns", "序列 帧", false, "-channel A -threshold 50% +channel",
+                               "PNG8:", "pal8"},
+                      KindCase{"opaque rgb", "-y file:x http:y", true, "-background white -alpha remove",
+                               "PNG24:", "rgb24"}),
+    ParamName());
+
+// Stops the run as its encoding begins.
+struct StopAtEncoding : ConversionObserver {
+    Cancellation cancellation;
+    void stageStarted(Stage stage, qint64) override {
+        if (stage == Stage::Encoding)
+            cancellation.request();
+    }
+    void framesDone(Stage, qint64, qint64) override {}
+};
+
+TEST_F(ExpressDriverTest, FailedOrStoppedRunKeepsThePreviousVideo) {
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(TestFrames::writeSequence(frames, 4, 8, 6));
+    folder.touch("frames/output/zev.mp4", "the previous video");
+    QFile::rename(frames + "/2.png", frames + "/2.keep");
+    // ffmpeg has begun the temporary video when it meets the broken frame.
+    folder.touch("frames/2.png", "not a png");
+    FakeFrontEnd front;
+    pointAt(front, frames, true);
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+
+    QFile::remove(frames + "/2.png");
+    QFile::rename(frames + "/2.keep", frames + "/2.png");
+    StopAtEncoding stopper;
+    EXPECT_TRUE(
+        ExpressDriver(front.conversionSettings(), stopper.cancellation, &stopper).run().wasCancelled());
+    QFile video(frames + "/output/zev.mp4");
+    ASSERT_TRUE(video.open(QIODevice::ReadOnly));
+    EXPECT_EQ(video.readAll(), "the previous video");
+    EXPECT_EQ(entries(frames + "/output"), QStringList{"zev.mp4"});
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#include "ScratchEnvironment.h"
+#include "TemporaryFolder.h"
+#include "TestFrames.h"
+#include "ViewController.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Presses start and closes the alert the run ends with; returns its text.
+QString convert(ViewController& window) {
+    window.findChild<QPushButton*>(QStringLiteral("zevButton"))->click();
+    QMessageBox* alert = nullptr;
+    const bool ended = QTest::qWaitFor(
+        [&]() { return (alert = window.findChild<QMessageBox*>()) && !window.inConverting(); }, 120000);
+    const QString text = ended ? alert->text() : QString();
+    delete alert;
+    return text;
+}
+
+// The settings live in the test's own folder (GuiTestMain), so the first
+// window starts as on a first start.
+TEST(ViewControllerExpressTest, TurnsTheCacheBoxOffConvertsAndIsRemembered) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    const QString frames = folder.filePath(QStringLiteral("序列 帧"));
+    ASSERT_TRUE(TestFrames::writeSequence(frames, 3, 8, 6));
+    const QString success = QStringLiteral("视频已经生成, 视频路径：") + frames + QStringLiteral("/output");
+    {
+        ViewController window;
+        auto* cache = window.findChild<QCheckBox*>(QStringLiteral("forceUseCache"));
+        auto* express = window.findChild<QCheckBox*>(QStringLiteral("expressConversion"));
+        ASSERT_TRUE(cache && express);
+        EXPECT_EQ(express->text(), QStringLiteral("快速合成：直接由 FFmpeg 完成，不生成中间图片"));
+        EXPECT_FALSE(express->isChecked());
+        window.updateDragFilePath(frames);
+        ASSERT_EQ(convert(window), success);
+        cache->click();
+
+        express->click();
+        EXPECT_FALSE(cache->isChecked());
+        EXPECT_FALSE(cache->isEnabled());
+        ASSERT_TRUE(QFile::remove(frames + QStringLiteral("/output/zev.mp4")));
+        EXPECT_EQ(convert(window), success);
+        EXPECT_TRUE(window.expressSelected());
+        EXPECT_TRUE(QFileInfo::exists(frames + QStringLiteral("/output/zev.mp4")));
+        EXPECT_FALSE(cache->isEnabled());
+        express->click();
+        EXPECT_TRUE(cache->isEnabled()) << "the full run's packed frames are still there";
+        window.updateDragFilePath(folder.path());
+        express->click();
+        express->click();
+        EXPECT_FALSE(cache->isEnabled()) << "a new folder has no packed frames";
+        express->click();
+    }
+    ViewController again;
+    EXPECT_TRUE(again.findChild<QCheckBox*>(QStringLiteral("expressConversion"))->isChecked());
+    EXPECT_FALSE(again.findChild<QCheckBox*>(QStringLiteral("forceUseCache"))->isEnabled());
+}
+
+} // namespace
