@@ -45,10 +45,8 @@ QStringList pngNames(const QString& folder) {
 
 ConversionDriver::ConversionDriver(ConversionSettings settings, QThreadPool& queue,
                                    const Cancellation& cancellation, ConversionObserver* observer)
-    : settings_(std::move(settings))
-    , queue_(queue)
-    , cancellation_(cancellation)
-    , observer_(observer) {}
+    : PipelineRun(std::move(settings), cancellation, observer)
+    , queue_(queue) {}
 
 QList<ConversionDriver::Batch> ConversionDriver::planBatches(qint64 frameCount) {
     const auto count =
@@ -198,10 +196,6 @@ Result ConversionDriver::unreadableFolderReason(const QString& folder) {
                                .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
-ConversionOutcome ConversionDriver::failed(const Result& why) const {
-    return ConversionOutcome::failure(ConversionController::kConversionFailed, why);
-}
-
 ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, const QString& userFolder) {
     const qint64 frameCount = frames.size();
     const QString& sourceFolder = settings_.sourceImageFolder;
@@ -260,15 +254,9 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    ToolRunOptions options = toolOptions();
-    options.standardErrorReceived = [this, &reader, outputFrames](const QByteArray& piece) {
-        const qint64 before = reader.frames();
-        const qint64 now = reader.feed(piece);
-        if (now != before)
-            reportFrames(Stage::Encoding, std::min(now, outputFrames), outputFrames);
-    };
     const Result encoded = VideoEncoder::convertImagesToMp4FromFolder(
-        settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate, options);
+        settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate,
+        encodingOptions(reader, outputFrames));
     if (cancelled() && !encoded) {
         // ffmpeg had begun to overwrite the video: what is left is this
         // run's, and cut short.
@@ -286,13 +274,6 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
         return cancelled() ? stopped(userFolder) : failed(verified);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return ConversionOutcome::success(outputFolder, warning_);
-}
-
-ToolRunOptions ConversionDriver::toolOptions() const {
-    ToolRunOptions options;
-    options.cancellation = &cancellation_;
-    options.log = log_;
-    return options;
 }
 
 // A stopped full run leaves packed frames that may be incomplete: without
@@ -394,18 +375,4 @@ Result ConversionDriver::runOnQueue(Stage stage, qint64 total,
             return *failure;
     }
     return Result::success();
-}
-
-void ConversionDriver::reportStage(Stage stage, qint64 total) const {
-    if (observer_)
-        observer_->stageStarted(stage, total);
-}
-
-void ConversionDriver::reportFrames(Stage stage, qint64 done, qint64 total) const {
-    if (observer_)
-        observer_->framesDone(stage, done, total);
-}
-
-bool ConversionDriver::cancelled() const {
-    return cancellation_.isRequested();
 }

@@ -3,6 +3,7 @@
 #include "ConversionObserver.h"
 #include "ConversionOutcome.h"
 #include "ConversionSettings.h"
+#include "PipelineRun.h"
 #include "PreflightInput.h"
 #include "PreflightReport.h"
 #include "Result.h"
@@ -23,7 +24,7 @@ class RunLog;
 // scratch lock, the two layer stages and the packing stage on the work queue
 // (or the cached packed frames), and the encoder. It never talks to a front
 // end: it reports progress to its observer and answers with the outcome.
-class ConversionDriver {
+class ConversionDriver : private PipelineRun {
 public:
     static constexpr qint64 kBatchSize = 20;
     // How often frame counts are taken while a stage's batches run.
@@ -66,15 +67,11 @@ public:
     static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
 
 private:
-    using Stage = ConversionObserver::Stage;
-
     ConversionOutcome convert();
-    ConversionOutcome failed(const Result& why) const;
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
     Result makePackedFrames(const QStringList& frames);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
-    ToolRunOptions toolOptions() const;
     static bool framesAreConsecutive(const QStringList& frames);
     Result extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
     Result packFrames(const QStringList& masks, const QStringList& colours);
@@ -83,14 +80,8 @@ private:
     // failure in queue order.
     Result runOnQueue(Stage stage, qint64 total, const QList<std::function<Result()>>& operations,
                       const std::function<qint64()>& countDone);
-    void reportStage(Stage stage, qint64 total) const;
-    void reportFrames(Stage stage, qint64 done, qint64 total) const;
-    bool cancelled() const;
 
-    const ConversionSettings settings_;
     QThreadPool& queue_;
-    const Cancellation& cancellation_;
-    ConversionObserver* observer_;
     QList<Batch> batches_;
     QString alphaFolder_;
     QString rgbFolder_;
@@ -98,5 +89,4 @@ private:
     QSize frameSize_;
     QString warning_;
     qint64 frameCount_ = 0;
-    RunLog* log_ = nullptr;
 };

@@ -29,9 +29,7 @@ qint64 frameCount(const QString& folder) {
 
 ExpressDriver::ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
                              ConversionObserver* observer)
-    : settings_(std::move(settings))
-    , cancellation_(cancellation)
-    , observer_(observer) {}
+    : PipelineRun(std::move(settings), cancellation, observer) {}
 
 ConversionOutcome ExpressDriver::run() {
     RunLog log(QStringLiteral("converting %1 (%2 fps, %3 kbit/s, express)")
@@ -106,39 +104,8 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
 Result ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    ToolRunOptions options = toolOptions();
-    options.standardErrorReceived = [this, &reader, outputFrames](const QByteArray& piece) {
-        const qint64 before = reader.frames();
-        const qint64 now = reader.feed(piece);
-        if (now != before)
-            reportFrames(Stage::Encoding, std::min(now, outputFrames), outputFrames);
-    };
     const QStringList arguments =
         ExpressEncoder::arguments(linkFolder, videoFile, settings_.fps, settings_.rate);
-    return ToolRunner::run(arguments, settings_.ffmpegPath, options).outcome(QStringLiteral("ffmpeg"));
-}
-
-ConversionOutcome ExpressDriver::failed(const Result& why) const {
-    return ConversionOutcome::failure(ConversionController::kConversionFailed, why);
-}
-
-ToolRunOptions ExpressDriver::toolOptions() const {
-    ToolRunOptions options;
-    options.cancellation = &cancellation_;
-    options.log = log_;
-    return options;
-}
-
-void ExpressDriver::reportStage(Stage stage, qint64 total) const {
-    if (observer_)
-        observer_->stageStarted(stage, total);
-}
-
-void ExpressDriver::reportFrames(Stage stage, qint64 done, qint64 total) const {
-    if (observer_)
-        observer_->framesDone(stage, done, total);
-}
-
-bool ExpressDriver::cancelled() const {
-    return cancellation_.isRequested();
+    return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
+        .outcome(QStringLiteral("ffmpeg"));
 }

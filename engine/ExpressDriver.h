@@ -3,6 +3,7 @@
 #include "ConversionObserver.h"
 #include "ConversionOutcome.h"
 #include "ConversionSettings.h"
+#include "PipelineRun.h"
 #include "Result.h"
 #include "ToolRunner.h"
 
@@ -23,7 +24,7 @@ class RunLog;
 // only a link folder of its own (FrameLinkFolder), so it may run beside any
 // other conversion. The video is written under a temporary name and only
 // replaces zev.mp4 once complete and verified (PendingVideo).
-class ExpressDriver {
+class ExpressDriver : private PipelineRun {
 public:
     ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
                   ConversionObserver* observer = nullptr);
@@ -31,21 +32,10 @@ public:
     ConversionOutcome run();
 
 private:
-    using Stage = ConversionObserver::Stage;
-
     ConversionOutcome convert();
     ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
     Result runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
-    ConversionOutcome failed(const Result& why) const;
-    ToolRunOptions toolOptions() const;
-    void reportStage(Stage stage, qint64 total) const;
-    void reportFrames(Stage stage, qint64 done, qint64 total) const;
-    bool cancelled() const;
 
-    const ConversionSettings settings_;
-    const Cancellation& cancellation_;
-    ConversionObserver* observer_;
-    RunLog* log_ = nullptr;
     QSize frameSize_;
     QString warning_;
     qint64 frameCount_ = 0;

@@ -38,7 +38,10 @@ cmake -S "$here" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_SANITIZ
   -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$sanitized" -j"$jobs"
 suppressions="$here/tests/sanitizers"
-ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1" \
+# No strict_string_checks: Qt's X11 keyboard library strndup()s bounded
+# buffers that carry no terminator, which is valid and which those checks
+# would report.
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$suppressions/ubsan.supp" \
 LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
   run_tests "$sanitized"
