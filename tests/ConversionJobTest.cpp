@@ -102,25 +102,4 @@ TEST_F(ConversionJobTest, FrontEndDestroyedMidRunStopsItsTools) {
     EXPECT_FALSE(QFileInfo::exists(video()));
 }
 
-TEST(ConversionJob, CancelBeforeAnyWorkEndsCancelledAndSilent) {
-    ScratchEnvironment scratch;
-    TemporaryFolder folder;
-    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 2, 8, 6));
-    QThreadPool queue;
-    ConversionSettings settings;
-    settings.sourceImageFolder = folder.path();
-    ConversionJob job(settings, queue);
-    QList<ConversionOutcome> outcomes;
-    QObject::connect(&job, &ConversionJob::outcomeReady,
-                     [&](const ConversionOutcome& outcome) { outcomes.append(outcome); });
-
-    job.start();
-    job.cancel();
-    ASSERT_TRUE(waitFor([&]() { return !job.isRunning(); }));
-
-    ASSERT_EQ(outcomes.size(), 1);
-    EXPECT_TRUE(outcomes.first().wasCancelled());
-    EXPECT_FALSE(QFileInfo::exists(folder.filePath("output")));
-}
-
 } // namespace

@@ -4,7 +4,6 @@
 #include "PngBytes.h"
 #include "PngHeader.h"
 #include "TemporaryFolder.h"
-#include "TestFrames.h"
 
 #include <QFile>
 #include <QStorageInfo>
@@ -36,15 +35,6 @@ protected:
     std::string path(const QString& path) const { return path.toStdString(); }
 };
 
-TEST_F(FramePreflightTest, RealFramesPass) {
-    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 2, 64, 48));
-    input.frames = QStringList{folder.filePath("0.png"), folder.filePath("1.png")};
-    const PreflightReport report = FramePreflight::check(input);
-    EXPECT_TRUE(report.ok) << report.reason.toStdString();
-    EXPECT_EQ(report.frameSize, QSize(64, 48));
-    EXPECT_FALSE(report.warning.has_value());
-}
-
 TEST_F(FramePreflightTest, FirstBadFrameIsNamed) {
     addFrames(10, 64, 48);
     addFrames(1, 32, 24);
@@ -52,12 +42,6 @@ TEST_F(FramePreflightTest, FirstBadFrameIsNamed) {
     EXPECT_EQ(reasonWithFree(kPlenty), "Frame 10.png is 32×24 but 0.png is 64×48.");
     folder.touch("7.png", PngBytes::header(64, 48).left(20));
     EXPECT_EQ(reasonWithFree(kPlenty), "Frame 7.png has a damaged PNG header.");
-}
-
-TEST_F(FramePreflightTest, OddHeightIsRefused) {
-    addFrames(2, 64, 47);
-    EXPECT_EQ(reasonWithFree(kPlenty),
-              "The frames are 47 pixels high; the H.264 video needs an even height.");
 }
 
 TEST_F(FramePreflightTest, OutputFolderMustTakeTheVideo) {

@@ -26,11 +26,8 @@ TEST(VideoVerifierCheck, JudgesFfprobeOutput) {
     const QList<std::pair<QByteArray, std::string>> cases{
         {kRight, ""},
         {rightWith("=25", "=24"), ""},
-        {rightWith("=25", "=26"), ""},
-        {QByteArray(kRight).replace("[STREAM]\n", "").replace("[/STREAM]\n", ""), ""},
         {rightWith("=25", "=2"), "the video has 2 frames, expected 25"},
         {rightWith("=25", "=27"), "the video has 27 frames, expected 25"},
-        {rightWith("=25", "=N/A"), "the video's frame count is unknown, expected 25"},
         {rightWith("=128", "=64"), "the video is 64×48, expected 128×48"},
         {rightWith("yuv420p", "yuv444p"), "the video's pixel format is yuv444p, expected yuv420p"},
         {rightWith("h264", "hevc"), "the video's codec is hevc, expected h264"},
