@@ -5,10 +5,7 @@
 #include "ConversionController.h"
 #include "FfmpegProgressReader.h"
 #include "FrameFolderScanner.h"
-#include "FramePreflight.h"
 #include "ImageStages.h"
-#include "IntegerText.h"
-#include "RunLog.h"
 #include "ScratchFolders.h"
 #include "ScratchLock.h"
 #include "ToolRunner.h"
@@ -21,10 +18,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QThreadPool>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <dirent.h>
 #include <memory>
 
 namespace {
@@ -80,58 +74,12 @@ qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const 
     return count;
 }
 
-ConversionOutcome ConversionDriver::run() {
-    RunLog log(QStringLiteral("converting %1 (%2 fps, %3 kbit/s%4)")
-                   .arg(settings_.sourceImageFolder)
-                   .arg(settings_.fps)
-                   .arg(settings_.rate)
-                   .arg(settings_.useCache ? QStringLiteral(", from the cache") : QString()));
-    log_ = &log;
-    ConversionOutcome outcome = convert();
-    log_ = nullptr;
-    outcome.frames = frameCount_;
-    return withLog(std::move(outcome), log);
-}
-
-ConversionOutcome ConversionDriver::withLog(ConversionOutcome outcome, RunLog& log) {
-    if (!log.isOpen())
-        return outcome;
-    outcome.logPath = log.path();
-    switch (outcome.kind) {
-    case ConversionOutcome::Kind::Succeeded:
-        log.note(QStringLiteral("\nwritten: %1").arg(VideoEncoder::videoPath(outcome.outputFolder)));
-        break;
-    case ConversionOutcome::Kind::Cancelled:
-        log.note(QStringLiteral("\nstopped on request"));
-        break;
-    case ConversionOutcome::Kind::Failed:
-        log.note(QStringLiteral("\nfailed: %1%2")
-                     .arg(outcome.message, outcome.reason.isEmpty()
-                                               ? QString()
-                                               : QStringLiteral(" (") + outcome.reason + u')'));
-        if (!outcome.reason.isEmpty()) {
-            if (!outcome.reason.endsWith(u'.'))
-                outcome.reason += u'.';
-            outcome.reason += QStringLiteral(" The run's log is %1.").arg(log.path());
-        }
-        break;
-    }
-    return outcome;
-}
-
 ConversionOutcome ConversionDriver::convert() {
     reportStage(Stage::Scanning, 0);
     QStringList frames;
-    PreflightReport preflight;
-    const PreflightInput::Run run =
-        settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full;
-    if (std::optional<ConversionOutcome> refused = checkFrames(settings_, run, &frames, &preflight)) {
-        frameCount_ = refused->frames;
+    if (std::optional<ConversionOutcome> refused =
+            checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full, &frames))
         return *refused;
-    }
-    frameCount_ = frames.size();
-    frameSize_ = preflight.frameSize;
-    warning_ = preflight.warning.value_or(QString());
     batches_ = planBatches(frames.size());
     alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
     rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
@@ -145,55 +93,6 @@ ConversionOutcome ConversionDriver::convert() {
     if (Result locked = lock.tryLock(userFolder); !locked)
         return failed(locked);
     return convertLocked(frames, userFolder);
-}
-
-std::optional<ConversionOutcome> ConversionDriver::checkFrames(const ConversionSettings& settings,
-                                                               PreflightInput::Run run, QStringList* frames,
-                                                               PreflightReport* preflight) {
-    const QString& folder = settings.sourceImageFolder;
-    // Tools read a relative path in ways of their own ("-x/0.png" as an
-    // option, "x:y/…" as a protocol); every front end gives absolute ones.
-    if (QDir::isRelativePath(folder))
-        return ConversionOutcome::failure(
-            ConversionController::kConversionFailed,
-            Result::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(folder)));
-    ConvertError error;
-    const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
-    if (!found)
-        return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
-    if (!framesAreConsecutive(*found)) {
-        ConversionOutcome refused = ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
-        refused.frames = found->size();
-        return refused;
-    }
-    PreflightInput input;
-    input.frames = *found;
-    input.scratchFolder = ScratchFolders::userFolder();
-    input.outputFolder = FrameFolderScanner::joinPath(folder, QStringLiteral("output"));
-    input.run = run;
-    input.fps = settings.fps;
-    input.rateKbits = settings.rate;
-    *preflight = FramePreflight::check(input);
-    if (!preflight->ok) {
-        ConversionOutcome refused = ConversionOutcome::failure(ConversionController::kConversionFailed,
-                                                               Result::failure(preflight->reason));
-        refused.frames = found->size();
-        return refused;
-    }
-    *frames = *found;
-    return std::nullopt;
-}
-
-// The scanner answers an unreadable folder as one without frames; the
-// message stays, and the reason tells the truth.
-Result ConversionDriver::unreadableFolderReason(const QString& folder) {
-    DIR* listing = ::opendir(QFile::encodeName(folder).constData());
-    if (listing) {
-        ::closedir(listing);
-        return Result::success();
-    }
-    return Result::failure(QStringLiteral("cannot read the folder %1: %2")
-                               .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, const QString& userFolder) {
@@ -267,13 +166,12 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
         return failed(encoded);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
-    const ExpectedVideo expected{2 * frameSize_.width(), frameSize_.height(), outputFrames};
     if (Result verified = VideoVerifier::verify(settings_.ffprobePath, VideoEncoder::videoPath(outputFolder),
-                                                expected, toolOptions());
+                                                expectedVideo(outputFrames), toolOptions());
         !verified)
         return cancelled() ? stopped(userFolder) : failed(verified);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return ConversionOutcome::success(outputFolder, warning_);
+    return succeeded(outputFolder);
 }
 
 // A stopped full run leaves packed frames that may be incomplete: without
@@ -282,16 +180,6 @@ ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
     if (!settings_.useCache)
         CacheRecord::clear(userFolder);
     return ConversionOutcome::cancelled();
-}
-
-bool ConversionDriver::framesAreConsecutive(const QStringList& frames) {
-    for (qint64 i = 0; i < frames.size(); ++i) {
-        const QString baseName =
-            FrameFolderScanner::deletingPathExtension(QFileInfo(frames.at(i)).fileName());
-        if (IntegerText::integerValue(baseName) != i)
-            return false;
-    }
-    return true;
 }
 
 Result ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours) {

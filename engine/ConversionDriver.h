@@ -24,7 +24,7 @@ class RunLog;
 // scratch lock, the two layer stages and the packing stage on the work queue
 // (or the cached packed frames), and the encoder. It never talks to a front
 // end: it reports progress to its observer and answers with the outcome.
-class ConversionDriver : private PipelineRun {
+class ConversionDriver : public PipelineRun {
 public:
     static constexpr qint64 kBatchSize = 20;
     // How often frame counts are taken while a stage's batches run.
@@ -39,8 +39,6 @@ public:
     ConversionDriver(ConversionSettings settings, QThreadPool& queue, const Cancellation& cancellation,
                      ConversionObserver* observer = nullptr);
 
-    ConversionOutcome run();
-
     // Batches of 20 frames; the last one takes the rest.
     static QList<Batch> planBatches(qint64 frameCount);
 
@@ -52,27 +50,12 @@ public:
     // Frames whose mask and colour copy both exist.
     static qint64 framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder);
 
-    // Why a folder the scanner found no frames in cannot even be listed.
-    static Result unreadableFolderReason(const QString& folder);
-
-    // The checks every pipeline makes before any tool runs: an absolute
-    // frame folder, frames numbered 0, 1, 2 … without a gap, and the
-    // pre-flight of their headers, the free space and the output folder.
-    // Returns the refusal, or nothing when the run may go ahead with frames
-    // (in frame order) and the pre-flight's report.
-    static std::optional<ConversionOutcome> checkFrames(const ConversionSettings& settings,
-                                                        PreflightInput::Run run, QStringList* frames,
-                                                        PreflightReport* preflight);
-    // Notes how the run ended in its log, and points a failure's reason at it.
-    static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
-
 private:
-    ConversionOutcome convert();
+    ConversionOutcome convert() override;
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
     Result makePackedFrames(const QStringList& frames);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
-    static bool framesAreConsecutive(const QStringList& frames);
     Result extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
     Result packFrames(const QStringList& masks, const QStringList& colours);
     // Runs the operations on the work queue and waits for all of them,
@@ -86,7 +69,4 @@ private:
     QString alphaFolder_;
     QString rgbFolder_;
     QString appendFolder_;
-    QSize frameSize_;
-    QString warning_;
-    qint64 frameCount_ = 0;
 };

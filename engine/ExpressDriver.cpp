@@ -1,15 +1,11 @@
 #include "ExpressDriver.h"
 
 #include "Cancellation.h"
-#include "ConversionController.h"
-#include "ConversionDriver.h"
 #include "ExpressEncoder.h"
 #include "FfmpegProgressReader.h"
 #include "FrameFolderScanner.h"
 #include "FrameLinkFolder.h"
 #include "PendingVideo.h"
-#include "PreflightReport.h"
-#include "RunLog.h"
 #include "ScratchFolders.h"
 #include "ToolRunner.h"
 #include "VideoEncoder.h"
@@ -31,30 +27,11 @@ ExpressDriver::ExpressDriver(ConversionSettings settings, const Cancellation& ca
                              ConversionObserver* observer)
     : PipelineRun(std::move(settings), cancellation, observer) {}
 
-ConversionOutcome ExpressDriver::run() {
-    RunLog log(QStringLiteral("converting %1 (%2 fps, %3 kbit/s, express)")
-                   .arg(settings_.sourceImageFolder)
-                   .arg(settings_.fps)
-                   .arg(settings_.rate));
-    log_ = &log;
-    ConversionOutcome outcome = convert();
-    log_ = nullptr;
-    outcome.frames = frameCount_;
-    return ConversionDriver::withLog(std::move(outcome), log);
-}
-
 ConversionOutcome ExpressDriver::convert() {
     reportStage(Stage::Scanning, 0);
     QStringList frames;
-    PreflightReport preflight;
-    if (std::optional<ConversionOutcome> refused =
-            ConversionDriver::checkFrames(settings_, PreflightInput::Run::Express, &frames, &preflight)) {
-        frameCount_ = refused->frames;
+    if (std::optional<ConversionOutcome> refused = checkFrames(PreflightInput::Run::Express, &frames))
         return *refused;
-    }
-    frameCount_ = frames.size();
-    frameSize_ = preflight.frameSize;
-    warning_ = preflight.warning.value_or(QString());
 
     FrameLinkFolder links;
     if (Result ready = ScratchFolders::prepareUserFolder(); !ready)
@@ -91,14 +68,14 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                            "now %2")
                                 .arg(frames.size())
                                 .arg(framesNow)));
-    const ExpectedVideo expected{2 * frameSize_.width(), frameSize_.height(), outputFrames};
-    if (Result verified = VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
+    if (Result verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
+                                                expectedVideo(outputFrames), toolOptions());
         !verified)
         return cancelled() ? ConversionOutcome::cancelled() : failed(verified);
     if (Result committed = video.commit(); !committed)
         return failed(committed);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return ConversionOutcome::success(outputFolder, warning_);
+    return succeeded(outputFolder);
 }
 
 Result ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames) {

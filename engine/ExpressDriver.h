@@ -24,19 +24,13 @@ class RunLog;
 // only a link folder of its own (FrameLinkFolder), so it may run beside any
 // other conversion. The video is written under a temporary name and only
 // replaces zev.mp4 once complete and verified (PendingVideo).
-class ExpressDriver : private PipelineRun {
+class ExpressDriver : public PipelineRun {
 public:
     ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
                   ConversionObserver* observer = nullptr);
 
-    ConversionOutcome run();
-
 private:
-    ConversionOutcome convert();
+    ConversionOutcome convert() override;
     ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
     Result runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
-
-    QSize frameSize_;
-    QString warning_;
-    qint64 frameCount_ = 0;
 };
