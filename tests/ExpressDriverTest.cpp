@@ -65,20 +65,6 @@ TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
                                        QDir::currentPath() + "/x:y/.zev-express-1.mp4");
 }
 
-TEST_F(ExpressDriverTest, RefusesWithTheDefaultPipelinesMessages) {
-    folder.touchAll({"gap/0.png", "gap/2.png", "none/a.jpg", "named/0.png", "named/cover.png"});
-    for (const char* name : {"gap", "none", "named"}) {
-        FakeFrontEnd standard;
-        FakeFrontEnd express;
-        pointAt(standard, folder.filePath(name), false);
-        pointAt(express, folder.filePath(name), true);
-        ASSERT_TRUE(standard.convertAndWait() && express.convertAndWait());
-        EXPECT_EQ(express.errors(), standard.errors()) << name;
-        EXPECT_EQ(express.errors().size(), 1) << name;
-        EXPECT_FALSE(QFileInfo::exists(folder.filePath(name) + "/output")) << name;
-    }
-}
-
 // A PNG kind (how ImageMagick writes it, and how FFmpeg then sees it) in an
 // awkwardly named folder, maybe with zero-padded frame names.
 struct KindCase {
