@@ -7,8 +7,8 @@
 // is removed afterwards. The files were just written, so they are in the
 // page cache: the figures are the check's own cost, not the disk's.
 
-#include "FramePreflight.h"
-#include "PngHeader.h"
+#include "frames/FramePreflight.h"
+#include "frames/PngHeader.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "CliController.h"
 
-#include "VideoEncoder.h"
+#include "tools/VideoEncoder.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

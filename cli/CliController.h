@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CliProgressReporter.h"
-#include "ConversionController.h"
 #include "FolderOutcome.h"
+#include "session/ConversionController.h"
 
 #include <QString>
 #include <QStringList>

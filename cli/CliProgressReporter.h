@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConversionProgress.h"
+#include "pipeline/ConversionProgress.h"
 
 #include <QElapsedTimer>
 #include <QMutex>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConversionController.h"
 #include "ZEVDragViewDelegate.h"
 #include "ZEVProgressView.h"
+#include "session/ConversionController.h"
 
 #include <QColor>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "CacheRecord.h"
+#include "storage/CacheRecord.h"
 
 #include "TemporaryFolder.h"
 

@@ -1,17 +1,17 @@
-#include "ConversionDriver.h"
+#include "pipeline/ConversionDriver.h"
 
-#include "CacheRecord.h"
-#include "Cancellation.h"
 #include "FakeFrontEnd.h"
-#include "FrameFolderScanner.h"
 #include "ParamName.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
-#include "ScratchFolders.h"
-#include "ScratchLock.h"
 #include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "core/Cancellation.h"
+#include "frames/FrameFolderScanner.h"
+#include "storage/CacheRecord.h"
+#include "storage/ScratchFolders.h"
+#include "storage/ScratchLock.h"
 
 #include <QDir>
 #include <QFileInfo>

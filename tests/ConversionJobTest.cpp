@@ -1,12 +1,12 @@
-#include "ConversionJob.h"
+#include "session/ConversionJob.h"
 
-#include "CacheRecord.h"
 #include "FakeFrontEnd.h"
 #include "HangingEncoder.h"
 #include "ScratchEnvironment.h"
-#include "ScratchFolders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "storage/CacheRecord.h"
+#include "storage/ScratchFolders.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

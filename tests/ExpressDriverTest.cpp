@@ -1,14 +1,14 @@
-#include "ExpressDriver.h"
+#include "pipeline/ExpressDriver.h"
 
-#include "Cancellation.h"
-#include "ExpressEncoder.h"
 #include "FakeFrontEnd.h"
 #include "ParamName.h"
 #include "ScratchEnvironment.h"
-#include "ScratchFolders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "ToolProbe.h"
+#include "core/Cancellation.h"
+#include "storage/ScratchFolders.h"
+#include "tools/ExpressEncoder.h"
 
 #include <QDir>
 #include <QFileInfo>

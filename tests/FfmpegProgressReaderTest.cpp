@@ -1,4 +1,4 @@
-#include "FfmpegProgressReader.h"
+#include "tools/FfmpegProgressReader.h"
 
 #include <QList>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "FrameFolderScanner.h"
+#include "frames/FrameFolderScanner.h"
 
 #include "ParamName.h"
 #include "TemporaryFolder.h"

@@ -1,9 +1,9 @@
-#include "FramePreflight.h"
+#include "frames/FramePreflight.h"
 
 #include "ParamName.h"
 #include "PngBytes.h"
-#include "PngHeader.h"
 #include "TemporaryFolder.h"
+#include "frames/PngHeader.h"
 
 #include <QFile>
 #include <QStorageInfo>

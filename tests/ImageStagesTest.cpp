@@ -1,4 +1,4 @@
-#include "ImageStages.h"
+#include "tools/ImageStages.h"
 
 #include "RecordedCalls.h"
 #include "RecordingTest.h"

@@ -1,4 +1,4 @@
-#include "IntegerText.h"
+#include "core/IntegerText.h"
 
 #include <gtest/gtest.h>
 #include <limits>

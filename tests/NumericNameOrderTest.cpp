@@ -1,4 +1,4 @@
-#include "NumericNameOrder.h"
+#include "core/NumericNameOrder.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "PngHeader.h"
+#include "frames/PngHeader.h"
 
 #include "ParamName.h"
 #include "PngBytes.h"

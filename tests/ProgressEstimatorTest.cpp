@@ -1,4 +1,4 @@
-#include "ProgressEstimator.h"
+#include "pipeline/ProgressEstimator.h"
 
 #include <gtest/gtest.h>
 

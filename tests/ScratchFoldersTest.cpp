@@ -1,4 +1,4 @@
-#include "ScratchFolders.h"
+#include "storage/ScratchFolders.h"
 
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"

@@ -1,4 +1,4 @@
-#include "ScratchLock.h"
+#include "storage/ScratchLock.h"
 
 #include "TemporaryFolder.h"
 

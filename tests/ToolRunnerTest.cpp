@@ -1,4 +1,4 @@
-#include "ToolRunner.h"
+#include "tools/ToolRunner.h"
 
 #include "RecordedCalls.h"
 #include "RecordingTest.h"

@@ -1,4 +1,4 @@
-#include "VideoEncoder.h"
+#include "tools/VideoEncoder.h"
 
 #include "RecordedCalls.h"
 #include "RecordingTest.h"

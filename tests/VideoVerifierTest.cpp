@@ -1,9 +1,9 @@
-#include "VideoVerifier.h"
+#include "tools/VideoVerifier.h"
 
 #include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "ToolProbe.h"
-#include "VideoEncoder.h"
+#include "tools/VideoEncoder.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

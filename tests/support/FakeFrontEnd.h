@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConversionController.h"
+#include "session/ConversionController.h"
 
 #include <QList>
 #include <QMutex>

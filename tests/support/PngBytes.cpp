@@ -1,6 +1,6 @@
 #include "PngBytes.h"
 
-#include "PngHeader.h"
+#include "frames/PngHeader.h"
 
 #include <QtEndian>
 

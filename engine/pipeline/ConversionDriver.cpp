@@ -1,0 +1,266 @@
+#include "pipeline/ConversionDriver.h"
+
+#include "core/Cancellation.h"
+#include "frames/FrameFolderScanner.h"
+#include "session/ConversionController.h"
+#include "storage/CacheRecord.h"
+#include "storage/ScratchFolders.h"
+#include "storage/ScratchLock.h"
+#include "tools/FfmpegProgressReader.h"
+#include "tools/ImageStages.h"
+#include "tools/ToolRunner.h"
+#include "tools/VideoEncoder.h"
+#include "tools/VideoVerifier.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSet>
+#include <QThreadPool>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+qint64 sizeOrZero(const std::optional<QStringList>& list) {
+    return list ? list->size() : 0;
+}
+
+QString packedFrameName(qint64 frameNumber) {
+    return QStringLiteral("%1.png").arg(frameNumber, 5, 10, QLatin1Char('0'));
+}
+
+QStringList pngNames(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+ConversionDriver::ConversionDriver(ConversionSettings settings, QThreadPool& queue,
+                                   const Cancellation& cancellation, ConversionObserver* observer)
+    : PipelineRun(std::move(settings), cancellation, observer)
+    , queue_(queue) {}
+
+QList<ConversionDriver::Batch> ConversionDriver::planBatches(qint64 frameCount) {
+    const auto count =
+        static_cast<qint64>(std::ceil(static_cast<double>(frameCount) / static_cast<double>(kBatchSize)));
+    QList<Batch> batches;
+    for (qint64 k = 0; k < count; ++k) {
+        const qint64 start = kBatchSize * k;
+        batches.append({start, k == count - 1 ? frameCount - start : kBatchSize});
+    }
+    return batches;
+}
+
+bool ConversionDriver::packedFramesComplete(const QString& folder, qint64 frameCount) {
+    const QDir dir(folder);
+    if (pngNames(folder).size() != frameCount)
+        return false;
+    for (qint64 i = 0; i < frameCount; ++i) {
+        const QFileInfo frame(dir.filePath(packedFrameName(i)));
+        if (!frame.isFile() || frame.size() == 0)
+            return false;
+    }
+    return true;
+}
+
+qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder) {
+    const QStringList masks = pngNames(alphaFolder);
+    const QSet<QString> maskSet(masks.cbegin(), masks.cend());
+    qint64 count = 0;
+    for (const QString& colour : pngNames(rgbFolder))
+        count += maskSet.contains(colour) ? 1 : 0;
+    return count;
+}
+
+ConversionOutcome ConversionDriver::convert() {
+    reportStage(Stage::Scanning, 0);
+    QStringList frames;
+    if (std::optional<ConversionOutcome> refused =
+            checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full, &frames))
+        return *refused;
+    batches_ = planBatches(frames.size());
+    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
+    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
+    appendFolder_ = ScratchFolders::appendImagesDirectoryPath();
+
+    // Nothing below may touch a scratch folder without holding the lock.
+    const QString userFolder = ScratchFolders::userFolder();
+    ScratchLock lock;
+    if (Result ready = ScratchFolders::prepareUserFolder(); !ready)
+        return failed(ready);
+    if (Result locked = lock.tryLock(userFolder); !locked)
+        return failed(locked);
+    return convertLocked(frames, userFolder);
+}
+
+ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, const QString& userFolder) {
+    const qint64 frameCount = frames.size();
+    const QString& sourceFolder = settings_.sourceImageFolder;
+    if (settings_.useCache) {
+        if (!CacheRecord::matches(userFolder, sourceFolder, frameCount))
+            return failed(Result::failure(
+                QStringLiteral(
+                    "the packed frames in %1 do not come from a finished full run of %2 with %3 frames; "
+                    "convert without the cache first")
+                    .arg(appendFolder_, sourceFolder)
+                    .arg(frameCount)));
+    } else {
+        CacheRecord::clear(userFolder);
+        if (Result made = makePackedFrames(frames); !made)
+            return cancelled() ? stopped(userFolder) : failed(made);
+    }
+    // A failed packing run leaves a gap at which the encoder would stop.
+    if (!packedFramesComplete(appendFolder_, frameCount))
+        return failed(
+            Result::failure(QStringLiteral("the packed frames in %1 are not 00000.png … %2 and nothing else")
+                                .arg(appendFolder_, packedFrameName(frameCount - 1))));
+    if (!settings_.useCache)
+        CacheRecord::write(userFolder, sourceFolder, frameCount);
+    return encode(frameCount, userFolder);
+}
+
+Result ConversionDriver::makePackedFrames(const QStringList& frames) {
+    QStringList masks;
+    QStringList colours;
+    if (Result extracted = extractLayers(frames, &masks, &colours); !extracted)
+        return extracted;
+    if (Result rebuilt = ScratchFolders::rebuild(appendFolder_); !rebuilt)
+        return rebuilt;
+    if (Result packed = packFrames(masks, colours); !packed)
+        return packed;
+    // Only the packed frames serve a later cache run; with the scratch
+    // folder on tmpfs the copies would hold memory for good.
+    (void)ScratchFolders::rebuild(alphaFolder_);
+    (void)ScratchFolders::rebuild(rgbFolder_);
+    return Result::success();
+}
+
+ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& userFolder) {
+    const QString& sourceFolder = settings_.sourceImageFolder;
+    const QString outputFolder = FrameFolderScanner::joinPath(sourceFolder, QStringLiteral("output"));
+    const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
+    if (framesNow != frameCount)
+        return failed(
+            Result::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
+                                           "now %2")
+                                .arg(frameCount)
+                                .arg(framesNow)));
+    if (cancelled())
+        return stopped(userFolder);
+
+    const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
+    reportStage(Stage::Encoding, outputFrames);
+    FfmpegProgressReader reader;
+    const Result encoded = VideoEncoder::convertImagesToMp4FromFolder(
+        settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate,
+        encodingOptions(reader, outputFrames));
+    if (cancelled() && !encoded) {
+        // ffmpeg had begun to overwrite the video: what is left is this
+        // run's, and cut short.
+        QFile::remove(VideoEncoder::videoPath(outputFolder));
+        return stopped(userFolder);
+    }
+    if (!encoded)
+        return failed(encoded);
+    // ffmpeg can exit with status 0 and still leave a video that is not the
+    // one asked for; only reading it back tells.
+    if (Result verified = VideoVerifier::verify(settings_.ffprobePath, VideoEncoder::videoPath(outputFolder),
+                                                expectedVideo(outputFrames), toolOptions());
+        !verified)
+        return cancelled() ? stopped(userFolder) : failed(verified);
+    reportFrames(Stage::Encoding, outputFrames, outputFrames);
+    return succeeded(outputFolder);
+}
+
+// A stopped full run leaves packed frames that may be incomplete: without
+// the record a later cache run refuses them.
+ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
+    if (!settings_.useCache)
+        CacheRecord::clear(userFolder);
+    return ConversionOutcome::cancelled();
+}
+
+Result ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours) {
+    for (const QString& folder : {alphaFolder_, rgbFolder_}) {
+        if (Result rebuilt = ScratchFolders::rebuild(folder); !rebuilt)
+            return rebuilt;
+    }
+    QList<std::function<Result()>> operations;
+    const QString convert = settings_.convertPath;
+    const ToolRunOptions options = toolOptions();
+    for (const Batch& batch : batches_) {
+        const QStringList slice = frames.mid(batch.start, batch.length);
+        operations.append([convert, slice, folder = alphaFolder_, options]() {
+            return ImageStages::extractImageAlpha(convert, slice, folder, options);
+        });
+        operations.append([convert, slice, folder = rgbFolder_, options]() {
+            return ImageStages::extractImageRGB(convert, slice, folder, options);
+        });
+    }
+    const qint64 frameCount = frames.size();
+    if (Result extracted = runOnQueue(Stage::Extracting, frameCount, operations,
+                                      [this]() { return framesWithBothLayers(alphaFolder_, rgbFolder_); });
+        !extracted)
+        return extracted;
+
+    *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder_, nullptr).value_or(QStringList());
+    *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder_, nullptr).value_or(QStringList());
+    if (masks->size() != frameCount || colours->size() != frameCount)
+        return Result::failure(QStringLiteral("convert left %1 masks and %2 colour images for %3 frames")
+                                   .arg(masks->size())
+                                   .arg(colours->size())
+                                   .arg(frameCount));
+    return Result::success();
+}
+
+Result ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours) {
+    QList<std::function<Result()>> operations;
+    const QString convert = settings_.convertPath;
+    const ToolRunOptions options = toolOptions();
+    for (const Batch& batch : batches_) {
+        operations.append(
+            [convert, masks = masks.mid(batch.start, batch.length),
+             colours = colours.mid(batch.start, batch.length), folder = appendFolder_,
+             options]() { return ImageStages::appendImages(convert, masks, colours, folder, options); });
+    }
+    return runOnQueue(Stage::Packing, masks.size(), operations,
+                      [this]() { return qint64(pngNames(appendFolder_).size()); });
+}
+
+Result ConversionDriver::runOnQueue(Stage stage, qint64 total,
+                                    const QList<std::function<Result()>>& operations,
+                                    const std::function<qint64()>& countDone) {
+    reportStage(stage, total);
+    // The first failure in queue order is the one reported.
+    auto failures = std::make_shared<QList<std::optional<Result>>>(operations.size());
+    auto failuresLock = std::make_shared<QMutex>();
+    const Cancellation* cancellation = &cancellation_;
+    for (qsizetype index = 0; index < operations.size(); ++index) {
+        queue_.start([operation = operations.at(index), index, failures, failuresLock, cancellation]() {
+            // Once stopped, the batches still waiting start nothing.
+            Result result =
+                cancellation->isRequested() ? Result::failure(QStringLiteral("stopped")) : operation();
+            if (!result) {
+                QMutexLocker lock(failuresLock.get());
+                (*failures)[index] = std::move(result);
+            }
+        });
+    }
+    qint64 shown = -1;
+    const auto reportCount = [&]() {
+        const qint64 done = std::min(countDone(), total);
+        if (done != shown)
+            reportFrames(stage, done, total);
+        shown = done;
+    };
+    while (!queue_.waitForDone(kProgressPollMs))
+        reportCount();
+    reportCount();
+    for (const std::optional<Result>& failure : std::as_const(*failures)) {
+        if (failure)
+            return *failure;
+    }
+    return Result::success();
+}

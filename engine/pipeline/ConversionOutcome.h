@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <QMetaType>
+#include <QString>
+
+// How one conversion ended: the video written, one of the fixed error
+// messages, or stopped on request.
+struct ConversionOutcome {
+    enum class Kind { Succeeded, Failed, Cancelled };
+
+    Kind kind = Kind::Failed;
+    // The error message shown to the user; empty unless failed.
+    QString message;
+    // The folder holding the video; empty unless succeeded.
+    QString outputFolder;
+    // Why it failed, in one sentence naming the concrete thing, and the tool
+    // output behind it; both may be empty (a refused folder needs no more
+    // than its message).
+    QString reason;
+    QString details;
+    // Something the user should know about a video that was written.
+    QString warning;
+    // The run's log, when one was written.
+    QString logPath;
+    // The frames found in the folder (0 when it was refused before).
+    qint64 frames = 0;
+
+    static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
+        ConversionOutcome outcome;
+        outcome.kind = Kind::Succeeded;
+        outcome.outputFolder = outputFolder;
+        outcome.warning = warning;
+        return outcome;
+    }
+    static ConversionOutcome failure(const QString& message, const Result& why = Result::success()) {
+        ConversionOutcome outcome;
+        outcome.message = message;
+        outcome.reason = why.reason();
+        outcome.details = why.details();
+        return outcome;
+    }
+    static ConversionOutcome cancelled() {
+        ConversionOutcome outcome;
+        outcome.kind = Kind::Cancelled;
+        return outcome;
+    }
+
+    bool succeeded() const { return kind == Kind::Succeeded; }
+    bool wasCancelled() const { return kind == Kind::Cancelled; }
+};
+
+Q_DECLARE_METATYPE(ConversionOutcome)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/Result.h"
+#include "pipeline/ConversionObserver.h"
+#include "pipeline/ConversionOutcome.h"
+#include "pipeline/ConversionSettings.h"
+#include "pipeline/PipelineRun.h"
+#include "tools/ToolRunner.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+class Cancellation;
+class RunLog;
+
+// The express conversion: the same checks and messages as ConversionDriver,
+// then one ffmpeg run (ExpressEncoder) straight from the frames to the
+// video, without ImageMagick or copies of the frames, and the same reading
+// back of the video before it is announced. It reports one stage, encoding,
+// counted in output frames.
+//
+// It takes no scratch lock: it touches none of the shared scratch folders,
+// only a link folder of its own (FrameLinkFolder), so it may run beside any
+// other conversion. The video is written under a temporary name and only
+// replaces zev.mp4 once complete and verified (PendingVideo).
+class ExpressDriver : public PipelineRun {
+public:
+    ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
+                  ConversionObserver* observer = nullptr);
+
+private:
+    ConversionOutcome convert() override;
+    ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
+    Result runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/Result.h"
+#include "frames/PreflightInput.h"
+#include "pipeline/ConversionObserver.h"
+#include "pipeline/ConversionOutcome.h"
+#include "pipeline/ConversionSettings.h"
+#include "tools/ToolRunner.h"
+#include "tools/VideoVerifier.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class Cancellation;
+class FfmpegProgressReader;
+class RunLog;
+
+// What every pipeline's driver has while it runs: its settings, the request
+// to stop, where its progress goes and the log of its run, and what every
+// pipeline does alike: the log around the run, and the checks of the frame
+// folder before any tool runs. A driver derives from it and supplies
+// convert().
+class PipelineRun {
+public:
+    virtual ~PipelineRun() = default;
+
+    // Runs convert() with a fresh RunLog, and notes the outcome in it.
+    ConversionOutcome run();
+
+    // Why a folder the scanner found no frames in cannot even be listed.
+    static Result unreadableFolderReason(const QString& folder);
+
+protected:
+    using Stage = ConversionObserver::Stage;
+
+    PipelineRun(ConversionSettings settings, const Cancellation& cancellation, ConversionObserver* observer);
+
+    virtual ConversionOutcome convert() = 0;
+
+    // The checks every pipeline makes before any tool runs: an absolute
+    // frame folder, frames numbered 0, 1, 2 … without a gap, and the
+    // pre-flight of their headers, the free space and the output folder.
+    // Returns the refusal, or nothing when the run may go ahead with frames
+    // (in frame order); the frame size and any warning are kept.
+    std::optional<ConversionOutcome> checkFrames(PreflightInput::Run run, QStringList* frames);
+    // What the written video must be, and the success that announces it.
+    ExpectedVideo expectedVideo(qint64 outputFrames) const;
+    ConversionOutcome succeeded(const QString& outputFolder) const;
+    // The conversion failed after its folder passed the checks.
+    static ConversionOutcome failed(const Result& why);
+
+    bool cancelled() const;
+    void reportStage(Stage stage, qint64 total) const;
+    void reportFrames(Stage stage, qint64 done, qint64 total) const;
+    // Every tool run can be stopped and is logged.
+    ToolRunOptions toolOptions() const;
+    // The same, and ffmpeg's frame reports (read into reader) become the
+    // encoding stage's progress.
+    ToolRunOptions encodingOptions(FfmpegProgressReader& reader, qint64 outputFrames) const;
+
+    const ConversionSettings settings_;
+    const Cancellation& cancellation_;
+    ConversionObserver* observer_;
+    RunLog* log_ = nullptr;
+
+private:
+    static bool framesAreConsecutive(const QStringList& frames);
+    // Points a failure's reason at the log, and notes the outcome in it.
+    static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
+
+    qint64 frameCount_ = 0;
+    QSize frameSize_;
+    QString warning_;
+};

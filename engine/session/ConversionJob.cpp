@@ -1,0 +1,111 @@
+#include "session/ConversionJob.h"
+
+#include "pipeline/ConversionDriver.h"
+#include "pipeline/ExpressDriver.h"
+#include "pipeline/ProgressEstimator.h"
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QThread>
+#include <utility>
+
+// Receives the driver's reports on the worker threads and turns them into
+// progress. The start and end of a stage are posted to the job at once; the
+// counts in between are only kept, and the job's timer picks up the latest,
+// so a busy stage costs one report per interval however fast it counts.
+class ConversionJob::ProgressRelay : public ConversionObserver {
+public:
+    ProgressRelay(ConversionJob& job, bool encodingOnly)
+        : job_(job)
+        , estimator_(encodingOnly ? ProgressEstimator::encodingOnlyStages()
+                                  : ProgressEstimator::fullRunStages()) {
+        clock_.start();
+    }
+
+    void stageStarted(Stage stage, qint64 totalFrames) override { report(stage, 0, totalFrames, true); }
+    void framesDone(Stage stage, qint64 done, qint64 total) override {
+        report(stage, done, total, done >= total);
+    }
+
+    // The latest progress not yet passed on, if any.
+    std::optional<ConversionProgress> takeLatest() {
+        QMutexLocker lock(&mutex_);
+        return std::exchange(latest_, std::nullopt);
+    }
+
+private:
+    void report(Stage stage, qint64 done, qint64 total, bool now) {
+        QMutexLocker lock(&mutex_);
+        const ConversionProgress progress = estimator_.update(stage, done, total, clock_.elapsed() / 1000.0);
+        if (now) {
+            latest_.reset();
+            job_.postProgress(progress);
+        } else {
+            latest_ = progress;
+        }
+    }
+
+    ConversionJob& job_;
+    QMutex mutex_;
+    ProgressEstimator estimator_;
+    QElapsedTimer clock_;
+    std::optional<ConversionProgress> latest_;
+};
+
+ConversionJob::ConversionJob(ConversionSettings settings, QThreadPool& queue, QObject* parent)
+    : QObject(parent)
+    , settings_(std::move(settings))
+    , queue_(queue) {}
+
+ConversionJob::~ConversionJob() {
+    if (!thread_)
+        return;
+    cancellation_.request();
+    thread_->wait();
+}
+
+void ConversionJob::start() {
+    if (thread_)
+        return;
+    running_ = true;
+    relay_ = std::make_unique<ProgressRelay>(*this, settings_.useCache || settings_.express);
+    progressTimer_.callOnTimeout(this, &ConversionJob::passOnLatestProgress);
+    progressTimer_.start(kProgressIntervalMs);
+    thread_.reset(QThread::create([this]() {
+        const ConversionOutcome outcome =
+            settings_.express ? ExpressDriver(settings_, cancellation_, relay_.get()).run()
+                              : ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run();
+        // Queued to this object: dropped, not delivered, when the job is
+        // destroyed first.
+        QMetaObject::invokeMethod(
+            this, [this, outcome]() { deliver(outcome); }, Qt::QueuedConnection);
+    }));
+    thread_->start();
+}
+
+void ConversionJob::cancel() {
+    if (running_)
+        cancellation_.request();
+}
+
+void ConversionJob::postProgress(const ConversionProgress& progress) {
+    QMetaObject::invokeMethod(
+        this, [this, progress]() { Q_EMIT progressChanged(progress); }, Qt::QueuedConnection);
+}
+
+void ConversionJob::passOnLatestProgress() {
+    if (const std::optional<ConversionProgress> latest = relay_->takeLatest())
+        Q_EMIT progressChanged(*latest);
+}
+
+void ConversionJob::deliver(const ConversionOutcome& outcome) {
+    progressTimer_.stop();
+    passOnLatestProgress();
+    Q_EMIT outcomeReady(outcome);
+    // Counted from the moment the driver's report arrived, so the outcome
+    // has always been shown before the busy state ends.
+    QTimer::singleShot(kBusyEndDelayMs, this, [this, outcome]() {
+        running_ = false;
+        Q_EMIT finished(outcome);
+    });
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/Cancellation.h"
+#include "pipeline/ConversionObserver.h"
+#include "pipeline/ConversionOutcome.h"
+#include "pipeline/ConversionProgress.h"
+#include "pipeline/ConversionSettings.h"
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+class ProgressEstimator;
+class QThread;
+class QThreadPool;
+
+// One conversion as a front end sees it: started, watched and, if need be,
+// stopped from the main thread. The driver runs on a thread of the job's own;
+// every signal is emitted on the thread the job lives on (the main thread),
+// in this order: any number of progressChanged, then outcomeReady once, then
+// finished once, at least kBusyEndDelayMs after the driver returned.
+//
+// Destroying a job that still runs stops it and waits for its thread (at most
+// about a second, see Cancellation), and nothing it would have reported is
+// delivered: a front end may go away at any moment.
+class ConversionJob : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kBusyEndDelayMs = 100;
+    // Progress is passed on at most this often, but the start and end of
+    // every stage always.
+    static constexpr int kProgressIntervalMs = 100;
+
+    ConversionJob(ConversionSettings settings, QThreadPool& queue, QObject* parent = nullptr);
+    ~ConversionJob() override;
+
+    const ConversionSettings& settings() const { return settings_; }
+
+    void start();
+    // Asks the run to stop: no new batch starts and running tools are ended.
+    // It then ends with a cancelled outcome, unless it had already finished.
+    void cancel();
+    // From start() until finished.
+    bool isRunning() const { return running_; }
+
+Q_SIGNALS:
+    void progressChanged(const ConversionProgress& progress);
+    void outcomeReady(const ConversionOutcome& outcome);
+    void finished(const ConversionOutcome& outcome);
+
+private:
+    class ProgressRelay;
+
+    void deliver(const ConversionOutcome& outcome);
+    void postProgress(const ConversionProgress& progress);
+    void passOnLatestProgress();
+
+    const ConversionSettings settings_;
+    QThreadPool& queue_;
+    Cancellation cancellation_;
+    std::unique_ptr<ProgressRelay> relay_;
+    QTimer progressTimer_;
+    std::unique_ptr<QThread> thread_;
+    bool running_ = false;
+};

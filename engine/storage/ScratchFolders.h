@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <QString>
+
+// The scratch folders of a conversion live in a private folder of the user
+// below the temporary folder, "<temp>/zev-<uid>". The temporary folder is
+// shared by every user of the machine, so the private folder is only used
+// when it is a real folder (not a symbolic link) owned by this user: anyone
+// else could otherwise read the frames or make us delete or write elsewhere.
+// Paths are computed afresh on every call; nothing is cached.
+class ScratchFolders {
+public:
+    // QDir::tempPath() + "/zev-" + the numeric user id.
+    static QString userFolder();
+
+    // Creates the user folder with mode 0700 when missing, and narrows an
+    // existing one of ours to 0700. Fails (and logs with qWarning) when what
+    // stands there is not a folder, is a symbolic link, or is not owned by
+    // this user; such a folder is never used.
+    static Result prepareUserFolder();
+
+    static QString alphaImagesDirectoryPath();  // userFolder() + "/alphaImages"  (nothing created)
+    static QString rgbImagesDirectoryPath();    // userFolder() + "/rgbImages"
+    static QString appendImagesDirectoryPath(); // userFolder() + "/appendImages"
+
+    // Removes the folder with everything in it and creates it again, but only
+    // for a folder directly inside a user folder that prepareUserFolder()
+    // accepts. A symbolic link standing at the folder's path is removed
+    // itself, never followed, and links inside the folder are removed, not
+    // their targets. Succeeds when an empty real folder now stands there.
+    static Result rebuild(const QString& folder);
+
+private:
+    static Result refuse(const QString& why);
+    static Result removeEntry(const QString& path);
+    static bool isEmptyRealFolder(const QString& path);
+};

@@ -1,0 +1,39 @@
+#include "tools/ToolRunResult.h"
+
+#include <QStringList>
+#include <cstring>
+
+QString ToolRunResult::ending() const {
+    if (cancelled)
+        return QStringLiteral("was stopped");
+    if (!started)
+        return QStringLiteral("could not be started (%1)").arg(startError);
+    if (crashed)
+        return QStringLiteral("was ended by signal %1 (%2)")
+            .arg(exitCode)
+            .arg(QString::fromLocal8Bit(strsignal(exitCode)));
+    return QStringLiteral("exited with status %1").arg(exitCode);
+}
+
+Result ToolRunResult::outcome(const QString& toolName) const {
+    if (succeeded())
+        return Result::success();
+    QString reason = QStringLiteral("%1 %2").arg(toolName, ending());
+    const QString tail = lastErrorLines();
+    if (!tail.isEmpty())
+        reason += QStringLiteral(": ") + tail;
+    return Result::failure(reason,
+                           QString::fromUtf8(standardError).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+}
+
+QString ToolRunResult::lastErrorLines(int count) const {
+    QStringList lines;
+    const QList<QByteArray> all = standardError.split('\n');
+    for (auto line = all.crbegin(); line != all.crend() && lines.size() < count; ++line) {
+        // A progress line rewritten in place keeps only its last state.
+        const QString text = QString::fromUtf8(line->split('\r').last()).trimmed();
+        if (!text.isEmpty())
+            lines.prepend(text);
+    }
+    return lines.join(QStringLiteral(" / "));
+}
