@@ -39,7 +39,7 @@ TEST_F(ScratchFoldersTest, PathsFollowTheTemporaryFolder) {
 }
 
 TEST_F(ScratchFoldersTest, UserFolderIsCreatedPrivate) {
-    const Result prepared = ScratchFolders::prepareUserFolder();
+    const Result<> prepared = ScratchFolders::prepareUserFolder();
     ASSERT_TRUE(prepared) << prepared.reason().toStdString();
     EXPECT_TRUE(QFileInfo(user()).isDir());
     EXPECT_EQ(permissions(user()), 0700u);
@@ -56,7 +56,7 @@ TEST_F(ScratchFoldersTest, OpenUserFolderIsMadePrivate) {
 TEST_F(ScratchFoldersTest, SymbolicLinkAtUserFolderIsRefused) {
     const QString target = elsewhere.makeFolder("target");
     ASSERT_TRUE(QFile::link(target, user()));
-    const Result prepared = ScratchFolders::prepareUserFolder();
+    const Result<> prepared = ScratchFolders::prepareUserFolder();
     EXPECT_FALSE(prepared);
     EXPECT_FALSE(prepared.reason().isEmpty());
     EXPECT_TRUE(QFileInfo(user()).isSymLink()) << "left alone";
@@ -68,7 +68,7 @@ TEST_F(ScratchFoldersTest, PlainFileAtUserFolderIsRefused) {
     QFile file(user());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    const Result prepared = ScratchFolders::prepareUserFolder();
+    const Result<> prepared = ScratchFolders::prepareUserFolder();
     EXPECT_FALSE(prepared);
     EXPECT_FALSE(prepared.reason().isEmpty());
     EXPECT_FALSE(ScratchFolders::rebuild(ScratchFolders::rgbImagesDirectoryPath()));
@@ -80,7 +80,7 @@ TEST_F(ScratchFoldersTest, FolderOfAnotherUserIsRefused) {
         GTEST_SKIP() << "only root can give a folder to another user";
     ASSERT_TRUE(QDir().mkdir(user()));
     ASSERT_EQ(chown(QFile::encodeName(user()).constData(), 65534, 65534), 0);
-    const Result prepared = ScratchFolders::prepareUserFolder();
+    const Result<> prepared = ScratchFolders::prepareUserFolder();
     EXPECT_FALSE(prepared);
     EXPECT_TRUE(prepared.reason().contains("another user")) << prepared.reason().toStdString();
 }

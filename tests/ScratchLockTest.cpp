@@ -13,7 +13,7 @@ TEST(ScratchLockTest, ExcludesASecondHolderUntilReleased) {
     ScratchLock first;
     ScratchLock second;
     ASSERT_TRUE(first.tryLock(folder.path()));
-    const Result refused = second.tryLock(folder.path());
+    const Result<> refused = second.tryLock(folder.path());
     EXPECT_FALSE(refused);
     EXPECT_TRUE(refused.reason().contains("another ZEV conversion is running"))
         << refused.reason().toStdString();

@@ -36,7 +36,7 @@ TEST(VideoVerifierCheck, JudgesFfprobeOutput) {
         {"", "the video has no streams, expected one video stream"},
     };
     for (const auto& [output, reason] : cases) {
-        const Result result = VideoVerifier::check(output, kExpected);
+        const Result<> result = VideoVerifier::check(output, kExpected);
         EXPECT_EQ(result.reason().toStdString(), reason) << output.toStdString();
         EXPECT_EQ(result.details().toStdString(), reason.empty() ? "" : output.toStdString());
     }

@@ -88,9 +88,9 @@ ConversionOutcome ConversionDriver::convert() {
     // Nothing below may touch a scratch folder without holding the lock.
     const QString userFolder = ScratchFolders::userFolder();
     ScratchLock lock;
-    if (Result ready = ScratchFolders::prepareUserFolder(); !ready)
+    if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
         return failed(ready);
-    if (Result locked = lock.tryLock(userFolder); !locked)
+    if (Result<> locked = lock.tryLock(userFolder); !locked)
         return failed(locked);
     return convertLocked(frames, userFolder);
 }
@@ -100,7 +100,7 @@ ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, con
     const QString& sourceFolder = settings_.sourceImageFolder;
     if (settings_.useCache) {
         if (!CacheRecord::matches(userFolder, sourceFolder, frameCount))
-            return failed(Result::failure(
+            return failed(Result<>::failure(
                 QStringLiteral(
                     "the packed frames in %1 do not come from a finished full run of %2 with %3 frames; "
                     "convert without the cache first")
@@ -108,33 +108,33 @@ ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, con
                     .arg(frameCount)));
     } else {
         CacheRecord::clear(userFolder);
-        if (Result made = makePackedFrames(frames); !made)
+        if (Result<> made = makePackedFrames(frames); !made)
             return cancelled() ? stopped(userFolder) : failed(made);
     }
     // A failed packing run leaves a gap at which the encoder would stop.
     if (!packedFramesComplete(appendFolder_, frameCount))
-        return failed(
-            Result::failure(QStringLiteral("the packed frames in %1 are not 00000.png … %2 and nothing else")
-                                .arg(appendFolder_, packedFrameName(frameCount - 1))));
+        return failed(Result<>::failure(
+            QStringLiteral("the packed frames in %1 are not 00000.png … %2 and nothing else")
+                .arg(appendFolder_, packedFrameName(frameCount - 1))));
     if (!settings_.useCache)
         CacheRecord::write(userFolder, sourceFolder, frameCount);
     return encode(frameCount, userFolder);
 }
 
-Result ConversionDriver::makePackedFrames(const QStringList& frames) {
+Result<> ConversionDriver::makePackedFrames(const QStringList& frames) {
     QStringList masks;
     QStringList colours;
-    if (Result extracted = extractLayers(frames, &masks, &colours); !extracted)
+    if (Result<> extracted = extractLayers(frames, &masks, &colours); !extracted)
         return extracted;
-    if (Result rebuilt = ScratchFolders::rebuild(appendFolder_); !rebuilt)
+    if (Result<> rebuilt = ScratchFolders::rebuild(appendFolder_); !rebuilt)
         return rebuilt;
-    if (Result packed = packFrames(masks, colours); !packed)
+    if (Result<> packed = packFrames(masks, colours); !packed)
         return packed;
     // Only the packed frames serve a later cache run; with the scratch
     // folder on tmpfs the copies would hold memory for good.
     (void)ScratchFolders::rebuild(alphaFolder_);
     (void)ScratchFolders::rebuild(rgbFolder_);
-    return Result::success();
+    return Result<>::success();
 }
 
 ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& userFolder) {
@@ -143,17 +143,17 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
     const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
     if (framesNow != frameCount)
         return failed(
-            Result::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
-                                           "now %2")
-                                .arg(frameCount)
-                                .arg(framesNow)));
+            Result<>::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
+                                             "now %2")
+                                  .arg(frameCount)
+                                  .arg(framesNow)));
     if (cancelled())
         return stopped(userFolder);
 
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    const Result encoded = VideoEncoder::convertImagesToMp4FromFolder(
+    const Result<> encoded = VideoEncoder::convertImagesToMp4FromFolder(
         settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate,
         encodingOptions(reader, outputFrames));
     if (cancelled() && !encoded) {
@@ -166,8 +166,9 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
         return failed(encoded);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
-    if (Result verified = VideoVerifier::verify(settings_.ffprobePath, VideoEncoder::videoPath(outputFolder),
-                                                expectedVideo(outputFrames), toolOptions());
+    if (Result<> verified =
+            VideoVerifier::verify(settings_.ffprobePath, VideoEncoder::videoPath(outputFolder),
+                                  expectedVideo(outputFrames), toolOptions());
         !verified)
         return cancelled() ? stopped(userFolder) : failed(verified);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
@@ -182,12 +183,13 @@ ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
     return ConversionOutcome::cancelled();
 }
 
-Result ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours) {
+Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks,
+                                         QStringList* colours) {
     for (const QString& folder : {alphaFolder_, rgbFolder_}) {
-        if (Result rebuilt = ScratchFolders::rebuild(folder); !rebuilt)
+        if (Result<> rebuilt = ScratchFolders::rebuild(folder); !rebuilt)
             return rebuilt;
     }
-    QList<std::function<Result()>> operations;
+    QList<std::function<Result<>()>> operations;
     const QString convert = settings_.convertPath;
     const ToolRunOptions options = toolOptions();
     for (const Batch& batch : batches_) {
@@ -200,23 +202,23 @@ Result ConversionDriver::extractLayers(const QStringList& frames, QStringList* m
         });
     }
     const qint64 frameCount = frames.size();
-    if (Result extracted = runOnQueue(Stage::Extracting, frameCount, operations,
-                                      [this]() { return framesWithBothLayers(alphaFolder_, rgbFolder_); });
+    if (Result<> extracted = runOnQueue(Stage::Extracting, frameCount, operations,
+                                        [this]() { return framesWithBothLayers(alphaFolder_, rgbFolder_); });
         !extracted)
         return extracted;
 
     *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder_, nullptr).value_or(QStringList());
     *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder_, nullptr).value_or(QStringList());
     if (masks->size() != frameCount || colours->size() != frameCount)
-        return Result::failure(QStringLiteral("convert left %1 masks and %2 colour images for %3 frames")
-                                   .arg(masks->size())
-                                   .arg(colours->size())
-                                   .arg(frameCount));
-    return Result::success();
+        return Result<>::failure(QStringLiteral("convert left %1 masks and %2 colour images for %3 frames")
+                                     .arg(masks->size())
+                                     .arg(colours->size())
+                                     .arg(frameCount));
+    return Result<>::success();
 }
 
-Result ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours) {
-    QList<std::function<Result()>> operations;
+Result<> ConversionDriver::packFrames(const QStringList& masks, const QStringList& colours) {
+    QList<std::function<Result<>()>> operations;
     const QString convert = settings_.convertPath;
     const ToolRunOptions options = toolOptions();
     for (const Batch& batch : batches_) {
@@ -229,19 +231,19 @@ Result ConversionDriver::packFrames(const QStringList& masks, const QStringList&
                       [this]() { return qint64(pngNames(appendFolder_).size()); });
 }
 
-Result ConversionDriver::runOnQueue(Stage stage, qint64 total,
-                                    const QList<std::function<Result()>>& operations,
-                                    const std::function<qint64()>& countDone) {
+Result<> ConversionDriver::runOnQueue(Stage stage, qint64 total,
+                                      const QList<std::function<Result<>()>>& operations,
+                                      const std::function<qint64()>& countDone) {
     reportStage(stage, total);
     // The first failure in queue order is the one reported.
-    auto failures = std::make_shared<QList<std::optional<Result>>>(operations.size());
+    auto failures = std::make_shared<QList<std::optional<Result<>>>>(operations.size());
     auto failuresLock = std::make_shared<QMutex>();
     const Cancellation* cancellation = &cancellation_;
     for (qsizetype index = 0; index < operations.size(); ++index) {
         queue_.start([operation = operations.at(index), index, failures, failuresLock, cancellation]() {
             // Once stopped, the batches still waiting start nothing.
-            Result result =
-                cancellation->isRequested() ? Result::failure(QStringLiteral("stopped")) : operation();
+            Result<> result =
+                cancellation->isRequested() ? Result<>::failure(QStringLiteral("stopped")) : operation();
             if (!result) {
                 QMutexLocker lock(failuresLock.get());
                 (*failures)[index] = std::move(result);
@@ -258,9 +260,9 @@ Result ConversionDriver::runOnQueue(Stage stage, qint64 total,
     while (!queue_.waitForDone(kProgressPollMs))
         reportCount();
     reportCount();
-    for (const std::optional<Result>& failure : std::as_const(*failures)) {
+    for (const std::optional<Result<>>& failure : std::as_const(*failures)) {
         if (failure)
             return *failure;
     }
-    return Result::success();
+    return Result<>::success();
 }

@@ -53,16 +53,16 @@ public:
 private:
     ConversionOutcome convert() override;
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
-    Result makePackedFrames(const QStringList& frames);
+    Result<> makePackedFrames(const QStringList& frames);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
-    Result extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
-    Result packFrames(const QStringList& masks, const QStringList& colours);
+    Result<> extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
+    Result<> packFrames(const QStringList& masks, const QStringList& colours);
     // Runs the operations on the work queue and waits for all of them,
     // reporting countDone() of total frames as they go; fails with the first
     // failure in queue order.
-    Result runOnQueue(Stage stage, qint64 total, const QList<std::function<Result()>>& operations,
-                      const std::function<qint64()>& countDone);
+    Result<> runOnQueue(Stage stage, qint64 total, const QList<std::function<Result<>()>>& operations,
+                        const std::function<qint64()>& countDone);
 
     QThreadPool& queue_;
     QList<Batch> batches_;

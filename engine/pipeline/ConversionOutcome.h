@@ -34,7 +34,7 @@ struct ConversionOutcome {
         outcome.warning = warning;
         return outcome;
     }
-    static ConversionOutcome failure(const QString& message, const Result& why = Result::success()) {
+    static ConversionOutcome failure(const QString& message, const Result<>& why = Result<>::success()) {
         ConversionOutcome outcome;
         outcome.message = message;
         outcome.reason = why.reason();

@@ -34,12 +34,12 @@ ConversionOutcome ExpressDriver::convert() {
         return *refused;
 
     FrameLinkFolder links;
-    if (Result ready = ScratchFolders::prepareUserFolder(); !ready)
+    if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
         return failed(ready);
     if (!links.create(ScratchFolders::userFolder(), frames))
         return failed(
-            Result::failure(QStringLiteral("cannot link the frames into a folder of their own in %1")
-                                .arg(ScratchFolders::userFolder())));
+            Result<>::failure(QStringLiteral("cannot link the frames into a folder of their own in %1")
+                                  .arg(ScratchFolders::userFolder())));
     if (cancelled())
         return ConversionOutcome::cancelled();
     return encode(frames, links.path());
@@ -55,7 +55,7 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
 
     PendingVideo video(outputFolder);
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
-    const Result encoded = runFfmpeg(linkFolder, video.path(), outputFrames);
+    const Result<> encoded = runFfmpeg(linkFolder, video.path(), outputFrames);
     if (cancelled() && !encoded)
         return ConversionOutcome::cancelled();
     if (!encoded)
@@ -64,21 +64,21 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     // early without an error.
     if (const qint64 framesNow = frameCount(sourceFolder); framesNow != frames.size())
         return failed(
-            Result::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
-                                           "now %2")
-                                .arg(frames.size())
-                                .arg(framesNow)));
-    if (Result verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
-                                                expectedVideo(outputFrames), toolOptions());
+            Result<>::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
+                                             "now %2")
+                                  .arg(frames.size())
+                                  .arg(framesNow)));
+    if (Result<> verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
+                                                  expectedVideo(outputFrames), toolOptions());
         !verified)
         return cancelled() ? ConversionOutcome::cancelled() : failed(verified);
-    if (Result committed = video.commit(); !committed)
+    if (Result<> committed = video.commit(); !committed)
         return failed(committed);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return succeeded(outputFolder);
 }
 
-Result ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames) {
+Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
     const QStringList arguments =

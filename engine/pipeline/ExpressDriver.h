@@ -32,5 +32,5 @@ public:
 private:
     ConversionOutcome convert() override;
     ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
-    Result runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
+    Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
 };

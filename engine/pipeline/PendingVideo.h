@@ -25,7 +25,7 @@ public:
 
     // Renames the temporary file over "<output folder>/zev.mp4" when it is a
     // non-empty file. Returns whether the video now stands there.
-    Result commit();
+    Result<> commit();
 
 private:
     QString path_;

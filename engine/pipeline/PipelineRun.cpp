@@ -71,7 +71,7 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
     // option, "x:y/…" as a protocol); every front end gives absolute ones.
     if (QDir::isRelativePath(folder))
         return failed(
-            Result::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(folder)));
+            Result<>::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(folder)));
     ConvertError error;
     const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
     if (!found)
@@ -88,7 +88,7 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
     input.rateKbits = settings_.rate;
     const PreflightReport preflight = FramePreflight::check(input);
     if (!preflight.ok)
-        return failed(Result::failure(preflight.reason));
+        return failed(Result<>::failure(preflight.reason));
     frameSize_ = preflight.frameSize;
     warning_ = preflight.warning.value_or(QString());
     *frames = *found;
@@ -97,14 +97,14 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
 
 // The scanner answers an unreadable folder as one without frames; the
 // message stays, and the reason tells the truth.
-Result PipelineRun::unreadableFolderReason(const QString& folder) {
+Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
     DIR* listing = ::opendir(QFile::encodeName(folder).constData());
     if (listing) {
         ::closedir(listing);
-        return Result::success();
+        return Result<>::success();
     }
-    return Result::failure(QStringLiteral("cannot read the folder %1: %2")
-                               .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    return Result<>::failure(QStringLiteral("cannot read the folder %1: %2")
+                                 .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 bool PipelineRun::framesAreConsecutive(const QStringList& frames) {
@@ -125,7 +125,7 @@ ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {
     return {2 * frameSize_.width(), frameSize_.height(), outputFrames};
 }
 
-ConversionOutcome PipelineRun::failed(const Result& why) {
+ConversionOutcome PipelineRun::failed(const Result<>& why) {
     return ConversionOutcome::failure(ConversionController::kConversionFailed, why);
 }
 

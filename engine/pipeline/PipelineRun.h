@@ -30,7 +30,7 @@ public:
     ConversionOutcome run();
 
     // Why a folder the scanner found no frames in cannot even be listed.
-    static Result unreadableFolderReason(const QString& folder);
+    static Result<> unreadableFolderReason(const QString& folder);
 
 protected:
     using Stage = ConversionObserver::Stage;
@@ -49,7 +49,7 @@ protected:
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder) const;
     // The conversion failed after its folder passed the checks.
-    static ConversionOutcome failed(const Result& why);
+    static ConversionOutcome failed(const Result<>& why);
 
     bool cancelled() const;
     void reportStage(Stage stage, qint64 total) const;

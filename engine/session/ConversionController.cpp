@@ -94,19 +94,19 @@ ToolRunResult ConversionController::launchConvertTaskWithArguments(const QString
     return ToolRunner::run(arguments, launchPath);
 }
 
-Result ConversionController::extractImageAlphaFromImagesArray(const QStringList& images,
-                                                              const QString& newImageFolder) const {
+Result<> ConversionController::extractImageAlphaFromImagesArray(const QStringList& images,
+                                                                const QString& newImageFolder) const {
     return ImageStages::extractImageAlpha(convertPath_, images, newImageFolder);
 }
 
-Result ConversionController::extractImageRGBFromImagesArray(const QStringList& images,
-                                                            const QString& newImageFolder) const {
+Result<> ConversionController::extractImageRGBFromImagesArray(const QStringList& images,
+                                                              const QString& newImageFolder) const {
     return ImageStages::extractImageRGB(convertPath_, images, newImageFolder);
 }
 
-Result ConversionController::appendImageWithAlphaImagesArray(const QStringList& alphaImages,
-                                                             const QStringList& sourceImages,
-                                                             const QString& newImageFolder) const {
+Result<> ConversionController::appendImageWithAlphaImagesArray(const QStringList& alphaImages,
+                                                               const QStringList& sourceImages,
+                                                               const QString& newImageFolder) const {
     return ImageStages::appendImages(convertPath_, alphaImages, sourceImages, newImageFolder);
 }
 
@@ -120,8 +120,8 @@ QString ConversionController::appendImagesDirectoryPath() {
     return ScratchFolders::appendImagesDirectoryPath();
 }
 
-Result ConversionController::convertImagesToMp4FromFolder(const QString& imagesFolder,
-                                                          const QString& outputFolder) const {
+Result<> ConversionController::convertImagesToMp4FromFolder(const QString& imagesFolder,
+                                                            const QString& outputFolder) const {
     return VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath_, imagesFolder, outputFolder, FPS_, rate_);
 }
 

@@ -88,16 +88,16 @@ public:
 
     // Image stages and the scratch folders they write into. Each answers
     // whether every convert run it started succeeded, and if not, why.
-    Result extractImageAlphaFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
-    Result extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
-    Result appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
-                                           const QString& newImageFolder) const;
+    Result<> extractImageAlphaFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    Result<> extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    Result<> appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
+                                             const QString& newImageFolder) const;
     static QString alphaImagesDirectoryPath();
     static QString rgbImagesDirectoryPath();
     static QString appendImagesDirectoryPath();
 
     // Video encoding stage.
-    Result convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
+    Result<> convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
 
     // Conversion driver: the start button, then the job for the validated
     // settings. beginConverting() answers whether a job started.

@@ -27,7 +27,7 @@ QString ScratchFolders::userFolder() {
     return QDir::tempPath() + QStringLiteral("/zev-") + QString::number(::getuid());
 }
 
-Result ScratchFolders::prepareUserFolder() {
+Result<> ScratchFolders::prepareUserFolder() {
     const QString folder = userFolder();
     const QByteArray encoded = QFile::encodeName(folder);
     struct stat status {};
@@ -46,7 +46,7 @@ Result ScratchFolders::prepareUserFolder() {
         return refuse(QStringLiteral("%1 belongs to another user").arg(folder));
     if ((status.st_mode & 07777) != kPrivateMode && ::chmod(encoded.constData(), kPrivateMode) != 0)
         return refuse(QStringLiteral("cannot make %1 private: %2").arg(folder, systemError()));
-    return Result::success();
+    return Result<>::success();
 }
 
 QString ScratchFolders::alphaImagesDirectoryPath() {
@@ -61,8 +61,8 @@ QString ScratchFolders::appendImagesDirectoryPath() {
     return userFolder() + QStringLiteral("/appendImages");
 }
 
-Result ScratchFolders::rebuild(const QString& folder) {
-    if (Result prepared = prepareUserFolder(); !prepared)
+Result<> ScratchFolders::rebuild(const QString& folder) {
+    if (Result<> prepared = prepareUserFolder(); !prepared)
         return prepared;
     const QString cleaned = QDir::cleanPath(folder);
     const QFileInfo info(cleaned);
@@ -70,29 +70,29 @@ Result ScratchFolders::rebuild(const QString& folder) {
     // leads out of the private folder.
     if (info.fileName().isEmpty() || info.path() != QDir::cleanPath(userFolder()))
         return refuse(QStringLiteral("%1 is not a scratch folder inside %2").arg(folder, userFolder()));
-    if (Result removed = removeEntry(cleaned); !removed)
+    if (Result<> removed = removeEntry(cleaned); !removed)
         return removed;
     if (::mkdir(QFile::encodeName(cleaned).constData(), kPrivateMode) != 0)
         return refuse(QStringLiteral("cannot create %1: %2").arg(cleaned, systemError()));
     if (!isEmptyRealFolder(cleaned))
         return refuse(QStringLiteral("%1 is not an empty folder after rebuilding it").arg(cleaned));
-    return Result::success();
+    return Result<>::success();
 }
 
-Result ScratchFolders::refuse(const QString& why) {
+Result<> ScratchFolders::refuse(const QString& why) {
     qWarning().noquote() << "Scratch folder refused:" << why;
-    return Result::failure(QStringLiteral("scratch folder: ") + why);
+    return Result<>::failure(QStringLiteral("scratch folder: ") + why);
 }
 
-Result ScratchFolders::removeEntry(const QString& path) {
+Result<> ScratchFolders::removeEntry(const QString& path) {
     struct stat status {};
     if (!statWithoutFollowing(path, &status))
-        return errno == ENOENT ? Result::success()
+        return errno == ENOENT ? Result<>::success()
                                : refuse(QStringLiteral("cannot examine %1: %2").arg(path, systemError()));
     // QDir::removeRecursively removes links it meets, never their targets.
     const bool removed = S_ISDIR(status.st_mode) ? QDir(path).removeRecursively()
                                                  : ::unlink(QFile::encodeName(path).constData()) == 0;
-    return removed ? Result::success() : refuse(QStringLiteral("cannot remove %1").arg(path));
+    return removed ? Result<>::success() : refuse(QStringLiteral("cannot remove %1").arg(path));
 }
 
 bool ScratchFolders::isEmptyRealFolder(const QString& path) {

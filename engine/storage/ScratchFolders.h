@@ -19,7 +19,7 @@ public:
     // existing one of ours to 0700. Fails (and logs with qWarning) when what
     // stands there is not a folder, is a symbolic link, or is not owned by
     // this user; such a folder is never used.
-    static Result prepareUserFolder();
+    static Result<> prepareUserFolder();
 
     static QString alphaImagesDirectoryPath();  // userFolder() + "/alphaImages"  (nothing created)
     static QString rgbImagesDirectoryPath();    // userFolder() + "/rgbImages"
@@ -30,10 +30,10 @@ public:
     // accepts. A symbolic link standing at the folder's path is removed
     // itself, never followed, and links inside the folder are removed, not
     // their targets. Succeeds when an empty real folder now stands there.
-    static Result rebuild(const QString& folder);
+    static Result<> rebuild(const QString& folder);
 
 private:
-    static Result refuse(const QString& why);
-    static Result removeEntry(const QString& path);
+    static Result<> refuse(const QString& why);
+    static Result<> removeEntry(const QString& path);
     static bool isEmptyRealFolder(const QString& path);
 };

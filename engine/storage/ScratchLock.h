@@ -21,7 +21,7 @@ public:
 
     // Takes the lock without waiting. Fails when another conversion holds it
     // or the lock file cannot be opened.
-    Result tryLock(const QString& userFolder);
+    Result<> tryLock(const QString& userFolder);
     bool isLocked() const { return fd_ >= 0; }
     void unlock();
 

@@ -5,41 +5,41 @@
 #include "frames/FrameFolderScanner.h"
 #include "tools/ToolRunner.h"
 
-Result ImageStages::extractImageAlpha(const QString& convertPath, const QStringList& images,
-                                      const QString& folder, const ToolRunOptions& options) {
+Result<> ImageStages::extractImageAlpha(const QString& convertPath, const QStringList& images,
+                                        const QString& folder, const ToolRunOptions& options) {
     if (!hasWork(images, folder))
-        return Result::success();
+        return Result<>::success();
     return runConvert(convertPath, alphaArguments(images, folder),
                       QStringLiteral("extracting the masks of %1 … %2")
                           .arg(fileName(images.first()), fileName(images.last())),
                       options);
 }
 
-Result ImageStages::extractImageRGB(const QString& convertPath, const QStringList& images,
-                                    const QString& folder, const ToolRunOptions& options) {
+Result<> ImageStages::extractImageRGB(const QString& convertPath, const QStringList& images,
+                                      const QString& folder, const ToolRunOptions& options) {
     if (!hasWork(images, folder))
-        return Result::success();
+        return Result<>::success();
     return runConvert(
         convertPath, colourArguments(images, folder),
         QStringLiteral("laying %1 … %2 onto black").arg(fileName(images.first()), fileName(images.last())),
         options);
 }
 
-Result ImageStages::runConvert(const QString& convertPath, const QStringList& arguments, const QString& what,
-                               const ToolRunOptions& options) {
-    const Result outcome =
+Result<> ImageStages::runConvert(const QString& convertPath, const QStringList& arguments,
+                                 const QString& what, const ToolRunOptions& options) {
+    const Result<> outcome =
         ToolRunner::run(arguments, convertPath, options).outcome(QStringLiteral("convert"));
     if (outcome)
         return outcome;
-    return Result::failure(QStringLiteral("%1 (%2)").arg(outcome.reason(), what), outcome.details());
+    return Result<>::failure(QStringLiteral("%1 (%2)").arg(outcome.reason(), what), outcome.details());
 }
 
-Result ImageStages::appendImages(const QString& convertPath, const QStringList& alphaImages,
-                                 const QStringList& sourceImages, const QString& folder,
-                                 const ToolRunOptions& options) {
+Result<> ImageStages::appendImages(const QString& convertPath, const QStringList& alphaImages,
+                                   const QStringList& sourceImages, const QString& folder,
+                                   const ToolRunOptions& options) {
     if (alphaImages.isEmpty() || alphaImages.size() != sourceImages.size())
-        return Result::success();
-    Result firstFailure = Result::success();
+        return Result<>::success();
+    Result<> firstFailure = Result<>::success();
     for (qsizetype i = 0; i < alphaImages.size(); ++i) {
         const QString& alphaImage = alphaImages.at(i);
         const QString& sourceImage = sourceImages.at(i);
@@ -48,10 +48,10 @@ Result ImageStages::appendImages(const QString& convertPath, const QStringList& 
         if (fileName(sourceImage) != fileName(alphaImage))
             break;
         if (options.cancellation && options.cancellation->isRequested())
-            return Result::failure(QStringLiteral("stopped"));
+            return Result<>::failure(QStringLiteral("stopped"));
         const QString output = FrameFolderScanner::joinPath(folder, packedFrameName(sourceImage));
-        const Result packed = runConvert(convertPath, packingArguments(alphaImage, sourceImage, output),
-                                         QStringLiteral("packing %1").arg(fileName(sourceImage)), options);
+        const Result<> packed = runConvert(convertPath, packingArguments(alphaImage, sourceImage, output),
+                                           QStringLiteral("packing %1").arg(fileName(sourceImage)), options);
         if (!packed && firstFailure)
             firstFailure = packed;
     }

@@ -20,18 +20,19 @@ public:
     // One convert run for the whole list; nothing runs for an empty list or
     // an empty folder text. Each mask is named like its frame.
     // options may stop the run (it then fails) and log it.
-    static Result extractImageAlpha(const QString& convertPath, const QStringList& images,
-                                    const QString& folder, const ToolRunOptions& options = ToolRunOptions());
+    static Result<> extractImageAlpha(const QString& convertPath, const QStringList& images,
+                                      const QString& folder,
+                                      const ToolRunOptions& options = ToolRunOptions());
     // The same for colour images.
-    static Result extractImageRGB(const QString& convertPath, const QStringList& images,
-                                  const QString& folder, const ToolRunOptions& options = ToolRunOptions());
+    static Result<> extractImageRGB(const QString& convertPath, const QStringList& images,
+                                    const QString& folder, const ToolRunOptions& options = ToolRunOptions());
     // One convert run per pair, in order, writing "<folder>/%05ld.png" named
     // by the frame number. Nothing runs for an empty mask list or lists of
     // different lengths; the first pair whose file names differ ends the call,
     // and so does a cancellation (failing).
-    static Result appendImages(const QString& convertPath, const QStringList& alphaImages,
-                               const QStringList& sourceImages, const QString& folder,
-                               const ToolRunOptions& options = ToolRunOptions());
+    static Result<> appendImages(const QString& convertPath, const QStringList& alphaImages,
+                                 const QStringList& sourceImages, const QString& folder,
+                                 const ToolRunOptions& options = ToolRunOptions());
 
     // n + 6 arguments for n frames.
     static QStringList alphaArguments(const QStringList& images, const QString& folder);
@@ -46,8 +47,8 @@ public:
 
 private:
     static bool hasWork(const QStringList& images, const QString& folder);
-    static Result runConvert(const QString& convertPath, const QStringList& arguments, const QString& what,
-                             const ToolRunOptions& options);
+    static Result<> runConvert(const QString& convertPath, const QStringList& arguments, const QString& what,
+                               const ToolRunOptions& options);
     static QStringList perImageOutput(const QString& folder);
     static QString fileName(const QString& path);
 };

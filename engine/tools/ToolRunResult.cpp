@@ -15,15 +15,15 @@ QString ToolRunResult::ending() const {
     return QStringLiteral("exited with status %1").arg(exitCode);
 }
 
-Result ToolRunResult::outcome(const QString& toolName) const {
+Result<> ToolRunResult::outcome(const QString& toolName) const {
     if (succeeded())
-        return Result::success();
+        return Result<>::success();
     QString reason = QStringLiteral("%1 %2").arg(toolName, ending());
     const QString tail = lastErrorLines();
     if (!tail.isEmpty())
         reason += QStringLiteral(": ") + tail;
-    return Result::failure(reason,
-                           QString::fromUtf8(standardError).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    return Result<>::failure(reason,
+                             QString::fromUtf8(standardError).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
 QString ToolRunResult::lastErrorLines(int count) const {

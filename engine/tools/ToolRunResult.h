@@ -28,7 +28,7 @@ struct ToolRunResult {
     QString ending() const;
     // Success, or a reason naming the tool, how it ended and the last lines
     // of its standard error (all of which go into the details).
-    Result outcome(const QString& toolName) const;
+    Result<> outcome(const QString& toolName) const;
     // The last few non-empty lines of standard error, joined by " / ".
     QString lastErrorLines(int count = 3) const;
 };

@@ -8,25 +8,25 @@
 #include <algorithm>
 #include <cmath>
 
-Result VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                                  const QString& outputFolder, qint64 fps, qint64 rate) {
+Result<> VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                                    const QString& outputFolder, qint64 fps, qint64 rate) {
     return convertImagesToMp4FromFolder(ffmpegPath, imagesFolder, outputFolder, fps, rate, ToolRunOptions());
 }
 
-Result VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                                  const QString& outputFolder, qint64 fps, qint64 rate,
-                                                  const ToolRunOptions& options) {
+Result<> VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                                    const QString& outputFolder, qint64 fps, qint64 rate,
+                                                    const ToolRunOptions& options) {
     if (imagesFolder.isNull() || outputFolder.isNull())
-        return Result::failure(QStringLiteral("no folder to encode from or into"));
+        return Result<>::failure(QStringLiteral("no folder to encode from or into"));
     createMissingFolder(outputFolder);
     const ToolRunResult run =
         ToolRunner::run(encodingArguments(imagesFolder, outputFolder, fps, rate), ffmpegPath, options);
-    if (Result outcome = run.outcome(QStringLiteral("ffmpeg")); !outcome)
+    if (Result<> outcome = run.outcome(QStringLiteral("ffmpeg")); !outcome)
         return outcome;
     if (!holdsVideo(outputFolder))
-        return Result::failure(QStringLiteral("ffmpeg left no video at %1").arg(videoPath(outputFolder)),
-                               QString::fromUtf8(run.standardError));
-    return Result::success();
+        return Result<>::failure(QStringLiteral("ffmpeg left no video at %1").arg(videoPath(outputFolder)),
+                                 QString::fromUtf8(run.standardError));
+    return Result<>::success();
 }
 
 qint64 VideoEncoder::outputFrameCount(qint64 frameCount, qint64 fps) {

@@ -21,11 +21,11 @@ public:
     // non-empty video: a failed encode (odd frame height, no frames, an
     // unwritable output folder) must not be announced as a finished video.
     // options may stop the run, watch ffmpeg's progress and log it.
-    static Result convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                               const QString& outputFolder, qint64 fps, qint64 rate,
-                                               const ToolRunOptions& options);
-    static Result convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                               const QString& outputFolder, qint64 fps, qint64 rate);
+    static Result<> convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                                 const QString& outputFolder, qint64 fps, qint64 rate,
+                                                 const ToolRunOptions& options);
+    static Result<> convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
+                                                 const QString& outputFolder, qint64 fps, qint64 rate);
 
     // How many frames ffmpeg writes from frameCount images read at fps and
     // written at 25 per second.

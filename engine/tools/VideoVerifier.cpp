@@ -86,12 +86,12 @@ QString reasonAgainst(const QList<Stream>& streams, const ExpectedVideo& expecte
 
 } // namespace
 
-Result VideoVerifier::verify(const QString& ffprobePath, const QString& videoPath,
-                             const ExpectedVideo& expected, const ToolRunOptions& options) {
+Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoPath,
+                               const ExpectedVideo& expected, const ToolRunOptions& options) {
     ToolRunOptions probeOptions = options;
     probeOptions.captureStandardOutput = true;
     const ToolRunResult run = ToolRunner::run(probeArguments(videoPath), ffprobePath, probeOptions);
-    const Result ended = run.outcome(QStringLiteral("ffprobe"));
+    const Result<> ended = run.outcome(QStringLiteral("ffprobe"));
     if (ended.ok())
         return check(run.standardOutput, expected);
     // A plain refusal is about the file; anything else (no start, a crash,
@@ -102,14 +102,14 @@ Result VideoVerifier::verify(const QString& ffprobePath, const QString& videoPat
     QString reason = QStringLiteral("ffprobe cannot read %1").arg(videoPath);
     const QString tail = run.lastErrorLines();
     reason += QStringLiteral(": ") + (tail.isEmpty() ? QStringLiteral("it %1").arg(run.ending()) : tail);
-    return Result::failure(reason, ended.details());
+    return Result<>::failure(reason, ended.details());
 }
 
-Result VideoVerifier::check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected) {
+Result<> VideoVerifier::check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected) {
     const QString reason = reasonAgainst(parseStreams(ffprobeOutput), expected);
     if (reason.isEmpty())
-        return Result::success();
-    return Result::failure(reason, QString::fromUtf8(ffprobeOutput));
+        return Result<>::success();
+    return Result<>::failure(reason, QString::fromUtf8(ffprobeOutput));
 }
 
 QStringList VideoVerifier::probeArguments(const QString& videoPath) {

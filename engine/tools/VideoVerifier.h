@@ -27,12 +27,12 @@ public:
     // kFrameTolerance of the expected one. The frames are counted from the
     // container's packets, without decoding. options may stop the run and
     // log it; their standard output setting is overridden.
-    static Result verify(const QString& ffprobePath, const QString& videoPath, const ExpectedVideo& expected,
-                         const ToolRunOptions& options = {});
+    static Result<> verify(const QString& ffprobePath, const QString& videoPath,
+                           const ExpectedVideo& expected, const ToolRunOptions& options = {});
 
     // Judges ffprobe's output for probeArguments() alone; the output goes
     // into the details of a failure.
-    static Result check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected);
+    static Result<> check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected);
 
     // The ffprobe arguments that read videoPath, named as one argument.
     static QStringList probeArguments(const QString& videoPath);
