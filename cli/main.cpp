@@ -1,5 +1,6 @@
 #include "CliController.h"
 #include "StopSignalWatcher.h"
+#include "core/Translations.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,6 +28,9 @@ void showLogLine(QtMsgType, const QMessageLogContext&, const QString& text) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(CliController::kProgramName);
+    // Chinese under a Chinese locale (LANG=zh_CN.UTF-8), English otherwise;
+    // the fixed messages are the same in every locale.
+    Translations::install(QLocale::system());
 
     // Unbuffered, so that messages and progress lines keep their order and
     // nothing is lost when Ctrl-C ends the program.

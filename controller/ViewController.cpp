@@ -5,6 +5,7 @@
 #include "ProgressTexts.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
+#include "core/Translations.h"
 #include "ui_ViewController.h"
 
 #include <QCheckBox>
@@ -95,6 +96,7 @@ ViewController::ViewController(QWidget* parent)
     : QWidget(parent) {
     loadWindowResources();
     AlertTranslator::installOnce();
+    Translations::install(Translations::windowLocale());
     Ui::ViewController ui;
     ui.setupUi(this);
     bgView1 = ui.bgView1;

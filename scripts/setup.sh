@@ -17,6 +17,8 @@ shift || true
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # lrelease and lupdate for the translations
+  qt6-tools-dev qt6-l10n-tools
   libgtest-dev libgmock-dev
   imagemagick ffmpeg
   fonts-wqy-microhei

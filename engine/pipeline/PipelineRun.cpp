@@ -70,8 +70,7 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
     // Tools read a relative path in ways of their own ("-x/0.png" as an
     // option, "x:y/…" as a protocol); every front end gives absolute ones.
     if (QDir::isRelativePath(folder))
-        return failed(
-            Result<>::failure(QStringLiteral("the frame folder %1 is not an absolute path").arg(folder)));
+        return failed(Result<>::failure(tr("the frame folder %1 is not an absolute path").arg(folder)));
     ConvertError error;
     const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
     if (!found)

@@ -8,6 +8,7 @@
 #include "tools/ToolRunner.h"
 #include "tools/VideoVerifier.h"
 
+#include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ class RunLog;
 // folder before any tool runs. A driver derives from it and supplies
 // convert().
 class PipelineRun {
+    Q_DECLARE_TR_FUNCTIONS(PipelineRun)
+
 public:
     virtual ~PipelineRun() = default;
 
