@@ -2,7 +2,6 @@
 
 #include "core/Cancellation.h"
 #include "frames/FrameFolderScanner.h"
-#include "session/ConversionController.h"
 #include "storage/CacheRecord.h"
 #include "storage/ScratchFolders.h"
 #include "storage/ScratchLock.h"
@@ -139,7 +138,7 @@ Result<> ConversionDriver::makePackedFrames(const QStringList& frames) {
 
 ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& userFolder) {
     const QString& sourceFolder = settings_.sourceImageFolder;
-    const QString outputFolder = FrameFolderScanner::joinPath(sourceFolder, QStringLiteral("output"));
+    const QString outputFolder = settings_.outputFolder();
     const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
     if (framesNow != frameCount)
         return failed(

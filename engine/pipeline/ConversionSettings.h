@@ -3,8 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
-// Everything one conversion reads, copied from the controller when it starts,
-// so the run never looks at a front end again.
+// Everything one conversion reads, copied when it starts, so the run never
+// looks at a front end again.
 struct ConversionSettings {
     QString sourceImageFolder;
     qint64 fps = 20;
@@ -16,4 +16,13 @@ struct ConversionSettings {
     QString convertPath;
     QString ffmpegPath;
     QString ffprobePath;
+
+    // The start-up values: frame rate 20, rate 1000, no folder, and the
+    // tools staged below resourcePath().
+    static ConversionSettings defaults();
+    // <folder of the executable>/../share/zev
+    static QString resourcePath();
+
+    // Where the video goes: the folder "output" inside the frame folder.
+    QString outputFolder() const;
 };

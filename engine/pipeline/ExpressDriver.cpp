@@ -47,7 +47,7 @@ ConversionOutcome ExpressDriver::convert() {
 
 ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString& linkFolder) {
     const QString& sourceFolder = settings_.sourceImageFolder;
-    const QString outputFolder = FrameFolderScanner::joinPath(sourceFolder, QStringLiteral("output"));
+    const QString outputFolder = settings_.outputFolder();
     // As for the default encoder: a plain file standing there is left alone,
     // and the run then fails to write.
     if (!QFileInfo::exists(outputFolder))

@@ -2,9 +2,9 @@
 
 #include "core/Cancellation.h"
 #include "core/IntegerText.h"
+#include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
-#include "session/ConversionController.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "tools/FfmpegProgressReader.h"
@@ -77,11 +77,11 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
         return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
     frameCount_ = found->size();
     if (!framesAreConsecutive(*found))
-        return ConversionOutcome::failure(ConversionController::kFramesNotConsecutive);
+        return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive);
     PreflightInput input;
     input.frames = *found;
     input.scratchFolder = ScratchFolders::userFolder();
-    input.outputFolder = FrameFolderScanner::joinPath(folder, QStringLiteral("output"));
+    input.outputFolder = settings_.outputFolder();
     input.run = run;
     input.fps = settings_.fps;
     input.rateKbits = settings_.rate;
@@ -125,7 +125,7 @@ ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {
 }
 
 ConversionOutcome PipelineRun::failed(const Result<>& why) {
-    return ConversionOutcome::failure(ConversionController::kConversionFailed, why);
+    return ConversionOutcome::failure(UserTexts::kConversionFailed, why);
 }
 
 bool PipelineRun::cancelled() const {

@@ -21,15 +21,16 @@ ConversionController::ConversionController()
 ConversionController::~ConversionController() = default;
 
 void ConversionController::loadDefaultSettings() {
-    FPS_ = 20;
-    rate_ = 1000;
-    convertPath_ = FrameFolderScanner::joinPath(resourcePath(), QStringLiteral("imageMagick/bin/convert"));
-    ffmpegPath_ = FrameFolderScanner::joinPath(resourcePath(), QStringLiteral("ffmpeg/ffmpeg"));
-    ffprobePath_ = FrameFolderScanner::joinPath(resourcePath(), QStringLiteral("ffmpeg/ffprobe"));
+    const ConversionSettings defaults = ConversionSettings::defaults();
+    FPS_ = defaults.fps;
+    rate_ = defaults.rate;
+    convertPath_ = defaults.convertPath;
+    ffmpegPath_ = defaults.ffmpegPath;
+    ffprobePath_ = defaults.ffprobePath;
 }
 
 QString ConversionController::resourcePath() {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zev"));
+    return ConversionSettings::resourcePath();
 }
 
 bool ConversionController::isInteger(const QString& text) {

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QThread>
+#include <optional>
 #include <utility>
 
 // Receives the driver's reports on the worker threads and turns them into
@@ -104,8 +105,8 @@ void ConversionJob::deliver(const ConversionOutcome& outcome) {
     Q_EMIT outcomeReady(outcome);
     // Counted from the moment the driver's report arrived, so the outcome
     // has always been shown before the busy state ends.
-    QTimer::singleShot(kBusyEndDelayMs, this, [this, outcome]() {
+    QTimer::singleShot(kBusyEndDelayMs, this, [this]() {
         running_ = false;
-        Q_EMIT finished(outcome);
+        Q_EMIT finished();
     });
 }

@@ -9,9 +9,7 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
-#include <optional>
 
-class ProgressEstimator;
 class QThread;
 class QThreadPool;
 
@@ -42,13 +40,11 @@ public:
     // Asks the run to stop: no new batch starts and running tools are ended.
     // It then ends with a cancelled outcome, unless it had already finished.
     void cancel();
-    // From start() until finished.
-    bool isRunning() const { return running_; }
 
 Q_SIGNALS:
     void progressChanged(const ConversionProgress& progress);
     void outcomeReady(const ConversionOutcome& outcome);
-    void finished(const ConversionOutcome& outcome);
+    void finished();
 
 private:
     class ProgressRelay;
