@@ -1,5 +1,6 @@
 #include "CliController.h"
 
+#include "core/UserTexts.h"
 #include "tools/VideoEncoder.h"
 
 #include <QCommandLineOption>
@@ -15,13 +16,13 @@ namespace {
 struct Preset {
     QString name;
     QString title; // the preset button's title in the window
-    void (ConversionController::*select)();
+    double sliderValue;
 };
 
 const Preset kPresets[] = {
-    {QStringLiteral("high"), QStringLiteral("高"), &ConversionController::lowBtnClicked},
-    {QStringLiteral("super"), QStringLiteral("超高"), &ConversionController::highBtnClicked},
-    {QStringLiteral("best"), QStringLiteral("最佳"), &ConversionController::veryHighBtnClicked},
+    {QStringLiteral("high"), QStringLiteral("高"), SettingsValidator::kLowPreset},
+    {QStringLiteral("super"), QStringLiteral("超高"), SettingsValidator::kHighPreset},
+    {QStringLiteral("best"), QStringLiteral("最佳"), SettingsValidator::kVeryHighPreset},
 };
 
 } // namespace
@@ -31,7 +32,15 @@ CliController::CliController(QIODevice& standardOutput, QIODevice& standardError
     , err_(standardError)
     , progress_(standardError, errorIsTerminal) {
     // Like the window at start-up: the first preset is selected.
-    lowBtnClicked();
+    inputs_.sliderValue = SettingsValidator::kLowPreset;
+    QObject::connect(&session_, &ConversionSession::progressChanged, &session_,
+                     [this](const ConversionProgress& progress) { progress_.show(progress); });
+    QObject::connect(&session_, &ConversionSession::outcomeReady, &session_,
+                     [this](const ConversionOutcome& outcome) { presentOutcome(outcome); });
+    QObject::connect(&session_, &ConversionSession::busyChanged, &session_, [this](bool inConverting) {
+        if (!inConverting)
+            busyEnded();
+    });
 }
 
 CliController::~CliController() = default;
@@ -87,13 +96,13 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     // The frame-rate text and the folder go to the validation unchanged, so
     // a bad value gets the same message as in the window.
     if (parser.isSet(fps))
-        fps_ = parser.value(fps);
+        inputs_.fpsText = parser.value(fps);
     folders_.clear();
     for (const QString& folder : folders)
         folders_.append(absoluteFolder(folder));
-    cache_ = parser.isSet(cache);
+    inputs_.cacheTicked = parser.isSet(cache);
+    inputs_.expressTicked = parser.isSet(express);
     json_ = parser.isSet(json);
-    express_ = parser.isSet(express);
     return std::nullopt;
 }
 
@@ -113,7 +122,7 @@ int CliController::convertAll() {
             break;
         current_ = FolderOutcome();
         current_.folder = folder;
-        path_ = folder;
+        inputs_.folderText = folder;
         QElapsedTimer clock;
         clock.start();
         const int status = convert();
@@ -130,11 +139,12 @@ int CliController::convertAll() {
 
 int CliController::convert() {
     status_.reset();
-    convertBtnClicked();
-    if (!inConverting()) {
-        // Refused by the settings check: its message is out already.
-        if (status_)
-            return *status_;
+    const Result<ConversionSettings> settings = validator_.validate(inputs_);
+    if (!settings) {
+        recordMessage(settings.reason(), kFailed);
+        return kFailed;
+    }
+    if (!session_.start(*settings)) {
         writeError(kProgramName + QStringLiteral(": the conversion did not start\n"));
         return kFailed;
     }
@@ -148,7 +158,7 @@ int CliController::convert() {
 void CliController::interrupt(int signalNumber) {
     if (!interruptedStatus_)
         interruptedStatus_ = 128 + signalNumber;
-    cancelConversion();
+    session_.cancel();
 }
 
 QString CliController::helpText() {
@@ -202,37 +212,29 @@ QString CliController::helpText() {
                           "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n");
 }
 
-void CliController::presentBusyState(bool inConverting) {
-    if (inConverting)
-        return;
+void CliController::busyEnded() {
     progress_.finish();
     endIfSettled();
-}
-
-void CliController::showAlertWithErrorMessage(const QString& message) {
-    recordMessage(message, kFailed);
-}
-
-void CliController::showConvertSuccessAlertWithPath(const QString& path) {
-    recordMessage(kSuccessFormat.arg(path), kSucceeded);
-    current_.ok = true;
-    current_.video = VideoEncoder::videoPath(path);
-}
-
-void CliController::presentProgress(const ConversionProgress& progress) {
-    progress_.show(progress);
 }
 
 void CliController::presentOutcome(const ConversionOutcome& outcome) {
     current_.reason = outcome.reason;
     current_.warning = outcome.warning;
     current_.frames = outcome.frames;
-    if (outcome.wasCancelled()) {
+    switch (outcome.kind) {
+    case ConversionOutcome::Kind::Succeeded:
+        recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
+        current_.ok = true;
+        current_.video = VideoEncoder::videoPath(outcome.outputFolder);
+        break;
+    case ConversionOutcome::Kind::Failed:
+        recordMessage(outcome.message, kFailed);
+        break;
+    case ConversionOutcome::Kind::Cancelled:
         current_.cancelled = true;
         status_ = interruptedStatus_.value_or(kFailed);
-        return;
+        break;
     }
-    ConversionController::presentOutcome(outcome);
 }
 
 // Text: the message on standard output worded as the window words it, the
@@ -269,7 +271,7 @@ void CliController::reportSummary(int succeeded, int failed, double seconds) {
 bool CliController::applyPreset(const QString& name) {
     for (const Preset& preset : kPresets) {
         if (name.compare(preset.name, Qt::CaseInsensitive) == 0 || name == preset.title) {
-            (this->*preset.select)();
+            inputs_.sliderValue = preset.sliderValue;
             return true;
         }
     }
@@ -285,7 +287,7 @@ bool CliController::applySlider(const QString& text) {
         usageError(QStringLiteral("the slider value must be a number from 0.0 to 1.0, not '%1'").arg(text));
         return false;
     }
-    setSliderValue(value);
+    inputs_.sliderValue = value;
     return true;
 }
 
@@ -304,7 +306,7 @@ void CliController::recordMessage(const QString& text, int status) {
 // The run is over once its message is out and the busy state has ended (a
 // refused validation never enters it).
 void CliController::endIfSettled() {
-    if (!waiting_ || inConverting())
+    if (!waiting_ || session_.inConverting())
         return;
     if (!status_) {
         writeError(kProgramName + QStringLiteral(": the conversion ended without a message\n"));

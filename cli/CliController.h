@@ -2,7 +2,9 @@
 
 #include "CliProgressReporter.h"
 #include "FolderOutcome.h"
-#include "session/ConversionController.h"
+#include "session/ConversionSession.h"
+#include "session/FrontEndInputs.h"
+#include "session/SettingsValidator.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,12 +13,13 @@
 class QEventLoop;
 class QIODevice;
 
-// The command-line front end: the options stand in for the window's inputs,
-// and the alerts become lines on standard output, worded exactly as the
-// window shows them (or JSON objects, one per folder). The folders are
-// converted one after another with the same settings; the exit status tells
-// how it went (ExitStatus, or 128 + the signal that stopped it).
-class CliController : public ConversionController {
+// The command-line front end: the options become the inputs of the settings
+// check, a conversion session runs each folder, and the outcomes become
+// lines on standard output, worded exactly as the window shows them (or JSON
+// objects, one per folder). The folders are converted one after another with
+// the same settings; the exit status tells how it went (ExitStatus, or 128 +
+// the signal that stopped it).
+class CliController {
 public:
     enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 
@@ -25,7 +28,9 @@ public:
     // errorIsTerminal chooses the progress display: one line rewritten in
     // place, or plain lines for pipes and log files.
     CliController(QIODevice& standardOutput, QIODevice& standardError, bool errorIsTerminal);
-    ~CliController() override;
+    ~CliController();
+    CliController(const CliController&) = delete;
+    CliController& operator=(const CliController&) = delete;
 
     // Reads the options (program name first) and, when they are usable,
     // converts every folder. Returns the process's exit status.
@@ -40,8 +45,8 @@ public:
     // Converts every folder in turn and reports each; after a stop signal the
     // rest are skipped.
     int convertAll();
-    // Starts one conversion like the window's start button and waits, in an
-    // event loop, until it has ended and the busy state is over.
+    // Checks the settings and converts the current folder like the window's
+    // start button, waiting in an event loop until the busy state is over.
     int convert();
 
     // The folder as the engine gets it: absolute, without "./" or a trailing
@@ -56,28 +61,19 @@ public:
     static QString helpText();
 
     CliProgressReporter& progress() { return progress_; }
+    // The settings of the last folder accepted, and the tools they name.
+    SettingsValidator& validator() { return validator_; }
+    const ConversionSession& session() const { return session_; }
 
-    QString fpsInput() const { return fps_; }
-    double sliderInput() const { return slider_; }
+    QString fpsInput() const { return inputs_.fpsText; }
+    double sliderInput() const { return inputs_.sliderValue; }
     QString pathInput() const { return folders_.value(0); }
-    bool cacheInput() const { return cache_; }
-    bool expressInput() const { return express_; }
-
-protected:
-    QString fpsText() const override { return fps_; }
-    double sliderValue() const override { return slider_; }
-    void setSliderValue(double value) override { slider_ = value; }
-    QString pathText() const override { return path_; }
-    bool cacheCheckboxTicked() const override { return cache_; }
-    void enableCacheCheckbox() override {}
-    bool expressCheckboxTicked() const override { return express_; }
-    void presentBusyState(bool inConverting) override;
-    void showAlertWithErrorMessage(const QString& message) override;
-    void showConvertSuccessAlertWithPath(const QString& path) override;
-    void presentProgress(const ConversionProgress& progress) override;
-    void presentOutcome(const ConversionOutcome& outcome) override;
+    bool cacheInput() const { return inputs_.cacheTicked; }
+    bool expressInput() const { return inputs_.expressTicked; }
 
 private:
+    void presentOutcome(const ConversionOutcome& outcome);
+    void busyEnded();
     bool applyPreset(const QString& name);
     bool applySlider(const QString& text);
     int usageError(const QString& problem);
@@ -92,16 +88,16 @@ private:
     QIODevice& err_;
     CliProgressReporter progress_;
 
-    QString fps_ = QStringLiteral("20");
-    double slider_ = 0.0;
-    QString path_;
+    FrontEndInputs inputs_;
+    SettingsValidator validator_;
     QStringList folders_;
-    bool cache_ = false;
     bool json_ = false;
     FolderOutcome current_;
-    bool express_ = false;
 
     std::optional<int> status_;
     std::optional<int> interruptedStatus_;
     QEventLoop* waiting_ = nullptr;
+    // Last: it goes first, stopping a running conversion before anything
+    // its signals reach.
+    ConversionSession session_;
 };

@@ -5,7 +5,14 @@
 #include "ProgressTexts.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
+#include "core/IntegerText.h"
 #include "core/Translations.h"
+#include "core/UserTexts.h"
+#include "frames/FrameFolderScanner.h"
+#include "storage/ScratchFolders.h"
+#include "tools/ImageStages.h"
+#include "tools/ToolRunner.h"
+#include "tools/VideoEncoder.h"
 #include "ui_ViewController.h"
 
 #include <QCheckBox>
@@ -26,6 +33,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 
@@ -112,9 +120,19 @@ ViewController::ViewController(QWidget* parent)
     expressConversion = ui.expressConversion;
     chooseFolderButton = ui.chooseFolderButton;
 
+    connectSession();
     awakeFromNib();
     viewDidLoad();
     connectFolderChooser();
+}
+
+// The session reports on the main thread: the outcome alert first, then the
+// cache checkbox, then the end of the busy state.
+void ViewController::connectSession() {
+    connect(&session_, &ConversionSession::busyChanged, this, &ViewController::setInConverting);
+    connect(&session_, &ConversionSession::progressChanged, this, &ViewController::presentProgress);
+    connect(&session_, &ConversionSession::outcomeReady, this, &ViewController::presentOutcome);
+    connect(&session_, &ConversionSession::cacheAvailable, this, &ViewController::enableCacheCheckbox);
 }
 
 void ViewController::awakeFromNib() {
@@ -134,17 +152,16 @@ void ViewController::awakeFromNib() {
     if (FPSField)
         FPSField->setText(QStringLiteral("20"));
 
-    setUpButton(zevButton, 1.0, 5.0, &ConversionController::convertBtnClicked, QString());
-    setUpButton(lowButton, 0.7, 3.0, &ConversionController::lowBtnClicked, QStringLiteral("高"));
-    setUpButton(highButton, 0.7, 3.0, &ConversionController::highBtnClicked, QStringLiteral("超高"));
-    setUpButton(veryHighButton, 0.7, 3.0, &ConversionController::veryHighBtnClicked, QStringLiteral("最佳"));
+    setUpButton(zevButton, 1.0, 5.0, &ViewController::convertBtnClicked, QString());
+    setUpButton(lowButton, 0.7, 3.0, &ViewController::lowBtnClicked, QStringLiteral("高"));
+    setUpButton(highButton, 0.7, 3.0, &ViewController::highBtnClicked, QStringLiteral("超高"));
+    setUpButton(veryHighButton, 0.7, 3.0, &ViewController::veryHighBtnClicked, QStringLiteral("最佳"));
 }
 
 void ViewController::viewDidLoad() {
     appearance_ = new DesktopAppearance(this);
     connect(appearance_, &DesktopAppearance::appearanceChanged, this, &ViewController::darkModeChanged);
     darkModeChanged();
-    loadDefaultSettings();
     setInConverting(false);
     if (forceUseCache)
         forceUseCache->setEnabled(false);
@@ -368,8 +385,110 @@ void ViewController::updateDragFilePath(const QString& path) {
     lowBtnClicked();
 }
 
-QString ViewController::fpsText() const {
-    return FPSField ? FPSField->text() : QString();
+FrontEndInputs ViewController::inputs() const {
+    FrontEndInputs inputs;
+    inputs.fpsText = FPSField ? FPSField->text() : QString();
+    inputs.sliderValue = sliderValue();
+    inputs.folderText = pathText();
+    inputs.cacheTicked = forceUseCache && forceUseCache->isChecked();
+    inputs.expressTicked = expressCheckboxTicked();
+    return inputs;
+}
+
+bool ViewController::isInteger(const QString& text) {
+    return IntegerText::isInteger(text);
+}
+
+bool ViewController::getTextFieldContent() {
+    const Result<ConversionSettings> settings = validator_.validate(inputs());
+    if (!settings)
+        showAlertWithErrorMessage(settings.reason());
+    return settings.ok();
+}
+
+void ViewController::lowBtnClicked() {
+    setSliderValue(SettingsValidator::kLowPreset);
+}
+
+void ViewController::highBtnClicked() {
+    setSliderValue(SettingsValidator::kHighPreset);
+}
+
+void ViewController::veryHighBtnClicked() {
+    setSliderValue(SettingsValidator::kVeryHighPreset);
+}
+
+void ViewController::convertBtnClicked() {
+    if (inConverting_)
+        return;
+    if (!getTextFieldContent())
+        return;
+    beginConverting();
+}
+
+bool ViewController::beginConverting() {
+    return session_.start(validator_.settings());
+}
+
+void ViewController::cancelConversion() {
+    session_.cancel();
+}
+
+// The flag first: whatever the look change sets off already sees it.
+void ViewController::setInConverting(bool inConverting) {
+    inConverting_ = inConverting;
+    presentBusyState(inConverting);
+}
+
+std::optional<QStringList> ViewController::allImagesFromFolder(const QString& folder, ConvertError* error) {
+    return FrameFolderScanner::allImagesFromFolder(folder, error);
+}
+
+std::optional<QStringList> ViewController::allImagesFullPathFrom(const QString& folder, ConvertError* error) {
+    return FrameFolderScanner::allImagesFullPathFrom(folder, error);
+}
+
+std::optional<ConvertError> ViewController::errorWithMsg(const QString& message) {
+    return FrameFolderScanner::errorWithMsg(message);
+}
+
+ToolRunResult ViewController::launchConvertTaskWithArguments(const QStringList& arguments,
+                                                             const QString& launchPath) {
+    return ToolRunner::run(arguments, launchPath);
+}
+
+Result<> ViewController::extractImageAlphaFromImagesArray(const QStringList& images,
+                                                          const QString& newImageFolder) const {
+    return ImageStages::extractImageAlpha(convertPath(), images, newImageFolder);
+}
+
+Result<> ViewController::extractImageRGBFromImagesArray(const QStringList& images,
+                                                        const QString& newImageFolder) const {
+    return ImageStages::extractImageRGB(convertPath(), images, newImageFolder);
+}
+
+Result<> ViewController::appendImageWithAlphaImagesArray(const QStringList& alphaImages,
+                                                         const QStringList& sourceImages,
+                                                         const QString& newImageFolder) const {
+    return ImageStages::appendImages(convertPath(), alphaImages, sourceImages, newImageFolder);
+}
+
+QString ViewController::alphaImagesDirectoryPath() {
+    return ScratchFolders::alphaImagesDirectoryPath();
+}
+
+QString ViewController::rgbImagesDirectoryPath() {
+    return ScratchFolders::rgbImagesDirectoryPath();
+}
+
+QString ViewController::appendImagesDirectoryPath() {
+    return ScratchFolders::appendImagesDirectoryPath();
+}
+
+Result<> ViewController::convertImagesToMp4FromFolder(const QString& imagesFolder,
+                                                      const QString& outputFolder) const {
+    return VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder, outputFolder, FPS(),
+                                                      rate());
 }
 
 double ViewController::sliderValue() const {
@@ -383,10 +502,6 @@ void ViewController::setSliderValue(double value) {
 
 QString ViewController::pathText() const {
     return iamgesDirPathField ? iamgesDirPathField->text() : QString();
-}
-
-bool ViewController::cacheCheckboxTicked() const {
-    return forceUseCache && forceUseCache->isChecked();
 }
 
 void ViewController::enableCacheCheckbox() {
@@ -422,13 +537,11 @@ void ViewController::expressToggled(bool ticked) {
 }
 
 void ViewController::showAlertWithErrorMessage(const QString& message) {
-    QMetaObject::invokeMethod(
-        this, [this, message]() { presentErrorAlert(message); }, Qt::QueuedConnection);
+    QTimer::singleShot(0, this, [this, message]() { presentErrorAlert(message); });
 }
 
 void ViewController::showConvertSuccessAlertWithPath(const QString& path) {
-    QMetaObject::invokeMethod(
-        this, [this, path]() { presentSuccessAlert(path); }, Qt::QueuedConnection);
+    QTimer::singleShot(0, this, [this, path]() { presentSuccessAlert(path); });
 }
 
 QMessageBox* ViewController::makeAlert(const QString& text, const QString& iconPath) {
@@ -478,7 +591,7 @@ void ViewController::presentErrorAlert(const QString& message, const QString& re
 }
 
 void ViewController::presentSuccessAlert(const QString& path, const QString& warning) {
-    QMessageBox* box = makeAlert(kSuccessFormat.arg(path), QStringLiteral(":/msgSuccess.png"));
+    QMessageBox* box = makeAlert(UserTexts::kSuccessFormat.arg(path), QStringLiteral(":/msgSuccess.png"));
     setPlainInformativeText(box, warning);
     QPushButton* openButton = box->addButton(QStringLiteral("打开视频文件路径"), QMessageBox::AcceptRole);
     box->addButton(QStringLiteral("关闭"), QMessageBox::RejectRole);

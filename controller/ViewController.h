@@ -2,11 +2,17 @@
 
 #include "ZEVDragViewDelegate.h"
 #include "ZEVProgressView.h"
-#include "session/ConversionController.h"
+#include "core/ConvertError.h"
+#include "core/Result.h"
+#include "session/ConversionSession.h"
+#include "session/SettingsValidator.h"
+#include "tools/ToolRunResult.h"
 
 #include <QColor>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
+#include <optional>
 
 class QCheckBox;
 class QLineEdit;
@@ -18,10 +24,11 @@ class DesktopAppearance;
 class ZEVDragView;
 
 // The main window's content: its controls, the busy look of the start button
-// and the alerts, in front of the conversion engine it derives from. The
-// controls come from the interface file; the controller only holds them
-// weakly, and every use tolerates one that is gone.
-class ViewController : public QWidget, public ConversionController, public ZEVDragViewDelegate {
+// and the alerts. It holds the engine's settings check and conversion
+// session and shows what the session reports. The controls come from the
+// interface file; the controller only holds them weakly, and every use
+// tolerates one that is gone.
+class ViewController : public QWidget, public ZEVDragViewDelegate {
     Q_OBJECT
 
 public:
@@ -37,10 +44,57 @@ public:
     // Shows a dropped (or chosen) folder; the settings check reads it later.
     void updateDragFilePath(const QString& path) override;
 
-    // Safe from any thread: each alert is posted to the main thread and shown
-    // there after the caller's current work, as a window-modal message box.
-    void showAlertWithErrorMessage(const QString& message) override;
-    void showConvertSuccessAlertWithPath(const QString& path) override;
+    // The settings: the start-up values until a settings check passes.
+    qint64 FPS() const { return validator_.settings().fps; }
+    qint64 rate() const { return validator_.settings().rate; }
+    QString sourceImageFolder() const { return validator_.settings().sourceImageFolder; }
+    bool cacheUseSelected() const { return validator_.settings().useCache; }
+    bool expressSelected() const { return validator_.settings().express; }
+    bool inConverting() const { return inConverting_; }
+    QString convertPath() const { return validator_.settings().convertPath; }
+    QString ffmpegPath() const { return validator_.settings().ffmpegPath; }
+    void setConvertPath(const QString& path) { validator_.setConvertPath(path); }
+    void setFfmpegPath(const QString& path) { validator_.setFfmpegPath(path); }
+    QThreadPool& queue() { return session_.queue(); }
+
+    // The settings check: reads the controls, and either stores the
+    // settings or asks for the error alert with the fixed message.
+    static bool isInteger(const QString& text);
+    bool getTextFieldContent();
+    // The quality presets move the rate slider and do nothing else.
+    void lowBtnClicked();
+    void highBtnClicked();
+    void veryHighBtnClicked();
+
+    // The start button: ignored while busy, then the settings check, then
+    // the conversion. beginConverting() answers whether it started.
+    void convertBtnClicked();
+    bool beginConverting();
+    // Stops the running conversion; it ends without an alert.
+    void cancelConversion();
+    // Stores the busy flag on every call, then shows the busy look.
+    void setInConverting(bool inConverting);
+
+    // The engine's stages under the names the window has always had.
+    static std::optional<QStringList> allImagesFromFolder(const QString& folder, ConvertError* error);
+    static std::optional<QStringList> allImagesFullPathFrom(const QString& folder, ConvertError* error);
+    static std::optional<ConvertError> errorWithMsg(const QString& message);
+    static ToolRunResult launchConvertTaskWithArguments(const QStringList& arguments,
+                                                        const QString& launchPath);
+    Result<> extractImageAlphaFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    Result<> extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
+    Result<> appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
+                                             const QString& newImageFolder) const;
+    static QString alphaImagesDirectoryPath();
+    static QString rgbImagesDirectoryPath();
+    static QString appendImagesDirectoryPath();
+    Result<> convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
+
+    // Main thread only. Each alert is shown once the caller's current work
+    // is done (a refused press has been handled), as a window-modal message
+    // box.
+    void showAlertWithErrorMessage(const QString& message);
+    void showConvertSuccessAlertWithPath(const QString& path);
 
     // Shows the folder in the desktop's file manager; returns when xdg-open
     // has. The outcome is not reported.
@@ -56,19 +110,6 @@ public Q_SLOTS:
     void chooseFolder();
 
 protected:
-    QString fpsText() const override;
-    double sliderValue() const override;
-    void setSliderValue(double value) override;
-    QString pathText() const override;
-    bool cacheCheckboxTicked() const override;
-    void enableCacheCheckbox() override;
-    bool expressCheckboxTicked() const override;
-    void presentBusyState(bool inConverting) override;
-    void presentProgress(const ConversionProgress& progress) override;
-    // The fixed message as the alert's text, the reason (or a warning) as
-    // its informative text, and the tool output in its details.
-    void presentOutcome(const ConversionOutcome& outcome) override;
-
     // Closing while a conversion runs asks first: stop it and quit, or let
     // it finish and quit then.
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +118,20 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The controls as the settings check reads them.
+    FrontEndInputs inputs() const;
+    double sliderValue() const;
+    void setSliderValue(double value);
+    QString pathText() const;
+    bool expressCheckboxTicked() const;
+    void connectSession();
+    void enableCacheCheckbox();
+    void presentBusyState(bool inConverting);
+    void presentProgress(const ConversionProgress& progress);
+    // The fixed message as the alert's text, the reason (or a warning) as
+    // its informative text, and the tool output in its details.
+    void presentOutcome(const ConversionOutcome& outcome);
+
     void awakeFromNib();
     void viewDidLoad();
     void connectFolderChooser();
@@ -97,7 +152,7 @@ private:
     void keepFocusOnOverlay(bool busy);
     void askBeforeClosing();
 
-    using ButtonAction = void (ConversionController::*)();
+    using ButtonAction = void (ViewController::*)();
     void setUpButton(QPushButton* button, double alpha, double cornerRadius, ButtonAction action,
                      const QString& title);
     static void setButtonOpacity(QPushButton* button, qreal opacity);
@@ -119,6 +174,11 @@ private:
     QPointer<QCheckBox> forceUseCache;
     QPointer<QCheckBox> expressConversion;
     QPointer<QToolButton> chooseFolderButton;
+
+    SettingsValidator validator_;
+    // Going with the window, it stops a running conversion and waits for it.
+    ConversionSession session_;
+    bool inConverting_ = false;
 
     // Owned as a child while shown; deleted when the busy state ends.
     QPointer<ZEVProgressView> progressView_;

@@ -230,7 +230,7 @@ TEST_P(RefusedRuns, PrintTheMessageAndExitWithStatusOne) {
     EXPECT_EQ(captured.run(c.options + QStringList{path}), 1);
 
     EXPECT_EQ(captured.output(), c.message + QLatin1Char('\n'));
-    EXPECT_FALSE(captured.cli().inConverting());
+    EXPECT_FALSE(captured.cli().session().inConverting());
 }
 
 using R = RefusedCase;
@@ -276,25 +276,25 @@ TEST(CliControllerTest, SuccessPrintsTheOutputFolderAndExitsWithZero) {
     const QString success = QStringLiteral("视频已经生成, 视频路径：") + outputFolder + QLatin1Char('\n');
 
     CapturedCli full;
-    full.cli().setConvertPath(QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert"));
-    full.cli().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+    full.cli().validator().setConvertPath(QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert"));
+    full.cli().validator().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
     EXPECT_EQ(full.run({"-f", "10", "-p", "best", folder.path()}), 0) << full.output().toStdString();
 
     EXPECT_EQ(full.output(), success);
-    EXPECT_EQ(full.cli().FPS(), 10);
-    EXPECT_EQ(full.cli().rate(), 3100);
+    EXPECT_EQ(full.cli().validator().settings().fps, 10);
+    EXPECT_EQ(full.cli().validator().settings().rate, 3100);
     EXPECT_GT(QFileInfo(outputFolder + QStringLiteral("/zev.mp4")).size(), 0);
     // Into a pipe the progress comes at most once a second: the start.
     EXPECT_EQ(full.errorLines().value(0), QStringLiteral("scanning"));
-    EXPECT_FALSE(full.cli().inConverting());
+    EXPECT_FALSE(full.cli().session().inConverting());
 
     ASSERT_TRUE(QFile::remove(outputFolder + QStringLiteral("/zev.mp4")));
     CapturedCli cached;
-    cached.cli().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+    cached.cli().validator().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
     EXPECT_EQ(cached.run({"--cache", "-s", "0.1", folder.path()}), 0) << cached.output().toStdString();
 
     EXPECT_EQ(cached.output(), success);
-    EXPECT_EQ(cached.cli().rate(), 500);
+    EXPECT_EQ(cached.cli().validator().settings().rate, 500);
     EXPECT_GT(QFileInfo(outputFolder + QStringLiteral("/zev.mp4")).size(), 0);
     EXPECT_EQ(cached.errorLines(), QStringList{"scanning"});
 }
@@ -321,7 +321,7 @@ TEST(CliControllerTest, ExpressRunPrintsTheSameSuccess) {
     ASSERT_TRUE(TestFrames::writeSequence(folder.filePath("frames"), 3, 8, 6));
 
     CapturedCli express;
-    express.cli().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
+    express.cli().validator().setFfmpegPath(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg"));
     EXPECT_EQ(express.run({"--express", folder.filePath("frames")}), 0) << express.output().toStdString();
     EXPECT_TRUE(express.cli().expressInput());
     EXPECT_EQ(express.output(),

@@ -1,13 +1,14 @@
 #include "pipeline/ConversionDriver.h"
 
-#include "FakeFrontEnd.h"
 #include "ParamName.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
 #include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "TestFrontEnd.h"
 #include "core/Cancellation.h"
+#include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "storage/CacheRecord.h"
 #include "storage/ScratchFolders.h"
@@ -32,20 +33,20 @@ protected:
 
     QString frames() const { return folder.filePath("frames"); }
 
-    void pointAt(FakeFrontEnd& front, const QString& frameFolder, const QString& fps = "20") {
+    void pointAt(TestFrontEnd& front, const QString& frameFolder, const QString& fps = "20") {
         front.useStagedTools();
-        front.path = frameFolder;
-        front.fps = fps;
-        front.slider = 0.25;
+        front.inputs.folderText = frameFolder;
+        front.inputs.fpsText = fps;
+        front.inputs.sliderValue = 0.25;
     }
 
     // Routes every convert call through the recorder, which then runs the
     // real ImageMagick so the stages leave real images behind.
-    QString recordConvertCalls(FakeFrontEnd& front) {
+    QString recordConvertCalls(TestFrontEnd& front) {
         const QString calls = folder.makeFolder("calls");
         qputenv("ZEV_RECORD_DIR", QFile::encodeName(calls));
-        qputenv("ZEV_RECORD_EXEC", QFile::encodeName(front.convertPath()));
-        front.setConvertPath(RecordedCalls::recorderPath());
+        qputenv("ZEV_RECORD_EXEC", QFile::encodeName(front.validator.settings().convertPath));
+        front.validator.setConvertPath(RecordedCalls::recorderPath());
         return calls;
     }
 
@@ -81,9 +82,9 @@ class BatchOperations : public ConversionDriverTest, public ::testing::WithParam
 TEST_P(BatchOperations, QueuedInOrderWithTheirSlices) {
     const PlanCase c = GetParam();
     ASSERT_TRUE(TestFrames::writeSequence(frames(), c.frames, 4, 2));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
-    front.queue().setMaxThreadCount(1);
+    front.session.queue().setMaxThreadCount(1);
     const QString calls = recordConvertCalls(front);
 
     ASSERT_TRUE(front.convertAndWait());
@@ -133,7 +134,7 @@ TEST_P(Refusals, NameTheProblemAndTouchNoScratchFolder) {
     folder.makeFolder("frames");
     for (const QString& name : c.names)
         folder.touch("frames/" + name);
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
 
     ASSERT_TRUE(front.convertAndWait());
@@ -144,22 +145,22 @@ TEST_P(Refusals, NameTheProblemAndTouchNoScratchFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, Refusals,
-    ::testing::Values(
-        RefusalCase{"from one", {"1.png", "2.png", "3.png"}, ConversionController::kFramesNotConsecutive},
-        RefusalCase{"gap", {"0.png", "1.png", "3.png"}, ConversionController::kFramesNotConsecutive},
-        RefusalCase{"repeat", {"0.png", "7.png", "007.png"}, ConversionController::kFramesNotConsecutive},
-        RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
-        RefusalCase{
-            "not numbered", {"0.png", "cover.png"}, QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
+    ::testing::Values(RefusalCase{"from one", {"1.png", "2.png", "3.png"}, UserTexts::kFramesNotConsecutive},
+                      RefusalCase{"gap", {"0.png", "1.png", "3.png"}, UserTexts::kFramesNotConsecutive},
+                      RefusalCase{"repeat", {"0.png", "7.png", "007.png"}, UserTexts::kFramesNotConsecutive},
+                      RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
+                      RefusalCase{"not numbered",
+                                  {"0.png", "cover.png"},
+                                  QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
     ParamName());
 
 TEST_F(ConversionDriverTest, SecondStartWhileBusyDoesNothing) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 4, 2));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
     front.convertBtnClicked();
     ASSERT_TRUE(front.inConverting());
-    front.fps = "abc";                   // would fail validation if it were looked at
+    front.inputs.fpsText = "abc";        // would fail validation if it were looked at
     ASSERT_TRUE(front.convertAndWait()); // the second press, then the wait
     EXPECT_EQ(front.events().count("busy:1"), 1);
     EXPECT_TRUE(front.errors().isEmpty());
@@ -168,13 +169,13 @@ TEST_F(ConversionDriverTest, SecondStartWhileBusyDoesNothing) {
 
 TEST_F(ConversionDriverTest, BusyStateEndsOnlyAfterTheOutcome) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 2, 4, 2));
-    FakeFrontEnd ok;
+    TestFrontEnd ok;
     pointAt(ok, frames());
     ASSERT_TRUE(ok.convertAndWait());
     EXPECT_EQ(ok.events(),
               (QStringList{"busy:1", "success:" + frames() + "/output", "cache-enabled", "busy:0"}));
 
-    FakeFrontEnd failing;
+    TestFrontEnd failing;
     pointAt(failing, folder.makeFolder("empty"));
     ASSERT_TRUE(failing.convertAndWait());
     EXPECT_EQ(failing.events(), (QStringList{"busy:1", "error:文件夹下没有 png 图片.", "busy:0"}));
@@ -208,7 +209,7 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     constexpr int kWidth = 32;
     constexpr int kHeight = 24;
     ASSERT_TRUE(TestFrames::writeSequence(frames(), kFrames, kWidth, kHeight));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames(), "15");
 
     ASSERT_TRUE(front.convertAndWait());
@@ -267,13 +268,13 @@ class PreflightRefusals : public ConversionDriverTest, public ::testing::WithPar
 // Refused before any tool runs, naming the frame, the sizes or the height.
 TEST_P(PreflightRefusals, FailWithTheReasonBeforeAnyToolRuns) {
     GetParam().makeFrames(frames());
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
     ASSERT_TRUE(front.convertAndWait());
 
     ASSERT_EQ(front.outcomes().size(), 1);
     const ConversionOutcome outcome = front.outcomes().first();
-    EXPECT_EQ(outcome.message, ConversionController::kConversionFailed);
+    EXPECT_EQ(outcome.message, UserTexts::kConversionFailed);
     EXPECT_TRUE(outcome.reason.startsWith(QString::fromUtf8(GetParam().reason)))
         << outcome.reason.toStdString();
     EXPECT_TRUE(outcome.reason.contains(scratch.stateHome())) << "the reason says where the log is";
@@ -299,14 +300,14 @@ INSTANTIATE_TEST_SUITE_P(
 // read back and refused, never announced.
 TEST_F(ConversionDriverTest, VideoCutShortIsAFailureNotASuccess) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 20, 8, 6));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
-    front.setFfmpegPath(StandInEncoders::stoppingEarly(folder.path()));
+    front.validator.setFfmpegPath(StandInEncoders::stoppingEarly(folder.path()));
     ASSERT_TRUE(front.convertAndWait());
 
     EXPECT_TRUE(front.successes().isEmpty());
     ASSERT_EQ(front.outcomes().size(), 1);
-    EXPECT_EQ(front.outcomes().first().message, ConversionController::kConversionFailed);
+    EXPECT_EQ(front.outcomes().first().message, UserTexts::kConversionFailed);
     EXPECT_TRUE(front.outcomes().first().reason.startsWith("the video has 2 frames, expected 25"))
         << front.outcomes().first().reason.toStdString();
     EXPECT_EQ(front.cacheEnabledCount(), 0);
@@ -317,7 +318,7 @@ TEST_F(ConversionDriverTest, UnreadableFolderKeepsItsMessageAndSaysWhy) {
         GTEST_SKIP() << "root reads every folder";
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 2, 8, 6));
     QFile::setPermissions(frames(), QFile::WriteOwner);
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
     ASSERT_TRUE(front.convertAndWait());
     QFile::setPermissions(frames(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -343,15 +344,15 @@ QStringList scratchSnapshot() {
 
 TEST_F(ConversionDriverTest, CacheRunReencodesWithoutTouchingTheScratchFolders) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 10, 8, 6));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames(), "10");
     ASSERT_TRUE(front.convertAndWait());
     const QString video = frames() + "/output/zev.mp4";
     EXPECT_NEAR(durationOf(video), 1.0, 0.05);
 
     const QStringList before = scratchSnapshot();
-    front.fps = "5";
-    front.cacheTicked = true;
+    front.inputs.fpsText = "5";
+    front.inputs.cacheTicked = true;
     ASSERT_TRUE(front.convertAndWait());
     EXPECT_EQ(front.errors(), QStringList());
     EXPECT_EQ(front.successes().size(), 2);
@@ -361,13 +362,13 @@ TEST_F(ConversionDriverTest, CacheRunReencodesWithoutTouchingTheScratchFolders) 
 
 TEST_F(ConversionDriverTest, MissingPackedFrameIsAFailure) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 12, 8, 6));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
     recordConvertCalls(front);
     qputenv("ZEV_RECORD_SKIP", "00007.png");
 
     ASSERT_TRUE(front.convertAndWait());
-    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output/zev.mp4"));
     EXPECT_EQ(front.cacheEnabledCount(), 0);
 }
@@ -377,20 +378,20 @@ TEST_F(ConversionDriverTest, CacheRunRefusesPackedFramesOfAnotherFolder) {
     const QString second = folder.filePath("second");
     ASSERT_TRUE(TestFrames::writeSequence(first, 4, 8, 6));
     ASSERT_TRUE(TestFrames::writeSequence(second, 4, 8, 6));
-    FakeFrontEnd window;
+    TestFrontEnd window;
     pointAt(window, first);
     ASSERT_TRUE(window.convertAndWait());
     const QFileInfo video(first + "/output/zev.mp4");
     const QDateTime written = video.lastModified();
 
-    FakeFrontEnd commandLine;
+    TestFrontEnd commandLine;
     pointAt(commandLine, second);
     ASSERT_TRUE(commandLine.convertAndWait());
 
-    window.cacheTicked = true;
-    window.fps = "5";
+    window.inputs.cacheTicked = true;
+    window.inputs.fpsText = "5";
     ASSERT_TRUE(window.convertAndWait());
-    EXPECT_EQ(window.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_EQ(window.errors(), QStringList{UserTexts::kConversionFailed});
     EXPECT_EQ(QFileInfo(first + "/output/zev.mp4").lastModified(), written);
 }
 
@@ -400,10 +401,10 @@ TEST_F(ConversionDriverTest, HeldLockRefusesWithoutTouchingAnything) {
     ScratchLock other;
     ASSERT_TRUE(other.tryLock(ScratchFolders::userFolder()));
 
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
     ASSERT_TRUE(front.convertAndWait());
-    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
     EXPECT_TRUE(front.outcomes().first().reason.startsWith("another ZEV conversion is running"));
     EXPECT_FALSE(QFileInfo::exists(ScratchFolders::alphaImagesDirectoryPath()));
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output"));
@@ -431,15 +432,15 @@ private:
 
 TEST_F(ConversionDriverTest, FrameAddedDuringTheRunFailsTheFinalCount) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames());
     FrameAdder adder(frames() + "/3.png");
-    ASSERT_TRUE(front.getTextFieldContent());
+    ASSERT_TRUE(front.validator.validate(front.inputs).ok());
     const Cancellation noCancel;
 
     const ConversionOutcome outcome =
-        ConversionDriver(front.conversionSettings(), front.queue(), noCancel, &adder).run();
-    EXPECT_EQ(outcome.message, ConversionController::kConversionFailed);
+        ConversionDriver(front.validator.settings(), front.session.queue(), noCancel, &adder).run();
+    EXPECT_EQ(outcome.message, UserTexts::kConversionFailed);
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output/zev.mp4"));
 }
 

@@ -1,10 +1,10 @@
 #include "session/ConversionJob.h"
 
-#include "FakeFrontEnd.h"
 #include "HangingEncoder.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "TestFrontEnd.h"
 #include "storage/CacheRecord.h"
 #include "storage/ScratchFolders.h"
 
@@ -24,7 +24,7 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 60000) {
     return condition();
 }
 
-bool encodingStarted(const FakeFrontEnd& front) {
+bool encodingStarted(const TestFrontEnd& front) {
     for (const ConversionProgress& progress : front.progress()) {
         if (progress.stage == ConversionProgress::Stage::Encoding && progress.done > 0)
             return true;
@@ -36,20 +36,20 @@ class ConversionJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
-        front = std::make_unique<FakeFrontEnd>();
+        front = std::make_unique<TestFrontEnd>();
         front->useStagedTools();
-        front->path = frames();
+        front->inputs.folderText = frames();
     }
     QString frames() const { return folder.filePath("frames"); }
     QString video() const { return folder.filePath("frames/output/zev.mp4"); }
 
     ScratchEnvironment scratch;
     TemporaryFolder folder;
-    std::unique_ptr<FakeFrontEnd> front;
+    std::unique_ptr<TestFrontEnd> front;
 };
 
 TEST_F(ConversionJobTest, ProgressReachesEveryStagesTotalOnTheMainThread) {
-    front->fps = QStringLiteral("10");
+    front->inputs.fpsText = QStringLiteral("10");
     ASSERT_TRUE(front->convertAndWait());
 
     QMap<ConversionProgress::Stage, ConversionProgress> last;
@@ -70,14 +70,14 @@ TEST_F(ConversionJobTest, ProgressReachesEveryStagesTotalOnTheMainThread) {
 // Stopped mid-encode: no alert, no video of this run, no tool left, no cache
 // offered, and the next run can start at once.
 TEST_F(ConversionJobTest, CancelDuringEncodingLeavesNothingBehind) {
-    const QString realFfmpeg = front->ffmpegPath();
+    const QString realFfmpeg = front->validator.settings().ffmpegPath;
     const HangingEncoder encoder(folder.path());
-    front->setFfmpegPath(encoder.path());
+    front->validator.setFfmpegPath(encoder.path());
 
     front->convertBtnClicked();
     ASSERT_TRUE(waitFor([&]() { return encodingStarted(*front) && encoder.isRunning(); }));
     ASSERT_TRUE(QFileInfo::exists(video()));
-    front->cancelConversion();
+    front->session.cancel();
     ASSERT_TRUE(waitFor([&]() { return !front->inConverting(); }));
 
     EXPECT_EQ(front->events(), (QStringList{"busy:1", "busy:0"}));
@@ -85,14 +85,14 @@ TEST_F(ConversionJobTest, CancelDuringEncodingLeavesNothingBehind) {
     EXPECT_FALSE(encoder.isRunning());
     EXPECT_FALSE(CacheRecord::matches(ScratchFolders::userFolder(), frames(), 3));
 
-    front->setFfmpegPath(realFfmpeg);
+    front->validator.setFfmpegPath(realFfmpeg);
     ASSERT_TRUE(front->convertAndWait());
     EXPECT_EQ(front->successes(), QStringList{frames() + "/output"});
 }
 
 TEST_F(ConversionJobTest, FrontEndDestroyedMidRunStopsItsTools) {
     const HangingEncoder encoder(folder.path());
-    front->setFfmpegPath(encoder.path());
+    front->validator.setFfmpegPath(encoder.path());
     front->convertBtnClicked();
     ASSERT_TRUE(waitFor([&]() { return encoder.isRunning(); }));
 

@@ -1,12 +1,13 @@
 #include "pipeline/ExpressDriver.h"
 
-#include "FakeFrontEnd.h"
 #include "ParamName.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "TestFrontEnd.h"
 #include "ToolProbe.h"
 #include "core/Cancellation.h"
+#include "core/UserTexts.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
 
@@ -46,11 +47,11 @@ protected:
     ScratchEnvironment scratch;
     TemporaryFolder folder;
 
-    static void pointAt(FakeFrontEnd& front, const QString& frameFolder, bool express) {
+    static void pointAt(TestFrontEnd& front, const QString& frameFolder, bool express) {
         front.useStagedTools();
-        front.path = frameFolder;
-        front.slider = 0.25; // the window's first preset, 1100 kbit/s
-        front.expressTicked = express;
+        front.inputs.folderText = frameFolder;
+        front.inputs.sliderValue = 0.25; // the window's first preset, 1100 kbit/s
+        front.inputs.expressTicked = express;
     }
 };
 
@@ -109,12 +110,12 @@ TEST_P(FrameKinds, ExpressVideoAgreesWithTheDefaultPipelines) {
     ASSERT_EQ(ffprobe({"-show_entries", "stream=pix_fmt", "-of", "csv=p=0", first}).trimmed(), c.pixelFormat);
     const QString video = frames + "/output/zev.mp4";
     const QString standardVideo = folder.filePath("default.mp4");
-    FakeFrontEnd standard;
+    TestFrontEnd standard;
     pointAt(standard, frames, false);
     ASSERT_TRUE(standard.convertAndWait());
     ASSERT_TRUE(QFile::rename(video, standardVideo)) << standard.errors().join(' ').toStdString();
 
-    FakeFrontEnd express;
+    TestFrontEnd express;
     pointAt(express, frames, true);
     ASSERT_TRUE(express.convertAndWait());
     EXPECT_EQ(express.successes(), QStringList{frames + "/output"});
@@ -160,16 +161,16 @@ TEST_F(ExpressDriverTest, FailedOrStoppedRunKeepsThePreviousVideo) {
     QFile::rename(frames + "/2.png", frames + "/2.keep");
     // ffmpeg has begun the temporary video when it meets the broken frame.
     folder.touch("frames/2.png", "not a png");
-    FakeFrontEnd front;
+    TestFrontEnd front;
     pointAt(front, frames, true);
     ASSERT_TRUE(front.convertAndWait());
-    EXPECT_EQ(front.errors(), QStringList{ConversionController::kConversionFailed});
+    EXPECT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
 
     QFile::remove(frames + "/2.png");
     QFile::rename(frames + "/2.keep", frames + "/2.png");
     StopAtEncoding stopper;
     EXPECT_TRUE(
-        ExpressDriver(front.conversionSettings(), stopper.cancellation, &stopper).run().wasCancelled());
+        ExpressDriver(front.validator.settings(), stopper.cancellation, &stopper).run().wasCancelled());
     QFile video(frames + "/output/zev.mp4");
     ASSERT_TRUE(video.open(QIODevice::ReadOnly));
     EXPECT_EQ(video.readAll(), "the previous video");

@@ -27,7 +27,6 @@
 #include <QUrl>
 #include <QWindow>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace {
 
@@ -132,8 +131,8 @@ TEST(ViewControllerTest, StartsIdleWithTheDefaults) {
     EXPECT_EQ(start->text(), "开始合成 ZEV 视频");
     EXPECT_EQ(window.FPS(), 20);
     EXPECT_EQ(window.rate(), 1000);
-    EXPECT_EQ(window.convertPath(), ConversionController::resourcePath() + "/imageMagick/bin/convert");
-    EXPECT_EQ(window.ffmpegPath(), ConversionController::resourcePath() + "/ffmpeg/ffmpeg");
+    EXPECT_EQ(window.convertPath(), ConversionSettings::resourcePath() + "/imageMagick/bin/convert");
+    EXPECT_EQ(window.ffmpegPath(), ConversionSettings::resourcePath() + "/ffmpeg/ffmpeg");
     // Window opacity is kept in 1/255 steps.
     EXPECT_NEAR(window.windowOpacity(), 0.98, 1.0 / 255);
     window.show();
@@ -310,22 +309,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadFrameRateCase{"abc", QStringLiteral("输入不是数字，请输入正确的帧率(0<FPS<60).")},
                       BadFrameRateCase{"60", QStringLiteral("请输入正确的帧率(0<FPS<60).")}),
     [](const auto& instance) { return instance.index == 0 ? "not_a_number" : "out_of_range"; });
-
-TEST(ViewControllerTest, ErrorAlertRequestedOnAnotherThreadShowsOnTheMainThread) {
-    ViewController window;
-    const QString message = QStringLiteral("合成视频过程出错，请重试. <b>not markup</b>");
-
-    std::thread worker([&window, &message]() { window.showAlertWithErrorMessage(message); });
-    worker.join();
-    QMessageBox* alert = waitForAlert(window);
-
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->thread(), QCoreApplication::instance()->thread());
-    EXPECT_EQ(alert->text(), message);
-    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
-    EXPECT_EQ(buttonTitles(alert), QStringList{"Ok"});
-    EXPECT_EQ(openAlerts(window).size(), 1);
-}
 
 TEST(ViewControllerTest, SuccessAlertOffersTheFolderAndCloseRunsNothing) {
     FakeXdgOpen xdgOpen;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What a front end hands the settings check, as the user left it: the texts
+// unchecked, the slider where it stands, the choices as ticked. A new option
+// is one more field here (and in ConversionSettings), read by every front end
+// that offers it; the others leave it at its default.
+struct FrontEndInputs {
+    QString fpsText = QStringLiteral("20");
+    // The rate slider, 0.0 to 1.0.
+    double sliderValue = 0.0;
+    // Taken exactly as given: not trimmed, expanded or made absolute.
+    QString folderText;
+    bool cacheTicked = false;
+    // One ffmpeg run straight from the frames; the cache has no meaning then.
+    bool expressTicked = false;
+};
