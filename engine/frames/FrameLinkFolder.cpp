@@ -1,6 +1,5 @@
 #include "frames/FrameLinkFolder.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -11,23 +10,24 @@
 FrameLinkFolder::FrameLinkFolder() = default;
 FrameLinkFolder::~FrameLinkFolder() = default;
 
-bool FrameLinkFolder::create(const QString& parent, const QStringList& frames) {
+Result<> FrameLinkFolder::create(const QString& parent, const QStringList& frames) {
     dir_ = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/express-XXXXXX"));
     if (!dir_->isValid()) {
-        qWarning().noquote() << "Cannot create a link folder in" << parent << ":" << dir_->errorString();
+        const QString why = dir_->errorString();
         dir_.reset();
-        return false;
+        return Result<>::failure(
+            QStringLiteral("cannot create a folder for the frames' links in %1: %2").arg(parent, why));
     }
     for (qint64 i = 0; i < frames.size(); ++i) {
         const QByteArray target = QFile::encodeName(QFileInfo(frames.at(i)).absoluteFilePath());
-        const QByteArray link = QFile::encodeName(dir_->filePath(linkName(i)));
-        if (::symlink(target.constData(), link.constData()) != 0) {
-            qWarning().noquote() << "Cannot link" << frames.at(i) << ":" << std::strerror(errno);
+        const QString link = dir_->filePath(linkName(i));
+        if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0) {
+            const QString why = QString::fromLocal8Bit(std::strerror(errno));
             dir_.reset();
-            return false;
+            return Result<>::failure(QStringLiteral("cannot link %1 to %2: %3").arg(link, frames.at(i), why));
         }
     }
-    return true;
+    return Result<>::success();
 }
 
 QString FrameLinkFolder::path() const {

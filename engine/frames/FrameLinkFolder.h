@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -20,9 +22,9 @@ public:
     FrameLinkFolder& operator=(const FrameLinkFolder&) = delete;
 
     // Creates "<parent>/express-XXXXXX" (mode 0700) and the links, which
-    // point at the frames' absolute paths. False when anything could not be
+    // point at the frames' absolute paths. Fails with what could not be
     // made; nothing is left behind then.
-    bool create(const QString& parent, const QStringList& frames);
+    Result<> create(const QString& parent, const QStringList& frames);
 
     // Empty until create() succeeded.
     QString path() const;
