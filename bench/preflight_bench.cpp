@@ -95,10 +95,10 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const PreflightReport report = FramePreflight::check(input);
+        const Result<PreflightFindings> findings = FramePreflight::check(input);
         milliseconds.push_back(double(timer.nsecsElapsed()) / 1e6);
-        if (!report.ok) {
-            std::fprintf(stderr, "check refused the frames: %s\n", qPrintable(report.reason));
+        if (!findings) {
+            std::fprintf(stderr, "check refused the frames: %s\n", qPrintable(findings.reason()));
             return 1;
         }
     }

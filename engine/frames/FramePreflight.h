@@ -1,13 +1,14 @@
 #pragma once
 
+#include "core/Result.h"
+#include "frames/PreflightFindings.h"
 #include "frames/PreflightInput.h"
-#include "frames/PreflightReport.h"
+#include "frames/RunSpaceModel.h"
 
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <optional>
 
 // Checks made before any tool runs, so a run that cannot succeed fails at
 // once with a sentence saying why, instead of after minutes of ImageMagick
@@ -25,27 +26,25 @@ public:
     static constexpr qint64 kLargestPlayableWidth = 4096;
     static constexpr qint64 kLargestPlayableArea = qint64(4096) * 2304;
 
-    [[nodiscard]] static PreflightReport check(const PreflightInput& input,
-                                               const FreeSpace& freeSpace = systemFreeSpace);
+    // Refuses with the reason, or lets the run go ahead with what it found.
+    static Result<PreflightFindings> check(const PreflightInput& input,
+                                           const FreeSpace& freeSpace = systemFreeSpace);
 
     // QStorageInfo's bytesAvailable for the path.
     static qint64 systemFreeSpace(const QString& existingPath);
 
-    // Estimates of what a run writes (the models are described where they
-    // are computed).
-    static qint64 scratchBytesNeeded(qint64 frameBytes, qint64 frameCount);
-    static qint64 videoBytesNeeded(qint64 frameCount, qint64 fps, qint64 rateKbits);
-
 private:
     struct FrameSummary {
         QSize size;
-        qint64 totalBytes = 0;
+        RunSpaceModel::Need workFiles;
     };
 
-    static std::optional<QString> readFrames(const QStringList& frames, FrameSummary* summary);
-    static std::optional<QString> oddHeightProblem(QSize frameSize);
-    static std::optional<QString> outputFolderProblem(const QString& outputFolder);
-    static std::optional<QString> spaceProblem(const PreflightInput& input, const FrameSummary& summary,
-                                               const FreeSpace& freeSpace);
-    static std::optional<QString> playbackWarning(QSize frameSize);
+    static Result<FrameSummary> readFrames(const QStringList& frames);
+    static Result<> checkHeight(QSize frameSize);
+    static Result<> checkOutputFolder(const QString& outputFolder);
+    // Refuses when the space is below what the run surely needs; answers a
+    // warning (or nothing) when it is below the worst case.
+    static Result<QString> checkSpace(const PreflightInput& input, const FrameSummary& summary,
+                                      const FreeSpace& freeSpace);
+    static QString playbackWarning(QSize frameSize);
 };

@@ -75,10 +75,11 @@ qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const 
 
 ConversionOutcome ConversionDriver::convert() {
     reportStage(Stage::Scanning, 0);
-    QStringList frames;
-    if (std::optional<ConversionOutcome> refused =
-            checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full, &frames))
-        return *refused;
+    const Result<QStringList, ConversionOutcome> checked =
+        checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full);
+    if (!checked)
+        return checked.failure();
+    const QStringList& frames = *checked;
     batches_ = planBatches(frames.size());
     alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
     rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();

@@ -2,7 +2,6 @@
 
 #include "core/Result.h"
 #include "frames/PreflightInput.h"
-#include "frames/PreflightReport.h"
 #include "pipeline/ConversionObserver.h"
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"

@@ -29,17 +29,16 @@ ExpressDriver::ExpressDriver(ConversionSettings settings, const Cancellation& ca
 
 ConversionOutcome ExpressDriver::convert() {
     reportStage(Stage::Scanning, 0);
-    QStringList frames;
-    if (std::optional<ConversionOutcome> refused = checkFrames(PreflightInput::Run::Express, &frames))
-        return *refused;
+    const Result<QStringList, ConversionOutcome> checked = checkFrames(PreflightInput::Run::Express);
+    if (!checked)
+        return checked.failure();
+    const QStringList& frames = *checked;
 
     FrameLinkFolder links;
     if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
         return failed(ready);
-    if (!links.create(ScratchFolders::userFolder(), frames))
-        return failed(
-            Result<>::failure(QStringLiteral("cannot link the frames into a folder of their own in %1")
-                                  .arg(ScratchFolders::userFolder())));
+    if (Result<> linked = links.create(ScratchFolders::userFolder(), frames); !linked)
+        return failed(linked);
     if (cancelled())
         return ConversionOutcome::cancelled();
     return encode(frames, links.path());

@@ -36,6 +36,13 @@ ConversionOutcome PipelineRun::run() {
     ConversionOutcome outcome = convert();
     log_ = nullptr;
     outcome.frames = frameCount_;
+    // Space found short of the worst case before the run may be why it
+    // failed.
+    if (outcome.kind == ConversionOutcome::Kind::Failed && !findings_.spaceWarning.isEmpty()) {
+        if (!outcome.reason.isEmpty())
+            outcome.reason += outcome.reason.endsWith(u'.') ? QStringLiteral(" ") : QStringLiteral(". ");
+        outcome.reason += findings_.spaceWarning;
+    }
     return withLog(std::move(outcome), log);
 }
 
@@ -65,7 +72,7 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
     return outcome;
 }
 
-std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run run, QStringList* frames) {
+Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run run) {
     const QString& folder = settings_.sourceImageFolder;
     // Tools read a relative path in ways of their own ("-x/0.png" as an
     // option, "x:y/…" as a protocol); every front end gives absolute ones.
@@ -76,8 +83,11 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
     if (!found)
         return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
     frameCount_ = found->size();
-    if (!framesAreConsecutive(*found))
+    // The fixed message is all a numbering refusal shows; the log says where.
+    if (Result<> numbered = checkNumbering(*found); !numbered) {
+        log_->note(numbered.reason());
         return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive);
+    }
     PreflightInput input;
     input.frames = *found;
     input.scratchFolder = ScratchFolders::userFolder();
@@ -85,13 +95,13 @@ std::optional<ConversionOutcome> PipelineRun::checkFrames(PreflightInput::Run ru
     input.run = run;
     input.fps = settings_.fps;
     input.rateKbits = settings_.rate;
-    const PreflightReport preflight = FramePreflight::check(input);
-    if (!preflight.ok)
-        return failed(Result<>::failure(preflight.reason));
-    frameSize_ = preflight.frameSize;
-    warning_ = preflight.warning.value_or(QString());
-    *frames = *found;
-    return std::nullopt;
+    Result<PreflightFindings> preflight = FramePreflight::check(input);
+    if (!preflight)
+        return failed(preflight.failure());
+    findings_ = std::move(preflight).value();
+    if (!findings_.spaceWarning.isEmpty())
+        log_->note(findings_.spaceWarning);
+    return *found;
 }
 
 // The scanner answers an unreadable folder as one without frames; the
@@ -106,22 +116,26 @@ Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
                                  .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
-bool PipelineRun::framesAreConsecutive(const QStringList& frames) {
+Result<> PipelineRun::checkNumbering(const QStringList& frames) {
     for (qint64 i = 0; i < frames.size(); ++i) {
-        const QString baseName =
-            FrameFolderScanner::deletingPathExtension(QFileInfo(frames.at(i)).fileName());
-        if (IntegerText::integerValue(baseName) != i)
-            return false;
+        const QString name = QFileInfo(frames.at(i)).fileName();
+        const qint64 number = IntegerText::integerValue(FrameFolderScanner::deletingPathExtension(name));
+        if (number != i)
+            return Result<>::failure(
+                QStringLiteral("frame %1 is number %2 in the frame order, where %3 was expected")
+                    .arg(name)
+                    .arg(number)
+                    .arg(i));
     }
-    return true;
+    return Result<>::success();
 }
 
 ConversionOutcome PipelineRun::succeeded(const QString& outputFolder) const {
-    return ConversionOutcome::success(outputFolder, warning_);
+    return ConversionOutcome::success(outputFolder, findings_.warning());
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {
-    return {2 * frameSize_.width(), frameSize_.height(), outputFrames};
+    return {2 * findings_.frameSize.width(), findings_.frameSize.height(), outputFrames};
 }
 
 ConversionOutcome PipelineRun::failed(const Result<>& why) {

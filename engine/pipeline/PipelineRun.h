@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "frames/PreflightFindings.h"
 #include "frames/PreflightInput.h"
 #include "pipeline/ConversionObserver.h"
 #include "pipeline/ConversionOutcome.h"
@@ -9,10 +10,8 @@
 #include "tools/VideoVerifier.h"
 
 #include <QCoreApplication>
-#include <QSize>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 class Cancellation;
 class FfmpegProgressReader;
@@ -45,9 +44,9 @@ protected:
     // The checks every pipeline makes before any tool runs: an absolute
     // frame folder, frames numbered 0, 1, 2 … without a gap, and the
     // pre-flight of their headers, the free space and the output folder.
-    // Returns the refusal, or nothing when the run may go ahead with frames
-    // (in frame order); the frame size and any warning are kept.
-    std::optional<ConversionOutcome> checkFrames(PreflightInput::Run run, QStringList* frames);
+    // Answers the frames in frame order, or the refusal; the frame size and
+    // any warning are kept.
+    Result<QStringList, ConversionOutcome> checkFrames(PreflightInput::Run run);
     // What the written video must be, and the success that announces it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder) const;
@@ -69,11 +68,11 @@ protected:
     RunLog* log_ = nullptr;
 
 private:
-    static bool framesAreConsecutive(const QStringList& frames);
+    // Fails naming the first frame whose number is not its place.
+    static Result<> checkNumbering(const QStringList& frames);
     // Points a failure's reason at the log, and notes the outcome in it.
     static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
 
     qint64 frameCount_ = 0;
-    QSize frameSize_;
-    QString warning_;
+    PreflightFindings findings_;
 };
