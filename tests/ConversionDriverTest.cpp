@@ -395,6 +395,52 @@ TEST_F(ConversionDriverTest, CacheRunRefusesPackedFramesOfAnotherFolder) {
     EXPECT_EQ(QFileInfo(first + "/output/zev.mp4").lastModified(), written);
 }
 
+struct BrokenRunCase {
+    const char* title;
+    ConversionObserver::Stage failingStage;
+    bool cacheStillServes;
+};
+
+class BrokenFullRun : public ConversionDriverTest, public ::testing::WithParamInterface<BrokenRunCase> {};
+
+// A full run that fails before it replaces the packed frames leaves the last
+// good run's to a cache run; one that fails while packing takes them away.
+TEST_P(BrokenFullRun, CacheServesOnlyUntouchedPackedFrames) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 10, 8, 6));
+    TestFrontEnd front;
+    pointAt(front, frames(), "10");
+    ASSERT_TRUE(front.convertAndWait());
+    const QString convert = front.validator.settings().convertPath;
+    if (GetParam().failingStage == ConversionObserver::Stage::Extracting) {
+        front.validator.setConvertPath(QStringLiteral("/bin/false"));
+    } else {
+        recordConvertCalls(front);
+        qputenv("ZEV_RECORD_SKIP", "00007.png");
+    }
+    ASSERT_TRUE(front.convertAndWait());
+    ASSERT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
+
+    front.validator.setConvertPath(convert);
+    front.inputs.cacheTicked = true;
+    front.inputs.fpsText = "5";
+    ASSERT_TRUE(front.convertAndWait());
+    if (GetParam().cacheStillServes) {
+        EXPECT_EQ(front.errors().size(), 1);
+        EXPECT_EQ(front.successes().size(), 2);
+        EXPECT_NEAR(durationOf(frames() + "/output/zev.mp4"), 2.0, 0.05) << "re-encoded at 5 fps";
+    } else {
+        EXPECT_EQ(front.errors().size(), 2);
+        EXPECT_TRUE(front.outcomes().last().reason.startsWith("the packed frames in"))
+            << front.outcomes().last().reason.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConversionDriverTest, BrokenFullRun,
+    ::testing::Values(BrokenRunCase{"extraction", ConversionObserver::Stage::Extracting, true},
+                      BrokenRunCase{"packing", ConversionObserver::Stage::Packing, false}),
+    ParamName());
+
 TEST_F(ConversionDriverTest, HeldLockRefusesWithoutTouchingAnything) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
     ASSERT_TRUE(ScratchFolders::prepareUserFolder());

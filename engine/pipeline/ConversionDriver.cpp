@@ -3,6 +3,7 @@
 #include "core/Cancellation.h"
 #include "frames/FrameFolderScanner.h"
 #include "storage/CacheRecord.h"
+#include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "storage/ScratchLock.h"
 #include "tools/FfmpegProgressReader.h"
@@ -52,16 +53,21 @@ QList<ConversionDriver::Batch> ConversionDriver::planBatches(qint64 frameCount) 
     return batches;
 }
 
-bool ConversionDriver::packedFramesComplete(const QString& folder, qint64 frameCount) {
+Result<> ConversionDriver::packedFramesComplete(const QString& folder, qint64 frameCount) {
     const QDir dir(folder);
-    if (pngNames(folder).size() != frameCount)
-        return false;
     for (qint64 i = 0; i < frameCount; ++i) {
         const QFileInfo frame(dir.filePath(packedFrameName(i)));
         if (!frame.isFile() || frame.size() == 0)
-            return false;
+            return Result<>::failure(
+                QStringLiteral("the packed frame %1 is missing or empty").arg(frame.absoluteFilePath()));
     }
-    return true;
+    if (const qsizetype found = pngNames(folder).size(); found != frameCount)
+        return Result<>::failure(
+            QStringLiteral("%1 holds %2 PNG files besides the packed frames 00000.png … %3")
+                .arg(folder)
+                .arg(found - frameCount)
+                .arg(packedFrameName(frameCount - 1)));
+    return Result<>::success();
 }
 
 qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder) {
@@ -99,33 +105,38 @@ ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, con
     const qint64 frameCount = frames.size();
     const QString& sourceFolder = settings_.sourceImageFolder;
     if (settings_.useCache) {
-        if (!CacheRecord::matches(userFolder, sourceFolder, frameCount))
+        if (Result<> cached = CacheRecord::matches(userFolder, sourceFolder, frameCount); !cached)
             return failed(Result<>::failure(
-                QStringLiteral(
-                    "the packed frames in %1 do not come from a finished full run of %2 with %3 frames; "
-                    "convert without the cache first")
+                QStringLiteral("the packed frames in %1 do not come from a finished full run of %2 with %3 "
+                               "frames: %4; convert without the cache first")
                     .arg(appendFolder_, sourceFolder)
-                    .arg(frameCount)));
-    } else {
-        CacheRecord::clear(userFolder);
-        if (Result<> made = makePackedFrames(frames); !made)
-            return cancelled() ? stopped(userFolder) : failed(made);
+                    .arg(frameCount)
+                    .arg(cached.reason())));
+    } else if (Result<> made = makePackedFrames(frames, userFolder); !made) {
+        return cancelled() ? stopped(userFolder) : failed(made);
     }
     // A failed packing run leaves a gap at which the encoder would stop.
-    if (!packedFramesComplete(appendFolder_, frameCount))
-        return failed(Result<>::failure(
-            QStringLiteral("the packed frames in %1 are not 00000.png … %2 and nothing else")
-                .arg(appendFolder_, packedFrameName(frameCount - 1))));
-    if (!settings_.useCache)
-        CacheRecord::write(userFolder, sourceFolder, frameCount);
+    if (Result<> complete = packedFramesComplete(appendFolder_, frameCount); !complete)
+        return failed(complete);
+    if (!settings_.useCache) {
+        // The video can still be made; only a later cache run will refuse.
+        if (Result<> recorded = CacheRecord::write(userFolder, sourceFolder, frameCount); !recorded)
+            log_->note(recorded.reason());
+    }
     return encode(frameCount, userFolder);
 }
 
-Result<> ConversionDriver::makePackedFrames(const QStringList& frames) {
+// The packed frames of the last good run stay, with their record, until
+// this run's layers are ready: a run that fails before then leaves them to
+// a cache run.
+Result<> ConversionDriver::makePackedFrames(const QStringList& frames, const QString& userFolder) {
     QStringList masks;
     QStringList colours;
     if (Result<> extracted = extractLayers(frames, &masks, &colours); !extracted)
         return extracted;
+    if (Result<> forgotten = CacheRecord::clear(userFolder); !forgotten)
+        return forgotten;
+    packedFramesReplaced_ = true;
     if (Result<> rebuilt = ScratchFolders::rebuild(appendFolder_); !rebuilt)
         return rebuilt;
     if (Result<> packed = packFrames(masks, colours); !packed)
@@ -175,11 +186,13 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
     return succeeded(outputFolder);
 }
 
-// A stopped full run leaves packed frames that may be incomplete: without
-// the record a later cache run refuses them.
+// A stopped run offers no cache: once it has begun to replace the packed
+// frames, their record goes. Stopped before, the last good run's stay.
 ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
-    if (!settings_.useCache)
-        CacheRecord::clear(userFolder);
+    if (packedFramesReplaced_) {
+        if (Result<> forgotten = CacheRecord::clear(userFolder); !forgotten)
+            log_->note(forgotten.reason());
+    }
     return ConversionOutcome::cancelled();
 }
 

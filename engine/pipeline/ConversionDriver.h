@@ -41,10 +41,10 @@ public:
     // Batches of 20 frames; the last one takes the rest.
     static QList<Batch> planBatches(qint64 frameCount);
 
-    // True when folder holds exactly the packed frames 00000.png … for
+    // Succeeds when folder holds exactly the packed frames 00000.png … for
     // frames 0 to frameCount - 1 and no other PNG file, which is what the
-    // encoder's file pattern will read.
-    static bool packedFramesComplete(const QString& folder, qint64 frameCount);
+    // encoder's file pattern will read; else names the first missing one.
+    static Result<> packedFramesComplete(const QString& folder, qint64 frameCount);
 
     // Frames whose mask and colour copy both exist.
     static qint64 framesWithBothLayers(const QString& alphaFolder, const QString& rgbFolder);
@@ -52,7 +52,7 @@ public:
 private:
     ConversionOutcome convert() override;
     ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
-    Result<> makePackedFrames(const QStringList& frames);
+    Result<> makePackedFrames(const QStringList& frames, const QString& userFolder);
     ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
     ConversionOutcome stopped(const QString& userFolder) const;
     Result<> extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
@@ -68,4 +68,6 @@ private:
     QString alphaFolder_;
     QString rgbFolder_;
     QString appendFolder_;
+    // Set once this run has begun to replace the packed frames.
+    bool packedFramesReplaced_ = false;
 };

@@ -15,27 +15,41 @@ QString CacheRecord::filePath(const QString& userFolder) {
     return userFolder + QStringLiteral("/appendImages.source");
 }
 
-void CacheRecord::clear(const QString& userFolder) {
-    QFile::remove(filePath(userFolder));
+Result<> CacheRecord::clear(const QString& userFolder) {
+    QFile file(filePath(userFolder));
+    if (file.remove() || !file.exists())
+        return Result<>::success();
+    return Result<>::failure(
+        QStringLiteral("cannot remove the cache record %1: %2").arg(file.fileName(), file.errorString()));
 }
 
-bool CacheRecord::write(const QString& userFolder, const QString& frameFolder, qint64 frameCount) {
+Result<> CacheRecord::write(const QString& userFolder, const QString& frameFolder, qint64 frameCount) {
     QSaveFile file(filePath(userFolder));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QJsonObject record{{kFolderKey, canonicalFolder(frameFolder)}, {kCountKey, frameCount}};
-    file.write(QJsonDocument(record).toJson(QJsonDocument::Compact));
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QJsonDocument(record).toJson(QJsonDocument::Compact));
+        if (file.commit())
+            return Result<>::success();
+    }
+    return Result<>::failure(
+        QStringLiteral("cannot write the cache record %1: %2").arg(file.fileName(), file.errorString()));
 }
 
-bool CacheRecord::matches(const QString& userFolder, const QString& frameFolder, qint64 frameCount) {
+Result<> CacheRecord::matches(const QString& userFolder, const QString& frameFolder, qint64 frameCount) {
     QFile file(filePath(userFolder));
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return Result<>::failure(QStringLiteral("there is no record of a finished full run (%1: %2)")
+                                     .arg(file.fileName(), file.errorString()));
     const QJsonObject record = QJsonDocument::fromJson(file.readAll()).object();
+    const QString recordedFolder = record.value(kFolderKey).toString();
+    const qint64 recordedCount = record.value(kCountKey).toInteger(-1);
     const QString folder = canonicalFolder(frameFolder);
-    return !folder.isEmpty() && record.value(kFolderKey).toString() == folder &&
-           record.value(kCountKey).toInteger(-1) == frameCount;
+    if (!folder.isEmpty() && recordedFolder == folder && recordedCount == frameCount)
+        return Result<>::success();
+    if (recordedFolder.isEmpty() || recordedCount < 0)
+        return Result<>::failure(QStringLiteral("the cache record %1 cannot be read").arg(file.fileName()));
+    return Result<>::failure(
+        QStringLiteral("they come from %1 with %2 frames").arg(recordedFolder).arg(recordedCount));
 }
 
 QString CacheRecord::canonicalFolder(const QString& folder) {

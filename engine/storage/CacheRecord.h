@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -11,11 +13,13 @@ class CacheRecord {
 public:
     static QString filePath(const QString& userFolder);
 
-    // Forgets the record; a full run calls this before it replaces the
+    // Forgets the record; a full run calls this just before it replaces the
     // packed frames, so an interrupted run never leaves a stale record.
-    static void clear(const QString& userFolder);
-    static bool write(const QString& userFolder, const QString& frameFolder, qint64 frameCount);
-    static bool matches(const QString& userFolder, const QString& frameFolder, qint64 frameCount);
+    // Succeeds when no record is left, also when there was none.
+    static Result<> clear(const QString& userFolder);
+    static Result<> write(const QString& userFolder, const QString& frameFolder, qint64 frameCount);
+    // Fails with what the record says instead, or why there is none.
+    static Result<> matches(const QString& userFolder, const QString& frameFolder, qint64 frameCount);
 
 private:
     // The same folder reached through a link or with a trailing "/" is the
