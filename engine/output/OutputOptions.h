@@ -1,0 +1,49 @@
+#pragma once
+
+#include "output/VideoDescription.h"
+
+#include <optional>
+
+// How the express conversion lays out and encodes its video. The default
+// value makes the very video the default pipeline makes: mask left, colour
+// laid onto black right, both at full size, at the chosen bitrate.
+struct OutputOptions {
+    using Layout = VideoDescription::Layout;
+    using MaskSize = VideoDescription::MaskSize;
+
+    // x264's quality scale: 0 is lossless, 51 the coarsest.
+    static constexpr int kMaxCrf = 51;
+    static constexpr int kMaxGap = 256;
+    // Between the colour and a half-size mask when no gap is asked for: one
+    // macroblock. Round trips of half-size masks measured no loss from it
+    // and a small gain next to the seam at starved bitrates, and it keeps a
+    // player's bilinear sampling of one region clear of the other.
+    static constexpr int kHalfMaskGap = 16;
+
+    Layout layout = Layout::MaskLeft;
+    MaskSize maskSize = MaskSize::Full;
+    // Straight colour: the frame's own colour where alpha is above zero,
+    // black elsewhere, for players that multiply by the mask themselves.
+    bool premultiplied = true;
+    // The packed video's largest side, and its area at most that of a
+    // fit × fit·9/16 frame; 0 keeps the frames' size.
+    int fit = 0;
+    // A quality target instead of the bitrate.
+    std::optional<int> crf;
+    // Pixels between the two regions; unset: none for the full-size
+    // layouts (exact halves), kHalfMaskGap for the half-size mask.
+    std::optional<int> gap;
+    // Write zev.json even for the default layout.
+    bool describe = false;
+
+    // Whether a player needs zev.json to find its way in the video.
+    bool needsDescription() const {
+        return layout != Layout::MaskLeft || maskSize != MaskSize::Full || !premultiplied ||
+               gap.value_or(0) > 0;
+    }
+    // Whether the default pipeline, which knows only the default layout,
+    // bitrate and size, can honour these options.
+    bool defaultPipelineCan() const { return !needsDescription() && fit == 0 && !crf; }
+
+    bool operator==(const OutputOptions&) const = default;
+};
