@@ -80,6 +80,13 @@ qint64 ConversionDriver::framesWithBothLayers(const QString& alphaFolder, const 
 }
 
 ConversionOutcome ConversionDriver::convert() {
+    // The front ends offer the other layouts, sizes and quality targets
+    // with express only; this pipeline's commands are fixed.
+    if (!settings_.output.defaultPipelineCan())
+        return failed(Result<>::failure(QStringLiteral(
+            "this conversion makes the default layout at the frames' size and a bitrate only; the chosen "
+            "layout, "
+            "mask size, colour, largest size, gap or quality target needs the express conversion")));
     reportStage(Stage::Scanning, 0);
     const Result<QStringList, ConversionOutcome> checked =
         checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full);
@@ -183,7 +190,7 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
         !verified)
         return cancelled() ? stopped(userFolder) : failed(verified);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return succeeded(outputFolder);
+    return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames);
 }
 
 // A stopped run offers no cache: once it has begun to replace the packed

@@ -26,6 +26,9 @@ struct ConversionOutcome {
     QString logPath;
     // The frames found in the folder (0 when it was refused before).
     qint64 frames = 0;
+    // The written video's bitrate, when it was read back (a quality target
+    // leaves it open until then); 0 when not known.
+    qint64 bitrateKbits = 0;
 
     static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
         ConversionOutcome outcome;

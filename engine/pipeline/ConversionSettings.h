@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/OutputOptions.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -13,6 +15,8 @@ struct ConversionSettings {
     // One ffmpeg run straight from the frames (ExpressDriver); the cache
     // has no meaning then and is not looked at.
     bool express = false;
+    // Layout, size and quality; beyond the default ones only for express.
+    OutputOptions output;
     QString convertPath;
     QString ffmpegPath;
     QString ffprobePath;

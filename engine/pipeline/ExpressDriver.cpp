@@ -21,6 +21,10 @@ qint64 frameCount(const QString& folder) {
     return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
 }
 
+ExpectedVideo packedVideo(const PackedLayout& layout, qint64 outputFrames) {
+    return {layout.packed.width(), layout.packed.height(), outputFrames};
+}
+
 } // namespace
 
 ExpressDriver::ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
@@ -34,6 +38,10 @@ ConversionOutcome ExpressDriver::convert() {
         return checked.failure();
     const QStringList& frames = *checked;
 
+    const Result<PackedLayout> layout = planLayout();
+    if (!layout)
+        return failed(Result<>(layout.failure()));
+
     FrameLinkFolder links;
     if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
         return failed(ready);
@@ -41,10 +49,37 @@ ConversionOutcome ExpressDriver::convert() {
         return failed(linked);
     if (cancelled())
         return ConversionOutcome::cancelled();
-    return encode(frames, links.path());
+    return encode(frames, links.path(), *layout);
 }
 
-ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString& linkFolder) {
+Result<PackedLayout> ExpressDriver::planLayout() {
+    const OutputOptions& options = settings_.output;
+    const PackedLayout layout = PackedLayout::plan(frameSize(), options);
+    // libx264 in yuv420p: the exact halves of odd-sized frames stacked
+    // the other way have an odd side.
+    if (layout.packed.width() % 2 != 0 || layout.packed.height() % 2 != 0)
+        return Result<PackedLayout>::failure(
+            QStringLiteral(
+                "the frames are %1×%2, which packs to %3×%4 in this layout; H.264 in yuv420p needs an "
+                "even width and height (use frames of an even size, or --fit)")
+                .arg(frameSize().width())
+                .arg(frameSize().height())
+                .arg(layout.packed.width())
+                .arg(layout.packed.height()));
+    if (options.fit > 0 && !PackedLayout::fits(layout.packed, options.fit))
+        addWarning(
+            QStringLiteral("the packed video is %1×%2 even with the frames at %3×%4: more than a fit of "
+                           "%5 allows.")
+                .arg(layout.packed.width())
+                .arg(layout.packed.height())
+                .arg(layout.frame.width())
+                .arg(layout.frame.height())
+                .arg(options.fit));
+    return layout;
+}
+
+ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString& linkFolder,
+                                        const PackedLayout& layout) {
     const QString& sourceFolder = settings_.sourceImageFolder;
     const QString outputFolder = settings_.outputFolder();
     // As for the default encoder: a plain file standing there is left alone,
@@ -54,7 +89,7 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
 
     PendingVideo video(outputFolder);
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
-    const Result<> encoded = runFfmpeg(linkFolder, video.path(), outputFrames);
+    const Result<> encoded = runFfmpeg(linkFolder, video.path(), layout, outputFrames);
     if (cancelled() && !encoded)
         return ConversionOutcome::cancelled();
     if (!encoded)
@@ -68,20 +103,24 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                   .arg(frames.size())
                                   .arg(framesNow)));
     if (Result<> verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
-                                                  expectedVideo(outputFrames), toolOptions());
+                                                  packedVideo(layout, outputFrames), toolOptions());
         !verified)
         return cancelled() ? ConversionOutcome::cancelled() : failed(verified);
+    if (Result<> removed = removeDescription(outputFolder); !removed)
+        return failed(removed);
     if (Result<> committed = video.commit(); !committed)
         return failed(committed);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return succeeded(outputFolder);
+    return finished(outputFolder, layout, outputFrames);
 }
 
-Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames) {
+Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile,
+                                  const PackedLayout& layout, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    const QStringList arguments =
-        ExpressEncoder::arguments(linkFolder, videoFile, settings_.fps, settings_.rate);
+    const QStringList arguments = ExpressEncoder::arguments(
+        linkFolder, videoFile, settings_.fps, settings_.rate,
+        ExpressEncoder::filterGraph(layout, settings_.output.premultiplied), settings_.output.crf);
     return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "output/PackedLayout.h"
 #include "pipeline/ConversionObserver.h"
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"
@@ -31,6 +32,10 @@ public:
 
 private:
     ConversionOutcome convert() override;
-    ConversionOutcome encode(const QStringList& frames, const QString& linkFolder);
-    Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, qint64 outputFrames);
+    ConversionOutcome encode(const QStringList& frames, const QString& linkFolder,
+                             const PackedLayout& layout);
+    Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, const PackedLayout& layout,
+                       qint64 outputFrames);
+    // The layout for the frames and the options, or why it cannot be encoded.
+    Result<PackedLayout> planLayout();
 };

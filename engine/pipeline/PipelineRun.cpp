@@ -9,6 +9,7 @@
 #include "storage/ScratchFolders.h"
 #include "tools/FfmpegProgressReader.h"
 #include "tools/VideoEncoder.h"
+#include "tools/VideoFacts.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,7 +132,53 @@ Result<> PipelineRun::checkNumbering(const QStringList& frames) {
 }
 
 ConversionOutcome PipelineRun::succeeded(const QString& outputFolder) const {
-    return ConversionOutcome::success(outputFolder, findings_.warning());
+    const QString warning = findings_.warning();
+    return ConversionOutcome::success(outputFolder, warning.isEmpty() || layoutWarning_.isEmpty()
+                                                        ? warning + layoutWarning_
+                                                        : warning + u' ' + layoutWarning_);
+}
+
+ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
+                                        qint64 outputFrames) {
+    const OutputOptions& options = settings_.output;
+    const QString video = VideoEncoder::videoPath(outputFolder);
+    const bool describe = options.needsDescription() || options.describe;
+    if (!describe) {
+        if (Result<> removed = removeDescription(outputFolder); !removed)
+            return failed(removed);
+    }
+    ConversionOutcome outcome = succeeded(outputFolder);
+    if (!describe && !options.crf)
+        return outcome;
+    const Result<VideoFacts> facts = VideoFacts::read(settings_.ffprobePath, video, toolOptions());
+    if (!facts)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(facts.failure()));
+    outcome.bitrateKbits = facts->bitrateKbits;
+    if (!describe)
+        return outcome;
+    VideoDescription description = layout.describe(options);
+    description.frames = outputFrames;
+    description.inputFps = settings_.fps;
+    description.outputFps = VideoEncoder::kVideoRate;
+    description.profile = facts->profile;
+    description.level = facts->level;
+    description.colour = facts->colour;
+    if (Result<> written = description.writeBeside(video); !written)
+        return failed(written);
+    return outcome;
+}
+
+Result<> PipelineRun::removeDescription(const QString& outputFolder) {
+    QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
+    const QFileInfo there(description.fileName());
+    if ((!there.exists() && !there.isSymLink()) || description.remove())
+        return Result<>::success();
+    return Result<>::failure(QStringLiteral("cannot remove %1, which describes the previous video: %2")
+                                 .arg(description.fileName(), description.errorString()));
+}
+
+void PipelineRun::addWarning(const QString& warning) {
+    layoutWarning_ = layoutWarning_.isEmpty() ? warning : layoutWarning_ + u' ' + warning;
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {

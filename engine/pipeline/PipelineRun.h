@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "frames/PreflightFindings.h"
 #include "frames/PreflightInput.h"
+#include "output/PackedLayout.h"
 #include "pipeline/ConversionObserver.h"
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"
@@ -50,6 +51,16 @@ protected:
     // What the written video must be, and the success that announces it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder) const;
+    // The success once the video stands in the output folder: zev.json
+    // written beside it when its layout needs one or it was asked for, and
+    // the bitrate read back when a quality target left it open. A run that
+    // needs no description removes one an earlier run left, which would now
+    // lie about the video.
+    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames);
+    // Before a new video replaces the previous one.
+    static Result<> removeDescription(const QString& outputFolder);
+    QSize frameSize() const { return findings_.frameSize; }
+    void addWarning(const QString& warning);
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 
@@ -75,4 +86,6 @@ private:
 
     qint64 frameCount_ = 0;
     PreflightFindings findings_;
+    // What the layout adds to the findings' warning.
+    QString layoutWarning_;
 };

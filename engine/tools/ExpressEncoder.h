@@ -1,7 +1,11 @@
 #pragma once
 
+#include "output/OutputOptions.h"
+#include "output/PackedLayout.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The express conversion's single ffmpeg run: it reads the frames through a
 // folder of links named 0.png … n-1.png, lays the grey alpha mask (left)
@@ -22,11 +26,20 @@ public:
                        "[rgb][alpha]blend=all_mode=multiply[colour];"
                        "[mask][colour]hstack=inputs=2");
 
+    // The graph for a layout and colour mode: kFilterGraph itself for the
+    // default ones. Colour and mask are made at the frames' size and only
+    // then scaled (area averaging), so the colour of transparent pixels
+    // never bleeds into the edges; straight colour after scaling is the
+    // scaled colour × alpha divided by the scaled alpha.
+    static QString filterGraph(const PackedLayout& layout, bool premultiplied);
+
     // rate is in kbit/s. Both paths are made absolute and given as "file:"
     // URLs, so no part of them is read as a protocol; the link folder's
     // "%" are escaped, so ffmpeg's pattern only ever numbers the links.
-    static QStringList arguments(const QString& linkFolder, const QString& videoFile, qint64 fps,
-                                 qint64 rate);
+    // With a CRF, x264 aims at that quality instead of the rate.
+    static QStringList arguments(const QString& linkFolder, const QString& videoFile, qint64 fps, qint64 rate,
+                                 const QString& filterGraph = kFilterGraph,
+                                 std::optional<int> crf = std::nullopt);
 
     // "file:<absolute link folder, each % doubled>/%d.png"
     static QString framePattern(const QString& linkFolder);

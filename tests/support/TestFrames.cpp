@@ -35,3 +35,23 @@ bool TestFrames::writeSequence(const QString& folder, int count, int width, int 
     QFile::remove(model);
     return copied;
 }
+
+bool TestFrames::writeGradientSequence(const QString& folder, int count, int width, int height) {
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        QProcess convert;
+        convert.start(imageMagick(),
+                      {QStringLiteral("-size"), QStringLiteral("%1x%2").arg(width).arg(height),
+                       QStringLiteral("gradient:red-blue"), QStringLiteral("("), QStringLiteral("-size"),
+                       QStringLiteral("%1x%2").arg(height).arg(width), QStringLiteral("gradient:white-black"),
+                       QStringLiteral("-rotate"), QStringLiteral("90"), QStringLiteral(")"),
+                       QStringLiteral("-alpha"), QStringLiteral("off"), QStringLiteral("-compose"),
+                       QStringLiteral("copyopacity"), QStringLiteral("-composite"), QStringLiteral("-roll"),
+                       QStringLiteral("+%1+0").arg(3 * i),
+                       QStringLiteral("PNG32:%1/%2.png").arg(folder).arg(i)});
+        if (!convert.waitForFinished(30000) || convert.exitStatus() != QProcess::NormalExit ||
+            convert.exitCode() != 0)
+            return false;
+    }
+    return true;
+}

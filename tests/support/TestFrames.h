@@ -12,4 +12,8 @@ public:
     static bool writeFrame(const QString& path, int width, int height);
     // Frames first … first + count - 1 named "<n>.png" in folder.
     static bool writeSequence(const QString& folder, int count, int width, int height, int first = 0);
+    // Frames 0 … count - 1 whose colour (red to blue) and alpha (opaque to
+    // clear) change smoothly across the frame, rolled a few pixels further
+    // each frame: what a round trip through the codec can be judged on.
+    static bool writeGradientSequence(const QString& folder, int count, int width, int height);
 };
