@@ -64,8 +64,11 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
 
+    const OutputArguments outputArguments;
+
     QCommandLineParser parser;
     parser.addOptions({fps, preset, slider, cache, express, json, help, version});
+    parser.addOptions(outputArguments.options());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -88,6 +91,10 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         return usageError(QStringLiteral("choose either --preset or --slider, not both"));
     if (parser.isSet(cache) && parser.isSet(express))
         return usageError(QStringLiteral("--cache has no meaning with --express: choose one"));
+    const Result<OutputOptions> output =
+        outputArguments.read(parser, parser.isSet(express), parser.isSet(preset) || parser.isSet(slider));
+    if (!output)
+        return usageError(output.reason());
     if (parser.isSet(preset) && !applyPreset(parser.value(preset)))
         return kUsageError;
     if (parser.isSet(slider) && !applySlider(parser.value(slider)))
@@ -103,6 +110,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     inputs_.cacheTicked = parser.isSet(cache);
     inputs_.expressTicked = parser.isSet(express);
     json_ = parser.isSet(json);
+    inputs_.output = *output;
     return std::nullopt;
 }
 
@@ -185,9 +193,12 @@ QString CliController::helpText() {
                           "                       intermediate images (and so nothing for --cache)\n"
                           "      --json           print one JSON object per folder instead of the texts:\n"
                           "                       folder, ok, message, reason, video, frames, seconds\n"
+                          "                       (and bitrate when read back, warning when there is one)\n"
                           "  -h, --help           show this help and exit\n"
                           "  -v, --version        show the version and exit\n"
-                          "\n"
+                          "\n") +
+           OutputArguments::helpText() +
+           QStringLiteral("\n"
                           "Output: for each folder, the outcome goes to standard output, worded as the\n"
                           "desktop window words it (one error message, or \"视频已经生成, 视频路径：<output\n"
                           "folder>\" after a success); why it failed, and warnings, go to standard error.\n"
@@ -205,7 +216,8 @@ QString CliController::helpText() {
                           "  1         a folder's settings or frames were refused, or its conversion\n"
                           "            failed; its message says why\n"
                           "  2         usage error: unknown option, missing folder, bad preset or slider\n"
-                          "            value, --cache with several folders or with --express\n"
+                          "            value, --cache with several folders or with --express, an\n"
+                          "            option of the express conversion without --express\n"
                           "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n"
                           "\n"
                           "Example: convert every animation folder under assets/ at 24 frames per second\n"
@@ -221,6 +233,7 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     current_.reason = outcome.reason;
     current_.warning = outcome.warning;
     current_.frames = outcome.frames;
+    current_.bitrateKbits = outcome.bitrateKbits;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
@@ -251,6 +264,9 @@ void CliController::reportFolder(const FolderOutcome& outcome) {
         writeError(QStringLiteral("%1: %2\n").arg(kProgramName, outcome.reason));
     if (!outcome.warning.isEmpty())
         writeError(QStringLiteral("%1: warning: %2\n").arg(kProgramName, outcome.warning));
+    if (outcome.ok && outcome.bitrateKbits > 0)
+        writeError(
+            QStringLiteral("%1: %2: %3 kbit/s\n").arg(kProgramName, outcome.video).arg(outcome.bitrateKbits));
     if (outcome.cancelled)
         writeError(
             QStringLiteral("%1: %2: cancelled; no video was written\n").arg(kProgramName, outcome.folder));

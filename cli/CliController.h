@@ -2,6 +2,7 @@
 
 #include "CliProgressReporter.h"
 #include "FolderOutcome.h"
+#include "OutputArguments.h"
 #include "session/ConversionSession.h"
 #include "session/FrontEndInputs.h"
 #include "session/SettingsValidator.h"
@@ -70,6 +71,7 @@ public:
     QString pathInput() const { return folders_.value(0); }
     bool cacheInput() const { return inputs_.cacheTicked; }
     bool expressInput() const { return inputs_.expressTicked; }
+    OutputOptions outputInput() const { return inputs_.output; }
 
 private:
     void presentOutcome(const ConversionOutcome& outcome);

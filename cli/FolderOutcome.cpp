@@ -22,6 +22,8 @@ QJsonObject FolderOutcome::toJson() const {
         // Milliseconds are plenty, and keep the numbers short.
         {QStringLiteral("seconds"), std::round(seconds * 1000.0) / 1000.0},
     };
+    if (bitrateKbits > 0)
+        object.insert(QStringLiteral("bitrate"), bitrateKbits);
     if (!warning.isEmpty())
         object.insert(QStringLiteral("warning"), warning);
     return object;

@@ -17,9 +17,11 @@ struct FolderOutcome {
     // The video's path, on success.
     QString video;
     qint64 frames = 0;
+    // The video's bitrate as read back; 0 when it was not.
+    qint64 bitrateKbits = 0;
     double seconds = 0.0;
 
-    // folder, ok, message, reason, video, frames, seconds (and warning when
-    // there is one); absent texts are null.
+    // folder, ok, message, reason, video, frames, seconds (and warning and
+    // bitrate when there are); absent texts are null.
     QJsonObject toJson() const;
 };

@@ -145,7 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"slider empty", {"-s", "", "/f"}, "not ''"},
         UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"},
         UsageCase{"cache with express", {"--cache", "--express", "/f"}, "--cache has no meaning"},
-        UsageCase{"express with cache", {"-e", "/f", "-c"}, "--cache has no meaning"}),
+        UsageCase{"express with cache", {"-e", "/f", "-c"}, "--cache has no meaning"},
+        UsageCase{"layout without express", {"--layout", "mask-top", "/f"}, "need --express"}),
     [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/OutputOptions.h"
+
 #include <QString>
 
 // What a front end hands the settings check, as the user left it: the texts
@@ -15,4 +17,6 @@ struct FrontEndInputs {
     bool cacheTicked = false;
     // One ffmpeg run straight from the frames; the cache has no meaning then.
     bool expressTicked = false;
+    // Layout, size and quality; the default pipeline takes the defaults only.
+    OutputOptions output;
 };

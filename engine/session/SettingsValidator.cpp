@@ -27,6 +27,7 @@ Result<ConversionSettings> SettingsValidator::validate(const FrontEndInputs& inp
     settings_.sourceImageFolder = inputs.folderText;
     settings_.useCache = inputs.cacheTicked;
     settings_.express = inputs.expressTicked;
+    settings_.output = inputs.output;
     return settings_;
 }
 

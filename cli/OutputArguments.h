@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/Result.h"
+#include "output/OutputOptions.h"
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+
+class QCommandLineParser;
+
+// The command line's options for the video's layout, mask size, colour,
+// largest size, quality target, gap and description. All but --describe
+// need --express: the default conversion's commands are fixed.
+class OutputArguments {
+public:
+    OutputArguments();
+
+    QList<QCommandLineOption> options() const;
+    // The options the parser found, or the usage problem with them. rateChosen:
+    // --preset or --slider was given, which a CRF would override.
+    Result<OutputOptions> read(const QCommandLineParser& parser, bool express, bool rateChosen) const;
+    // Whether any option that needs --express was given.
+    bool anyExpressOnly(const QCommandLineParser& parser) const;
+
+    // The lines for --help.
+    static QString helpText();
+
+private:
+    QCommandLineOption layout_;
+    QCommandLineOption maskSize_;
+    QCommandLineOption colour_;
+    QCommandLineOption fit_;
+    QCommandLineOption crf_;
+    QCommandLineOption gap_;
+    QCommandLineOption describe_;
+};

@@ -1,0 +1,88 @@
+#include "OutputArguments.h"
+
+#include "ParamName.h"
+
+#include <QCommandLineParser>
+#include <gtest/gtest.h>
+
+namespace {
+
+Result<OutputOptions> parse(const QStringList& arguments) {
+    const OutputArguments output;
+    QCommandLineParser parser;
+    const QCommandLineOption express(QStringLiteral("express"));
+    const QCommandLineOption preset(QStringLiteral("preset"), QString(), QStringLiteral("NAME"));
+    parser.addOptions({express, preset});
+    parser.addOptions(output.options());
+    if (!parser.parse(QStringList{QStringLiteral("zev-cli")} + arguments))
+        return Result<OutputOptions>::failure(parser.errorText());
+    return output.read(parser, parser.isSet(express), parser.isSet(preset));
+}
+
+OutputOptions expected(OutputOptions::Layout layout, OutputOptions::MaskSize size, bool premultiplied,
+                       int fit = 0, std::optional<int> crf = std::nullopt,
+                       std::optional<int> gap = std::nullopt, bool describe = false) {
+    return {layout, size, premultiplied, fit, crf, gap, describe};
+}
+
+struct ChosenCase {
+    const char* title;
+    QStringList arguments;
+    OutputOptions options;
+};
+
+class Chosen : public testing::TestWithParam<ChosenCase> {};
+
+TEST_P(Chosen, BecomeTheOptions) {
+    const Result<OutputOptions> read = parse(GetParam().arguments);
+    ASSERT_TRUE(read.ok()) << read.reason().toStdString();
+    EXPECT_EQ(*read, GetParam().options);
+}
+
+using L = OutputOptions::Layout;
+using S = OutputOptions::MaskSize;
+
+INSTANTIATE_TEST_SUITE_P(OutputArgumentsTest, Chosen,
+                         testing::Values(ChosenCase{"nothing", {}, OutputOptions()},
+                                         ChosenCase{"describe_without_express",
+                                                    {"--describe"},
+                                                    expected(L::MaskLeft, S::Full, true, 0, {}, {}, true)},
+                                         ChosenCase{"stacked_half_straight",
+                                                    {"--express", "--layout", "mask-bottom", "--mask-size",
+                                                     "half", "--colour", "straight"},
+                                                    expected(L::MaskBottom, S::Half, false)},
+                                         ChosenCase{"fit_crf_gap",
+                                                    {"--express", "--layout=mask-top", "--fit", "1920",
+                                                     "--crf", "0", "--gap", "16"},
+                                                    expected(L::MaskTop, S::Full, true, 1920, 0, 16)}),
+                         ParamName());
+
+struct RefusedCase {
+    const char* title;
+    QStringList arguments;
+    const char* problem;
+};
+
+class Refused : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(Refused, WithTheProblemNamed) {
+    const Result<OutputOptions> read = parse(GetParam().arguments);
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.reason().contains(QString::fromUtf8(GetParam().problem))) << read.reason().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OutputArgumentsTest, Refused,
+    testing::Values(RefusedCase{"layout_without_express", {"--layout", "mask-right"}, "need --express"},
+                    RefusedCase{"crf_without_express", {"--crf", "23"}, "need --express"},
+                    RefusedCase{"unknown_layout", {"--express", "--layout", "diagonal"}, "'diagonal'"},
+                    RefusedCase{"unknown_mask_size", {"--express", "--mask-size", "quarter"}, "'quarter'"},
+                    RefusedCase{"unknown_colour", {"--express", "--colour", "linear"}, "'linear'"},
+                    RefusedCase{"crf_above_51", {"--express", "--crf", "52"}, "not '52'"},
+                    RefusedCase{
+                        "crf_and_preset", {"--express", "--crf", "20", "--preset", "best"}, "not both"},
+                    RefusedCase{"odd_gap", {"--express", "--gap", "7"}, "not '7'"},
+                    RefusedCase{"tiny_fit", {"--express", "--fit", "10"}, "not '10'"}),
+    ParamName());
+
+} // namespace
