@@ -1,0 +1,129 @@
+#include "OutputOptionsDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QSettings>
+#include <QSpinBox>
+#include <algorithm>
+
+namespace {
+
+const QString kLayoutKey = QStringLiteral("output/layout");
+const QString kMaskSizeKey = QStringLiteral("output/maskSize");
+const QString kStraightKey = QStringLiteral("output/straightColour");
+const QString kFitKey = QStringLiteral("output/fit");
+const QString kCrfKey = QStringLiteral("output/crf");
+const QString kGapKey = QStringLiteral("output/gap");
+const QString kDescribeKey = QStringLiteral("output/describe");
+
+constexpr int kDefaultCrf = 23;
+
+QComboBox* choices(QWidget* parent, const QStringList& titles) {
+    auto* box = new QComboBox(parent);
+    box->addItems(titles);
+    return box;
+}
+
+} // namespace
+
+OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(kTitle);
+    // A sheet: it blocks its window only, not the whole program.
+    setWindowModality(Qt::WindowModal);
+    auto* form = new QFormLayout(this);
+    // In the order of OutputOptions::Layout and MaskSize.
+    layout_ = choices(this, {QStringLiteral("遮罩在左（默认）"), QStringLiteral("遮罩在右"),
+                             QStringLiteral("遮罩在上"), QStringLiteral("遮罩在下")});
+    maskSize_ = choices(this, {QStringLiteral("完整（默认）"), QStringLiteral("一半宽高")});
+    colour_ = choices(this, {QStringLiteral("预乘：叠在黑底上（默认）"), QStringLiteral("直通：未预乘")});
+    fit_ = new QSpinBox(this);
+    fit_->setRange(0, 16384);
+    fit_->setSingleStep(16);
+    fit_->setSpecialValueText(QStringLiteral("不缩小"));
+    fit_->setSuffix(QStringLiteral(" 像素"));
+    useCrf_ = new QCheckBox(QStringLiteral("按质量（CRF）编码，不用码率"), this);
+    crf_ = new QSpinBox(this);
+    crf_->setRange(0, OutputOptions::kMaxCrf);
+    crf_->setValue(kDefaultCrf);
+    crf_->setEnabled(false);
+    connect(useCrf_, &QCheckBox::toggled, crf_, &QWidget::setEnabled);
+    auto* quality = new QHBoxLayout;
+    quality->addWidget(useCrf_);
+    quality->addWidget(crf_);
+    gap_ = new QSpinBox(this);
+    gap_->setRange(0, OutputOptions::kMaxGap);
+    gap_->setSingleStep(2);
+    gap_->setSpecialValueText(QStringLiteral("默认"));
+    gap_->setSuffix(QStringLiteral(" 像素"));
+    describe_ = new QCheckBox(QStringLiteral("默认布局也写出 zev.json"), this);
+
+    form->addRow(QStringLiteral("布局："), layout_);
+    form->addRow(QStringLiteral("遮罩大小："), maskSize_);
+    form->addRow(QStringLiteral("颜色："), colour_);
+    form->addRow(QStringLiteral("最大边长："), fit_);
+    form->addRow(QStringLiteral("质量："), quality);
+    form->addRow(QStringLiteral("区域间隔："), gap_);
+    form->addRow(QString(), describe_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+void OutputOptionsDialog::setOptions(const OutputOptions& options) {
+    layout_->setCurrentIndex(int(options.layout));
+    maskSize_->setCurrentIndex(int(options.maskSize));
+    colour_->setCurrentIndex(options.premultiplied ? 0 : 1);
+    fit_->setValue(options.fit);
+    useCrf_->setChecked(options.crf.has_value());
+    crf_->setValue(options.crf.value_or(kDefaultCrf));
+    gap_->setValue(options.gap.value_or(0));
+    describe_->setChecked(options.describe);
+}
+
+OutputOptions OutputOptionsDialog::options() const {
+    OutputOptions options;
+    options.layout = OutputOptions::Layout(layout_->currentIndex());
+    options.maskSize = OutputOptions::MaskSize(maskSize_->currentIndex());
+    options.premultiplied = colour_->currentIndex() == 0;
+    // Below 64 pixels a packed video holds nothing worth seeing.
+    options.fit = fit_->value() == 0 ? 0 : std::max(fit_->value(), 64);
+    if (useCrf_->isChecked())
+        options.crf = crf_->value();
+    // An odd value typed in would leave the packed frame an odd size.
+    if (gap_->value() > 0)
+        options.gap = gap_->value() / 2 * 2;
+    options.describe = describe_->isChecked();
+    return options;
+}
+
+OutputOptions OutputOptionsDialog::load(const QSettings& settings) {
+    OutputOptions options;
+    options.layout =
+        VideoDescription::layoutFromName(settings.value(kLayoutKey).toString()).value_or(options.layout);
+    options.maskSize = VideoDescription::maskSizeFromName(settings.value(kMaskSizeKey).toString())
+                           .value_or(options.maskSize);
+    options.premultiplied = !settings.value(kStraightKey, false).toBool();
+    if (const int fit = settings.value(kFitKey, 0).toInt(); fit >= 64 && fit <= 16384)
+        options.fit = fit;
+    if (const int crf = settings.value(kCrfKey, -1).toInt(); crf >= 0 && crf <= OutputOptions::kMaxCrf)
+        options.crf = crf;
+    if (const int gap = settings.value(kGapKey, 0).toInt(); gap > 0 && gap <= OutputOptions::kMaxGap)
+        options.gap = gap / 2 * 2;
+    options.describe = settings.value(kDescribeKey, false).toBool();
+    return options;
+}
+
+void OutputOptionsDialog::save(QSettings& settings, const OutputOptions& options) {
+    settings.setValue(kLayoutKey, VideoDescription::layoutName(options.layout));
+    settings.setValue(kMaskSizeKey, VideoDescription::maskSizeName(options.maskSize));
+    settings.setValue(kStraightKey, !options.premultiplied);
+    settings.setValue(kFitKey, options.fit);
+    settings.setValue(kCrfKey, options.crf.value_or(-1));
+    settings.setValue(kGapKey, options.gap.value_or(0));
+    settings.setValue(kDescribeKey, options.describe);
+}
