@@ -2,6 +2,7 @@
 
 #include "AlertTranslator.h"
 #include "DesktopAppearance.h"
+#include "OutputOptionsDialog.h"
 #include "ProgressTexts.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
@@ -118,6 +119,7 @@ ViewController::ViewController(QWidget* parent)
     rateSlider = ui.rateSlider;
     forceUseCache = ui.forceUseCache;
     expressConversion = ui.expressConversion;
+    outputSettingsButton = ui.outputSettingsButton;
     chooseFolderButton = ui.chooseFolderButton;
 
     connectSession();
@@ -392,6 +394,10 @@ FrontEndInputs ViewController::inputs() const {
     inputs.folderText = pathText();
     inputs.cacheTicked = forceUseCache && forceUseCache->isChecked();
     inputs.expressTicked = expressCheckboxTicked();
+    // The sheet's choice applies to express runs only: the default pipeline
+    // knows only the default layout.
+    if (inputs.expressTicked)
+        inputs.output = output_;
     return inputs;
 }
 
@@ -519,6 +525,9 @@ void ViewController::setUpExpressCheckbox() {
     if (!expressConversion)
         return;
     expressConversion->setChecked(QSettings().value(kExpressSettingKey, false).toBool());
+    output_ = OutputOptionsDialog::load(QSettings());
+    if (outputSettingsButton)
+        connect(outputSettingsButton, &QPushButton::clicked, this, &ViewController::showOutputSettings);
     expressToggled(expressConversion->isChecked());
     connect(expressConversion, &QCheckBox::toggled, this, [this](bool ticked) {
         QSettings().setValue(kExpressSettingKey, ticked);
@@ -529,11 +538,27 @@ void ViewController::setUpExpressCheckbox() {
 // An express run has no cache to use, so the cache box is off meanwhile; it
 // comes back only as the last full run left it.
 void ViewController::expressToggled(bool ticked) {
+    if (outputSettingsButton)
+        outputSettingsButton->setEnabled(ticked);
     if (!forceUseCache)
         return;
     if (ticked)
         forceUseCache->setChecked(false);
     forceUseCache->setEnabled(!ticked && cacheAvailable_);
+}
+
+// A sheet over the window; the choice counts, and is remembered, once
+// confirmed.
+void ViewController::showOutputSettings() {
+    auto* sheet = new OutputOptionsDialog(this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setOptions(output_);
+    connect(sheet, &QDialog::accepted, this, [this, sheet]() {
+        output_ = sheet->options();
+        QSettings settings;
+        OutputOptionsDialog::save(settings, output_);
+    });
+    sheet->open();
 }
 
 void ViewController::showAlertWithErrorMessage(const QString& message) {
@@ -560,7 +585,13 @@ QMessageBox* ViewController::makeAlert(const QString& text, const QString& iconP
 void ViewController::presentOutcome(const ConversionOutcome& outcome) {
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        presentSuccessAlert(outcome.outputFolder, outcome.warning);
+        presentSuccessAlert(
+            outcome.outputFolder,
+            outcome.bitrateKbits > 0
+                ? QStringLiteral("码率：%1 kbit/s%2%3")
+                      .arg(outcome.bitrateKbits)
+                      .arg(outcome.warning.isEmpty() ? QString() : QStringLiteral("\n"), outcome.warning)
+                : outcome.warning);
         break;
     case ConversionOutcome::Kind::Failed:
         presentErrorAlert(outcome.message, outcome.reason, outcome.details);

@@ -50,6 +50,7 @@ public:
     QString sourceImageFolder() const { return validator_.settings().sourceImageFolder; }
     bool cacheUseSelected() const { return validator_.settings().useCache; }
     bool expressSelected() const { return validator_.settings().express; }
+    OutputOptions outputSelected() const { return validator_.settings().output; }
     bool inConverting() const { return inConverting_; }
     QString convertPath() const { return validator_.settings().convertPath; }
     QString ffmpegPath() const { return validator_.settings().ffmpegPath; }
@@ -137,6 +138,7 @@ private:
     void connectFolderChooser();
     void setUpExpressCheckbox();
     void expressToggled(bool ticked);
+    void showOutputSettings();
 
     // Appearance: light or dark, read afresh from the desktop every time.
     void darkModeChanged();
@@ -173,6 +175,7 @@ private:
     QPointer<QSlider> rateSlider;
     QPointer<QCheckBox> forceUseCache;
     QPointer<QCheckBox> expressConversion;
+    QPointer<QPushButton> outputSettingsButton;
     QPointer<QToolButton> chooseFolderButton;
 
     SettingsValidator validator_;
@@ -190,4 +193,6 @@ private:
     // A successful full run of the shown folder left packed frames, so the
     // cache box may be offered again once express is unticked.
     bool cacheAvailable_ = false;
+    // The express options, remembered in the settings.
+    OutputOptions output_;
 };

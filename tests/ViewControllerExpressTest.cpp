@@ -1,3 +1,4 @@
+#include "OutputOptionsDialog.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
@@ -61,6 +62,45 @@ TEST(ViewControllerExpressTest, TurnsTheCacheBoxOffConvertsAndIsRemembered) {
     ViewController again;
     EXPECT_TRUE(again.findChild<QCheckBox*>(QStringLiteral("expressConversion"))->isChecked());
     EXPECT_FALSE(again.findChild<QCheckBox*>(QStringLiteral("forceUseCache"))->isEnabled());
+}
+
+// The sheet's choice reaches the express run only, and outlives the window.
+TEST(ViewControllerExpressTest, OutputSettingsSheetChoosesTheExpressOptions) {
+    TemporaryFolder folder;
+    OutputOptions chosen;
+    chosen.layout = OutputOptions::Layout::MaskBottom;
+    chosen.maskSize = OutputOptions::MaskSize::Half;
+    chosen.premultiplied = false;
+    chosen.crf = 18;
+    {
+        ViewController window;
+        window.updateDragFilePath(folder.path());
+        auto* express = window.findChild<QCheckBox*>(QStringLiteral("expressConversion"));
+        auto* button = window.findChild<QPushButton*>(QStringLiteral("outputSettingsButton"));
+        ASSERT_TRUE(express && button);
+        EXPECT_EQ(button->text(), QStringLiteral("输出设置…"));
+        express->setChecked(false);
+        EXPECT_FALSE(button->isEnabled());
+        express->setChecked(true);
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+        auto* sheet = window.findChild<OutputOptionsDialog*>();
+        ASSERT_TRUE(sheet);
+        EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(sheet->options(), OutputOptions());
+        sheet->setOptions(chosen);
+        sheet->accept();
+        ASSERT_TRUE(window.getTextFieldContent());
+        EXPECT_EQ(window.outputSelected(), chosen);
+        express->setChecked(false);
+        ASSERT_TRUE(window.getTextFieldContent());
+        EXPECT_EQ(window.outputSelected(), OutputOptions());
+        express->setChecked(true);
+    }
+    ViewController again;
+    again.updateDragFilePath(folder.path());
+    ASSERT_TRUE(again.getTextFieldContent());
+    EXPECT_EQ(again.outputSelected(), chosen);
 }
 
 } // namespace
