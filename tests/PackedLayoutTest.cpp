@@ -41,68 +41,24 @@ TEST_P(Placements, PutTheRegionsWhereTheLayoutSays) {
     EXPECT_TRUE(QRect(QPoint(0, 0), layout.packed).contains(layout.colourRect.united(layout.maskRect)));
 }
 
-INSTANTIATE_TEST_SUITE_P(PackedLayoutTest, Placements,
-                         testing::Values(PlaceCase{"mask_left",
-                                                   options(Layout::MaskLeft, MaskSize::Full),
-                                                   {128, 48},
-                                                   {64, 0, 64, 48},
-                                                   {0, 0, 64, 48},
-                                                   true},
-                                         PlaceCase{"mask_right",
-                                                   options(Layout::MaskRight, MaskSize::Full),
-                                                   {128, 48},
-                                                   {0, 0, 64, 48},
-                                                   {64, 0, 64, 48},
-                                                   true},
-                                         PlaceCase{"mask_top",
-                                                   options(Layout::MaskTop, MaskSize::Full),
-                                                   {64, 96},
-                                                   {0, 48, 64, 48},
-                                                   {0, 0, 64, 48},
-                                                   true},
-                                         PlaceCase{"mask_bottom",
-                                                   options(Layout::MaskBottom, MaskSize::Full),
-                                                   {64, 96},
-                                                   {0, 0, 64, 48},
-                                                   {0, 48, 64, 48},
-                                                   true},
-                                         PlaceCase{"half_left",
-                                                   options(Layout::MaskLeft, MaskSize::Half),
-                                                   {112, 48},
-                                                   {48, 0, 64, 48},
-                                                   {0, 0, 32, 24},
-                                                   false},
-                                         PlaceCase{"half_right",
-                                                   options(Layout::MaskRight, MaskSize::Half),
-                                                   {112, 48},
-                                                   {0, 0, 64, 48},
-                                                   {80, 0, 32, 24},
-                                                   false},
-                                         PlaceCase{"half_top",
-                                                   options(Layout::MaskTop, MaskSize::Half),
-                                                   {64, 96},
-                                                   {0, 48, 64, 48},
-                                                   {0, 0, 32, 24},
-                                                   false},
-                                         PlaceCase{"half_bottom",
-                                                   options(Layout::MaskBottom, MaskSize::Half),
-                                                   {64, 96},
-                                                   {0, 0, 64, 48},
-                                                   {0, 64, 32, 24},
-                                                   false},
-                                         PlaceCase{"half_no_gap",
-                                                   options(Layout::MaskRight, MaskSize::Half, 0),
-                                                   {96, 48},
-                                                   {0, 0, 64, 48},
-                                                   {64, 0, 32, 24},
-                                                   false},
-                                         PlaceCase{"full_gap_on_request",
-                                                   options(Layout::MaskBottom, MaskSize::Full, 8),
-                                                   {64, 112},
-                                                   {0, 0, 64, 48},
-                                                   {0, 64, 64, 48},
-                                                   false}),
-                         ParamName());
+// One row a case.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    PackedLayoutTest, Placements,
+    testing::Values(
+        //        title                  options                                          packed     colour            mask              halves
+        PlaceCase{"mask_left",           options(Layout::MaskLeft, MaskSize::Full),       {128, 48}, {64, 0, 64, 48},  {0, 0, 64, 48},   true},
+        PlaceCase{"mask_right",          options(Layout::MaskRight, MaskSize::Full),      {128, 48}, {0, 0, 64, 48},   {64, 0, 64, 48},  true},
+        PlaceCase{"mask_top",            options(Layout::MaskTop, MaskSize::Full),        {64, 96},  {0, 48, 64, 48},  {0, 0, 64, 48},   true},
+        PlaceCase{"mask_bottom",         options(Layout::MaskBottom, MaskSize::Full),     {64, 96},  {0, 0, 64, 48},   {0, 48, 64, 48},  true},
+        PlaceCase{"half_left",           options(Layout::MaskLeft, MaskSize::Half),       {112, 48}, {48, 0, 64, 48},  {0, 0, 32, 24},   false},
+        PlaceCase{"half_right",          options(Layout::MaskRight, MaskSize::Half),      {112, 48}, {0, 0, 64, 48},   {80, 0, 32, 24},  false},
+        PlaceCase{"half_top",            options(Layout::MaskTop, MaskSize::Half),        {64, 96},  {0, 48, 64, 48},  {0, 0, 32, 24},   false},
+        PlaceCase{"half_bottom",         options(Layout::MaskBottom, MaskSize::Half),     {64, 96},  {0, 0, 64, 48},   {0, 64, 32, 24},  false},
+        PlaceCase{"half_no_gap",         options(Layout::MaskRight, MaskSize::Half, 0),   {96, 48},  {0, 0, 64, 48},   {64, 0, 32, 24},  false},
+        PlaceCase{"full_gap_on_request", options(Layout::MaskBottom, MaskSize::Full, 8),  {64, 112}, {0, 0, 64, 48},   {0, 64, 64, 48},  false}),
+    ParamName());
+// clang-format on
 
 TEST(PackedLayoutTest, HalfMaskOfAnOddSideIsRoundedUpToEven) {
     const PackedLayout layout = PackedLayout::plan(QSize(70, 46), options(Layout::MaskRight, MaskSize::Half));
@@ -134,28 +90,17 @@ TEST_P(Fits, ScaleDownKeepingTheAspectUntilLevel41Holds) {
                 double(c.source.width()) / c.source.height(), 0.01);
 }
 
+// One row a case.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     PackedLayoutTest, Fits,
-    testing::Values(FitCase{"portrait_half_mask",
-                            {1080, 1920},
-                            options(Layout::MaskLeft, MaskSize::Half, std::nullopt, 1920),
-                            {874, 1552},
-                            {1344, 1552}},
-                    FitCase{"portrait_full_mask",
-                            {1080, 1920},
-                            options(Layout::MaskLeft, MaskSize::Full, std::nullopt, 1920),
-                            {766, 1360},
-                            {1532, 1360}},
-                    FitCase{"hd_stacked",
-                            {1920, 1080},
-                            options(Layout::MaskBottom, MaskSize::Full, std::nullopt, 1920),
-                            {1358, 764},
-                            {1358, 1528}},
-                    FitCase{"fitting_already",
-                            {640, 360},
-                            options(Layout::MaskLeft, MaskSize::Full, std::nullopt, 1920),
-                            {640, 360},
-                            {1280, 360}}),
+    testing::Values(
+        //      title                 source        options                                                          frame        packed
+        FitCase{"portrait_half_mask", {1080, 1920}, options(Layout::MaskLeft, MaskSize::Half, std::nullopt, 1920),   {874, 1552}, {1344, 1552}},
+        FitCase{"portrait_full_mask", {1080, 1920}, options(Layout::MaskLeft, MaskSize::Full, std::nullopt, 1920),   {766, 1360}, {1532, 1360}},
+        FitCase{"hd_stacked",         {1920, 1080}, options(Layout::MaskBottom, MaskSize::Full, std::nullopt, 1920), {1358, 764}, {1358, 1528}},
+        FitCase{"fitting_already",    {640, 360},   options(Layout::MaskLeft, MaskSize::Full, std::nullopt, 1920),   {640, 360},  {1280, 360}}),
     ParamName());
+// clang-format on
 
 } // namespace
