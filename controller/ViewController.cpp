@@ -527,7 +527,7 @@ void ViewController::setUpExpressCheckbox() {
     expressConversion->setChecked(QSettings().value(kExpressSettingKey, false).toBool());
     output_ = OutputOptionsDialog::load(QSettings());
     if (outputSettingsButton)
-        connect(outputSettingsButton, &QPushButton::clicked, this, &ViewController::showOutputSettings);
+        connect(outputSettingsButton, &QToolButton::clicked, this, &ViewController::showOutputSettings);
     expressToggled(expressConversion->isChecked());
     connect(expressConversion, &QCheckBox::toggled, this, [this](bool ticked) {
         QSettings().setValue(kExpressSettingKey, ticked);

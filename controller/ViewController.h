@@ -175,7 +175,7 @@ private:
     QPointer<QSlider> rateSlider;
     QPointer<QCheckBox> forceUseCache;
     QPointer<QCheckBox> expressConversion;
-    QPointer<QPushButton> outputSettingsButton;
+    QPointer<QToolButton> outputSettingsButton;
     QPointer<QToolButton> chooseFolderButton;
 
     SettingsValidator validator_;

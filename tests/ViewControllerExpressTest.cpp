@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,7 +77,7 @@ TEST(ViewControllerExpressTest, OutputSettingsSheetChoosesTheExpressOptions) {
         ViewController window;
         window.updateDragFilePath(folder.path());
         auto* express = window.findChild<QCheckBox*>(QStringLiteral("expressConversion"));
-        auto* button = window.findChild<QPushButton*>(QStringLiteral("outputSettingsButton"));
+        auto* button = window.findChild<QToolButton*>(QStringLiteral("outputSettingsButton"));
         ASSERT_TRUE(express && button);
         EXPECT_EQ(button->text(), QStringLiteral("输出设置…"));
         express->setChecked(false);
