@@ -4,6 +4,7 @@
 #include "frames/FrameFolderScanner.h"
 #include "frames/FrameLinkFolder.h"
 #include "pipeline/PendingVideo.h"
+#include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/FfmpegProgressReader.h"
@@ -66,6 +67,18 @@ Result<PackedLayout> ExpressDriver::planLayout() {
                 .arg(frameSize().height())
                 .arg(layout.packed.width())
                 .arg(layout.packed.height()));
+    if (log_)
+        log_->note(QStringLiteral("packed %1×%2: frames at %3×%4, colour at %5,%6, mask %7×%8 at %9,%10")
+                       .arg(layout.packed.width())
+                       .arg(layout.packed.height())
+                       .arg(layout.frame.width())
+                       .arg(layout.frame.height())
+                       .arg(layout.colourRect.x())
+                       .arg(layout.colourRect.y())
+                       .arg(layout.maskRect.width())
+                       .arg(layout.maskRect.height())
+                       .arg(layout.maskRect.x())
+                       .arg(layout.maskRect.y()));
     if (options.fit > 0 && !PackedLayout::fits(layout.packed, options.fit))
         addWarning(
             QStringLiteral("the packed video is %1×%2 even with the frames at %3×%4: more than a fit of "
