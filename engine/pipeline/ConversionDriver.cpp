@@ -83,10 +83,9 @@ ConversionOutcome ConversionDriver::convert() {
     // The front ends offer the other layouts, sizes and quality targets
     // with express only; this pipeline's commands are fixed.
     if (!settings_.output.defaultPipelineCan())
-        return failed(Result<>::failure(QStringLiteral(
+        return failed(Result<>::failure(tr(
             "this conversion makes the default layout at the frames' size and a bitrate only; the chosen "
-            "layout, "
-            "mask size, colour, largest size, gap or quality target needs the express conversion")));
+            "layout, mask size, colour, largest size, gap or quality target needs the express conversion")));
     reportStage(Stage::Scanning, 0);
     const Result<QStringList, ConversionOutcome> checked =
         checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full);

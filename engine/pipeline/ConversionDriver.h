@@ -24,6 +24,8 @@ class RunLog;
 // (or the cached packed frames), and the encoder. It never talks to a front
 // end: it reports progress to its observer and answers with the outcome.
 class ConversionDriver : public PipelineRun {
+    Q_DECLARE_TR_FUNCTIONS(ConversionDriver)
+
 public:
     static constexpr qint64 kBatchSize = 20;
     // How often frame counts are taken while a stage's batches run.

@@ -60,9 +60,8 @@ Result<PackedLayout> ExpressDriver::planLayout() {
     // the other way have an odd side.
     if (layout.packed.width() % 2 != 0 || layout.packed.height() % 2 != 0)
         return Result<PackedLayout>::failure(
-            QStringLiteral(
-                "the frames are %1×%2, which packs to %3×%4 in this layout; H.264 in yuv420p needs an "
-                "even width and height (use frames of an even size, or --fit)")
+            tr("the frames are %1×%2, which packs to %3×%4 in this layout; H.264 in yuv420p needs an "
+               "even width and height (use frames of an even size, or --fit)")
                 .arg(frameSize().width())
                 .arg(frameSize().height())
                 .arg(layout.packed.width())
@@ -81,8 +80,7 @@ Result<PackedLayout> ExpressDriver::planLayout() {
                        .arg(layout.maskRect.y()));
     if (options.fit > 0 && !PackedLayout::fits(layout.packed, options.fit))
         addWarning(
-            QStringLiteral("the packed video is %1×%2 even with the frames at %3×%4: more than a fit of "
-                           "%5 allows.")
+            tr("the packed video is %1×%2 even with the frames at %3×%4: more than a fit of %5 allows.")
                 .arg(layout.packed.width())
                 .arg(layout.packed.height())
                 .arg(layout.frame.width())

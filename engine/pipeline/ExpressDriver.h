@@ -26,6 +26,8 @@ class RunLog;
 // other conversion. The video is written under a temporary name and only
 // replaces zev.mp4 once complete and verified (PendingVideo).
 class ExpressDriver : public PipelineRun {
+    Q_DECLARE_TR_FUNCTIONS(ExpressDriver)
+
 public:
     ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
                   ConversionObserver* observer = nullptr);

@@ -173,7 +173,7 @@ Result<> PipelineRun::removeDescription(const QString& outputFolder) {
     const QFileInfo there(description.fileName());
     if ((!there.exists() && !there.isSymLink()) || description.remove())
         return Result<>::success();
-    return Result<>::failure(QStringLiteral("cannot remove %1, which describes the previous video: %2")
+    return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
                                  .arg(description.fileName(), description.errorString()));
 }
 
