@@ -3,6 +3,7 @@
 #include "core/Result.h"
 
 #include <QMetaType>
+#include <QSize>
 #include <QString>
 
 // How one conversion ended: the video written, one of the fixed error
@@ -26,6 +27,10 @@ struct ConversionOutcome {
     QString logPath;
     // The frames found in the folder (0 when it was refused before).
     qint64 frames = 0;
+    // The written video's coded size and the H.264 level it needs ("4.1");
+    // invalid and empty unless succeeded.
+    QSize videoSize;
+    QString level;
 
     static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
         ConversionOutcome outcome;

@@ -52,7 +52,7 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     if (!QFileInfo::exists(outputFolder))
         QDir().mkpath(outputFolder);
 
-    PendingVideo video(outputFolder);
+    PendingVideo video(outputFolder, QStringLiteral("express"));
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
     const Result<> encoded = runFfmpeg(linkFolder, video.path(), outputFrames);
     if (cancelled() && !encoded)
@@ -67,12 +67,8 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                              "now %2")
                                   .arg(frames.size())
                                   .arg(framesNow)));
-    if (Result<> verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
-                                                  expectedVideo(outputFrames), toolOptions());
-        !verified)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(verified);
-    if (Result<> committed = video.commit(); !committed)
-        return failed(committed);
+    if (Result<> finished = verifyAndCommit(video, outputFrames); !finished)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(finished);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return succeeded(outputFolder);
 }

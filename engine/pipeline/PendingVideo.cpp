@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstring>
 
-PendingVideo::PendingVideo(const QString& outputFolder)
+PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage)
     : path_(FrameFolderScanner::joinPath(
-          outputFolder, kNamePrefix + QString::number(QCoreApplication::applicationPid()) + u'-' +
-                            QString::number(QRandomGenerator::system()->generate64(), 36) +
+          outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
+                            u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) +
                             QStringLiteral(".mp4")))
     , videoPath_(VideoEncoder::videoPath(outputFolder)) {}
 

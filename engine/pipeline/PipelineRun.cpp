@@ -5,9 +5,11 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "tools/FfmpegProgressReader.h"
+#include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
 
 #include <QDir>
@@ -131,7 +133,28 @@ Result<> PipelineRun::checkNumbering(const QStringList& frames) {
 }
 
 ConversionOutcome PipelineRun::succeeded(const QString& outputFolder) const {
-    return ConversionOutcome::success(outputFolder, findings_.warning());
+    const ExpectedVideo written = expectedVideo(0);
+    const QSize size(written.width, written.height);
+    const double fps = double(VideoEncoder::kVideoRate);
+    QStringList warnings;
+    if (const QString found = findings_.warning(); !found.isEmpty())
+        warnings.append(found);
+    if (const std::optional<QString> phones =
+            H264Level::phoneWarning(size, findings_.frameSize, fps, settings_.rate))
+        warnings.append(*phones);
+    ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
+    outcome.videoSize = size;
+    if (const std::optional<H264Level::Level> level = H264Level::needed(size, fps, settings_.rate))
+        outcome.level = level->name;
+    return outcome;
+}
+
+Result<> PipelineRun::verifyAndCommit(PendingVideo& video, qint64 outputFrames) const {
+    if (Result<> verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
+                                                  expectedVideo(outputFrames), toolOptions());
+        !verified)
+        return verified;
+    return video.commit();
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {

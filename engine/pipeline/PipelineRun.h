@@ -15,6 +15,7 @@
 
 class Cancellation;
 class FfmpegProgressReader;
+class PendingVideo;
 class RunLog;
 
 // What every pipeline's driver has while it runs: its settings, the request
@@ -47,9 +48,13 @@ protected:
     // Answers the frames in frame order, or the refusal; the frame size and
     // any warning are kept.
     Result<QStringList, ConversionOutcome> checkFrames(PreflightInput::Run run);
-    // What the written video must be, and the success that announces it.
+    // What the written video must be, and the success that announces it,
+    // with its size, its level and a warning when phones may refuse it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder) const;
+    // Reads the finished video back and only then gives it the video's
+    // name; until then the previous video stays as it was.
+    Result<> verifyAndCommit(PendingVideo& video, qint64 outputFrames) const;
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 

@@ -1,12 +1,14 @@
 #include "tools/ExpressEncoder.h"
 
+#include "tools/ColourDescription.h"
 #include "tools/VideoEncoder.h"
+#include "tools/VideoRewriter.h"
 
 #include <QFileInfo>
 
 QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& videoFile, qint64 fps,
                                       qint64 rate) {
-    return {
+    QStringList arguments{
         // A frame that cannot be decoded ends the run with an error instead
         // of being left out of a video announced as finished.
         QStringLiteral("-xerror"),
@@ -29,12 +31,15 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         QStringLiteral("-y"),
         QStringLiteral("-pix_fmt"),
         QStringLiteral("yuv420p"),
-        // The temporary name's extension is ours, but the container should
-        // not depend on it.
-        QStringLiteral("-f"),
-        QStringLiteral("mp4"),
-        outputUrl(videoFile),
     };
+    // The colour description and the leading index the default pipeline's
+    // rewrite gives its video, here written at once.
+    arguments += ColourDescription::encoderOptions();
+    arguments += {QStringLiteral("-movflags"), VideoRewriter::kMovFlags};
+    // The temporary name's extension is ours, but the container should not
+    // depend on it.
+    arguments += {QStringLiteral("-f"), QStringLiteral("mp4"), outputUrl(videoFile)};
+    return arguments;
 }
 
 QString ExpressEncoder::framePattern(const QString& linkFolder) {
