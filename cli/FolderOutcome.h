@@ -18,8 +18,12 @@ struct FolderOutcome {
     QString video;
     qint64 frames = 0;
     double seconds = 0.0;
+    // The video's coded size and the H.264 level it needs, on success.
+    int width = 0;
+    int height = 0;
+    QString level;
 
-    // folder, ok, message, reason, video, frames, seconds (and warning when
-    // there is one); absent texts are null.
+    // folder, ok, message, reason, video, frames, seconds, width, height,
+    // level, warning; absent texts and sizes are null.
     QJsonObject toJson() const;
 };
