@@ -17,6 +17,7 @@ public:
     static inline const QString kNamePrefix = QStringLiteral(".zev-");
 
     // stage names the step that writes the file ("express", "encoding", …).
+    // Temporary files that runs killed outright left behind go first.
     PendingVideo(const QString& outputFolder, const QString& stage);
     ~PendingVideo();
     PendingVideo(const PendingVideo&) = delete;
@@ -29,6 +30,10 @@ public:
     // Renames the temporary file over "<output folder>/zev.mp4" when it is a
     // non-empty file. Returns whether the video now stands there.
     Result<> commit();
+
+    // Removes the temporary videos in outputFolder whose process no longer
+    // runs: a run killed with SIGKILL cannot remove its own.
+    static void removeAbandoned(const QString& outputFolder);
 
 private:
     QString path_;
