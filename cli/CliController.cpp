@@ -192,8 +192,9 @@ QString CliController::helpText() {
                           "                       frames to the same video, many times faster, with no\n"
                           "                       intermediate images (and so nothing for --cache)\n"
                           "      --json           print one JSON object per folder instead of the texts:\n"
-                          "                       folder, ok, message, reason, video, frames, seconds\n"
-                          "                       (and bitrate when read back, warning when there is one)\n"
+                          "                       folder, ok, message, reason, video, frames, seconds,\n"
+                          "                       width, height, level (the video's H.264 level), warning,\n"
+                          "                       and bitrate when read back\n"
                           "  -h, --help           show this help and exit\n"
                           "  -v, --version        show the version and exit\n"
                           "\n") +
@@ -234,6 +235,9 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     current_.warning = outcome.warning;
     current_.frames = outcome.frames;
     current_.bitrateKbits = outcome.bitrateKbits;
+    current_.width = outcome.videoSize.isValid() ? outcome.videoSize.width() : 0;
+    current_.height = outcome.videoSize.isValid() ? outcome.videoSize.height() : 0;
+    current_.level = outcome.level;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);

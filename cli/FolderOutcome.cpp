@@ -9,6 +9,10 @@ QJsonValue textOrNull(const QString& text) {
     return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
 }
 
+QJsonValue sizeOrNull(int pixels) {
+    return pixels > 0 ? QJsonValue(pixels) : QJsonValue(QJsonValue::Null);
+}
+
 } // namespace
 
 QJsonObject FolderOutcome::toJson() const {
@@ -21,10 +25,12 @@ QJsonObject FolderOutcome::toJson() const {
         {QStringLiteral("frames"), frames},
         // Milliseconds are plenty, and keep the numbers short.
         {QStringLiteral("seconds"), std::round(seconds * 1000.0) / 1000.0},
+        {QStringLiteral("width"), sizeOrNull(width)},
+        {QStringLiteral("height"), sizeOrNull(height)},
+        {QStringLiteral("level"), textOrNull(level)},
+        {QStringLiteral("warning"), textOrNull(warning)},
     };
     if (bitrateKbits > 0)
         object.insert(QStringLiteral("bitrate"), bitrateKbits);
-    if (!warning.isEmpty())
-        object.insert(QStringLiteral("warning"), warning);
     return object;
 }

@@ -20,8 +20,13 @@ struct FolderOutcome {
     // The video's bitrate as read back; 0 when it was not.
     qint64 bitrateKbits = 0;
     double seconds = 0.0;
+    // The video's coded size and the H.264 level it needs, on success.
+    int width = 0;
+    int height = 0;
+    QString level;
 
-    // folder, ok, message, reason, video, frames, seconds (and warning and
-    // bitrate when there are); absent texts are null.
+    // folder, ok, message, reason, video, frames, seconds, width, height,
+    // level, warning (absent texts and sizes are null), and bitrate when it
+    // was read back.
     QJsonObject toJson() const;
 };

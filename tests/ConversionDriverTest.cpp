@@ -13,10 +13,12 @@
 #include "storage/CacheRecord.h"
 #include "storage/ScratchFolders.h"
 #include "storage/ScratchLock.h"
+#include "tools/VideoVerifier.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -251,10 +253,19 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     QFile log(scratch.stateHome() + "/zev/last-run.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString logged = QString::fromUtf8(log.readAll());
-    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 2)
-        << "six extractions, the packing runs, ffmpeg, ffprobe";
-    EXPECT_TRUE(logged.contains("yuv420p " + output + "/zev.mp4\n  exited with status 0"))
+    EXPECT_EQ(logged.count("\n$ "), 3 * 2 + kFrames + 3)
+        << "six extractions, the packing runs, ffmpeg, its rewrite, ffprobe";
+    EXPECT_TRUE(logged.contains(QRegularExpression("yuv420p " + QRegularExpression::escape(output) +
+                                                   "/\\.zev-encoding-[^ ]+\\.mp4\n  exited with status 0")))
         << logged.toStdString();
+
+    // The video tells players its colour and has its index first; only the
+    // video is left in the output folder.
+    EXPECT_EQ(probe(video, "stream=color_range,color_space,color_transfer,color_primaries"),
+              "color_range=tv\ncolor_space=smpte170m\ncolor_transfer=iec61966-2-1\ncolor_primaries=bt709");
+    EXPECT_TRUE(VideoVerifier::indexLeads(video));
+    EXPECT_EQ(QDir(output).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"zev.mp4"});
 }
 
 struct PreflightCase {
@@ -312,6 +323,64 @@ TEST_F(ConversionDriverTest, VideoCutShortIsAFailureNotASuccess) {
         << front.outcomes().first().reason.toStdString();
     EXPECT_EQ(front.cacheEnabledCount(), 0);
 }
+
+// What stands at output/zev.mp4 before a run, and what the run must leave:
+// a link there is replaced, never written through, and a failed rewrite keeps
+// the previous video; nothing outside the frame folder is touched either way.
+struct PreviousVideoCase {
+    const char* title;
+    enum What { LinkToAFileOutside, DanglingLink, VideoAndFailingRewrite } what;
+};
+
+class PreviousVideo : public ConversionDriverTest, public ::testing::WithParamInterface<PreviousVideoCase> {};
+
+TEST_P(PreviousVideo, NothingOutsideTheFolderIsWrittenAndNothingIsLost) {
+    const PreviousVideoCase c = GetParam();
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 4, 8, 6));
+    const QString video = frames() + "/output/zev.mp4";
+    const QString outside = folder.filePath("outside.mp4");
+    TestFrontEnd front;
+    pointAt(front, frames());
+    folder.makeFolder("frames/output");
+    if (c.what == PreviousVideoCase::LinkToAFileOutside)
+        folder.touch("outside.mp4", "a file outside");
+    if (c.what == PreviousVideoCase::VideoAndFailingRewrite) {
+        folder.touch("frames/output/zev.mp4", "the previous video");
+        front.validator.setFfmpegPath(StandInEncoders::failingRewrite(folder.path()));
+    } else {
+        ASSERT_TRUE(QFile::link(outside, video));
+    }
+
+    ASSERT_TRUE(front.convertAndWait());
+
+    QFile outsideFile(outside);
+    if (c.what == PreviousVideoCase::LinkToAFileOutside) {
+        ASSERT_TRUE(outsideFile.open(QIODevice::ReadOnly));
+        EXPECT_EQ(outsideFile.readAll(), "a file outside");
+    } else {
+        EXPECT_FALSE(outsideFile.exists());
+    }
+    EXPECT_FALSE(QFileInfo(video).isSymLink());
+    if (c.what == PreviousVideoCase::VideoAndFailingRewrite) {
+        EXPECT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
+        EXPECT_TRUE(front.outcomes().value(0).reason.contains("rewrite refused"));
+        QFile previous(video);
+        ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+        EXPECT_EQ(previous.readAll(), "the previous video");
+    } else {
+        EXPECT_EQ(front.successes(), QStringList{frames() + "/output"});
+        EXPECT_EQ(probe(video, "stream=codec_name,width"), "codec_name=h264\nwidth=16");
+    }
+    EXPECT_EQ(QDir(frames() + "/output").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"zev.mp4"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Output, PreviousVideo,
+    ::testing::Values(PreviousVideoCase{"link to a file outside", PreviousVideoCase::LinkToAFileOutside},
+                      PreviousVideoCase{"dangling link", PreviousVideoCase::DanglingLink},
+                      PreviousVideoCase{"failing rewrite", PreviousVideoCase::VideoAndFailingRewrite}),
+    ParamName());
 
 TEST_F(ConversionDriverTest, UnreadableFolderKeepsItsMessageAndSaysWhy) {
     if (geteuid() == 0)

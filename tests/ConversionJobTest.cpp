@@ -10,8 +10,10 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -67,21 +69,30 @@ TEST_F(ConversionJobTest, ProgressReachesEveryStagesTotalOnTheMainThread) {
     EXPECT_EQ(front->successes().size(), 1);
 }
 
-// Stopped mid-encode: no alert, no video of this run, no tool left, no cache
-// offered, and the next run can start at once.
+// Stopped mid-encode: no alert, no video of this run (the previous one is
+// kept), no tool left, no cache offered, and the next run can start at once.
 TEST_F(ConversionJobTest, CancelDuringEncodingLeavesNothingBehind) {
     const QString realFfmpeg = front->validator.settings().ffmpegPath;
     const HangingEncoder encoder(folder.path());
     front->validator.setFfmpegPath(encoder.path());
+    folder.touch("frames/output/zev.mp4", "the previous video");
+    const QString output = frames() + "/output";
+    const auto outputEntries = [&output]() {
+        return QDir(output).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
 
     front->convertBtnClicked();
     ASSERT_TRUE(waitFor([&]() { return encodingStarted(*front) && encoder.isRunning(); }));
-    ASSERT_TRUE(QFileInfo::exists(video()));
+    ASSERT_EQ(outputEntries().filter(QRegularExpression("^\\.zev-encoding-.*\\.mp4$")).size(), 1)
+        << "the encoder writes its own name";
     front->session.cancel();
     ASSERT_TRUE(waitFor([&]() { return !front->inConverting(); }));
 
     EXPECT_EQ(front->events(), (QStringList{"busy:1", "busy:0"}));
-    EXPECT_FALSE(QFileInfo::exists(video()));
+    QFile previous(video());
+    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previous.readAll(), "the previous video");
+    EXPECT_EQ(outputEntries(), QStringList{"zev.mp4"});
     EXPECT_FALSE(encoder.isRunning());
     EXPECT_FALSE(CacheRecord::matches(ScratchFolders::userFolder(), frames(), 3));
 

@@ -10,6 +10,7 @@
 #include "core/UserTexts.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
+#include "tools/VideoVerifier.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,11 +59,13 @@ protected:
 TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
     const QStringList arguments =
         ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100);
-    EXPECT_EQ(arguments.size(), 23);
+    EXPECT_EQ(arguments.size(), 33);
     EXPECT_EQ(arguments.join(' '), "-xerror -f image2 -framerate 20 -start_number 0 -i "
                                    "file:/t/50%% %%d/express-1/%d.png -vf " +
                                        ExpressEncoder::kFilterGraph +
-                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -f mp4 file:" +
+                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -color_range tv "
+                                       "-colorspace smpte170m -color_primaries bt709 -color_trc iec61966-2-1 "
+                                       "-movflags +faststart+write_colr -f mp4 file:" +
                                        QDir::currentPath() + "/x:y/.zev-express-1.mp4");
 }
 
@@ -120,9 +123,14 @@ TEST_P(FrameKinds, ExpressVideoAgreesWithTheDefaultPipelines) {
     ASSERT_TRUE(express.convertAndWait());
     EXPECT_EQ(express.successes(), QStringList{frames + "/output"});
     const QStringList streams{"-count_frames", "-show_entries",
-                              "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames"};
+                              "stream=codec_name,width,height,pix_fmt,color_range,color_space,color_transfer,"
+                              "color_primaries,r_frame_rate,nb_read_frames"};
     EXPECT_EQ(ffprobe(streams + QStringList{video}), ffprobe(streams + QStringList{standardVideo}));
-    EXPECT_TRUE(ffprobe(streams + QStringList{video}).contains("width=64\nheight=24"));
+    EXPECT_TRUE(ffprobe(streams + QStringList{video})
+                    .contains("width=64\nheight=24\npix_fmt=yuv420p\ncolor_range=tv\ncolor_space=smpte170m\n"
+                              "color_transfer=iec61966-2-1\ncolor_primaries=bt709"));
+    EXPECT_TRUE(VideoVerifier::indexLeads(video));
+    EXPECT_TRUE(VideoVerifier::indexLeads(standardVideo));
     EXPECT_EQ(entries(frames + "/output"), QStringList{"zev.mp4"});
     ASSERT_TRUE(QFile::rename(video, folder.filePath("express.mp4")));
     EXPECT_GE(psnr(folder.filePath("express.mp4"), standardVideo), 40.0);

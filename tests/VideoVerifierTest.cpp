@@ -3,7 +3,9 @@
 #include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "ToolProbe.h"
+#include "tools/ColourDescription.h"
 #include "tools/VideoEncoder.h"
+#include "tools/VideoRewriter.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -13,8 +15,10 @@ namespace {
 const ExpectedVideo kExpected{128, 48, 25};
 const QString kProbe = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");
 // As ffprobe 5.1 prints it for the probe arguments.
-const QByteArray kRight = "[STREAM]\nindex=0\ncodec_name=h264\ncodec_type=video\nwidth=128\nheight=48\n"
-                          "pix_fmt=yuv420p\nnb_read_packets=25\n[/STREAM]\n";
+const QByteArray kRight =
+    "[STREAM]\nindex=0\ncodec_name=h264\ncodec_type=video\nwidth=128\nheight=48\n"
+    "pix_fmt=yuv420p\ncolor_range=tv\ncolor_space=smpte170m\ncolor_transfer=iec61966-2-1\n"
+    "color_primaries=bt709\nnb_read_packets=25\n[/STREAM]\n";
 const QByteArray kAudio =
     "[STREAM]\nindex=1\ncodec_name=aac\ncodec_type=audio\nnb_read_packets=45\n[/STREAM]\n";
 
@@ -33,6 +37,12 @@ TEST(VideoVerifierCheck, JudgesFfprobeOutput) {
         {rightWith("h264", "hevc"), "the video's codec is hevc, expected h264"},
         {kRight + kAudio, "the video has 2 streams (video, audio), expected one video stream"},
         {kAudio, "the video's only stream is audio, expected a video stream"},
+        {rightWith("smpte170m", "bt709"),
+         "the video's colour description (range/matrix/primaries/transfer) is "
+         "tv/bt709/bt709/iec61966-2-1, expected tv/smpte170m/bt709/iec61966-2-1"},
+        {rightWith("color_range=tv", "color_range=unknown"),
+         "the video's colour description (range/matrix/primaries/transfer) is "
+         "unknown/smpte170m/bt709/iec61966-2-1, expected tv/smpte170m/bt709/iec61966-2-1"},
         {"", "the video has no streams, expected one video stream"},
     };
     for (const auto& [output, reason] : cases) {
@@ -43,7 +53,8 @@ TEST(VideoVerifierCheck, JudgesFfprobeOutput) {
 }
 
 // Real videos, written by the staged ffmpeg or by one told to stop after two frames (which still exits
-// with status 0), and read by the staged ffprobe. A colon in the path must not make ffprobe look for a URL.
+// with status 0), rewritten with their colour description, and read by the staged ffprobe. A colon in
+// the path must not make ffprobe look for a URL.
 TEST(VideoVerifierReal, ReadsTheWrittenVideo) {
     TemporaryFolder folder;
     const QString stoppingEarly = StandInEncoders::stoppingEarly(folder.path());
@@ -57,12 +68,27 @@ TEST(VideoVerifierReal, ReadsTheWrittenVideo) {
         for (int i = 0; i < images; ++i)
             QFile::copy(model, frames + QStringLiteral("/%1.png").arg(i, 5, 10, QLatin1Char('0')));
         const QString output = folder.filePath(QStringLiteral("%1/out:put").arg(fps));
-        ASSERT_TRUE(VideoEncoder::convertImagesToMp4FromFolder(ffmpeg, frames, output, fps, 1000));
+        const QString encoded = output + "/.encoded.mp4";
+        ASSERT_TRUE(VideoEncoder::convertImagesToMp4FromFolder(ffmpeg, frames, encoded, fps, 1000));
+        ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded,
+                                           VideoEncoder::videoPath(output), ToolRunOptions()));
         const ExpectedVideo expected{32, 16, VideoEncoder::outputFrameCount(images, fps)};
         EXPECT_EQ(
             VideoVerifier::verify(kProbe, VideoEncoder::videoPath(output), expected).reason().toStdString(),
             reason);
     }
+}
+
+// A video with the right streams and colour whose index follows its frames is refused.
+TEST(VideoVerifierReal, IndexAfterTheFramesIsAFailure) {
+    TemporaryFolder folder;
+    const QString video = folder.filePath("zev.mp4");
+    QStringList arguments{"-v",        "error", "-f",   "lavfi",   "-i",       "color=red:s=32x16:r=25",
+                          "-frames:v", "5",     "-c:v", "libx264", "-pix_fmt", "yuv420p"};
+    arguments << ColourDescription::encoderOptions() << video;
+    ASSERT_TRUE(ToolProbe::output(ToolProbe::stagedFfmpeg(), arguments));
+    EXPECT_EQ(VideoVerifier::verify(kProbe, video, {32, 16, 5}).reason().toStdString(),
+              ("the index of " + video + " comes after its frames").toStdString());
 }
 
 TEST(VideoVerifierReal, MissingVideoIsAFailure) {

@@ -196,6 +196,11 @@ TEST(ZevCliProgramTest, SeveralFoldersWithOneRefusedInTextAndJson) {
         EXPECT_EQ(object.value("frames").toInt(), i == 1 ? 2 : 3);
         EXPECT_EQ(object.value("video").isNull(), !ok.at(i));
         EXPECT_TRUE(object.value("seconds").isDouble());
+        // 8×6 frames: a 16×6 video, which 1100 kbit/s puts at level 2.0.
+        EXPECT_EQ(object.value("width").toInt(-1), ok.at(i) ? 16 : -1);
+        EXPECT_EQ(object.value("height").toInt(-1), ok.at(i) ? 6 : -1);
+        EXPECT_EQ(object.value("level").toString(), ok.at(i) ? "2.0" : "");
+        EXPECT_TRUE(object.contains("warning") && object.value("warning").isNull());
     }
     EXPECT_EQ(QJsonDocument::fromJson(lines.at(0).toUtf8()).object().value("video").toString(),
               folder.filePath("good1/output/zev.mp4"));

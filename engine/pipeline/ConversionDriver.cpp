@@ -2,6 +2,7 @@
 
 #include "core/Cancellation.h"
 #include "frames/FrameFolderScanner.h"
+#include "pipeline/PendingVideo.h"
 #include "storage/CacheRecord.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
@@ -10,7 +11,7 @@
 #include "tools/ImageStages.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
-#include "tools/VideoVerifier.h"
+#include "tools/VideoRewriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,25 +170,25 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
 
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
     reportStage(Stage::Encoding, outputFrames);
+    // The encoder writes a private name in the output folder, never the
+    // video's own: a link standing there is not written through, and a
+    // stopped or failed run leaves the previous video as it was.
+    PendingVideo encoded(outputFolder, QStringLiteral("encoding"));
     FfmpegProgressReader reader;
-    const Result<> encoded = VideoEncoder::convertImagesToMp4FromFolder(
-        settings_.ffmpegPath, appendFolder_, outputFolder, settings_.fps, settings_.rate,
+    const Result<> made = VideoEncoder::convertImagesToMp4FromFolder(
+        settings_.ffmpegPath, appendFolder_, encoded.path(), settings_.fps, settings_.rate,
         encodingOptions(reader, outputFrames));
-    if (cancelled() && !encoded) {
-        // ffmpeg had begun to overwrite the video: what is left is this
-        // run's, and cut short.
-        QFile::remove(VideoEncoder::videoPath(outputFolder));
-        return stopped(userFolder);
-    }
-    if (!encoded)
-        return failed(encoded);
+    if (!made)
+        return cancelled() ? stopped(userFolder) : failed(made);
+    PendingVideo rewritten(outputFolder, QStringLiteral("rewrite"));
+    if (Result<> described =
+            VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(), toolOptions());
+        !described)
+        return cancelled() ? stopped(userFolder) : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
-    if (Result<> verified =
-            VideoVerifier::verify(settings_.ffprobePath, VideoEncoder::videoPath(outputFolder),
-                                  expectedVideo(outputFrames), toolOptions());
-        !verified)
-        return cancelled() ? stopped(userFolder) : failed(verified);
+    if (Result<> finished = verifyAndCommit(rewritten, expectedVideo(outputFrames)); !finished)
+        return cancelled() ? stopped(userFolder) : failed(finished);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames);
 }

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 
 #include <QMetaType>
+#include <QSize>
 #include <QString>
 
 // How one conversion ended: the video written, one of the fixed error
@@ -29,6 +30,10 @@ struct ConversionOutcome {
     // The written video's bitrate, when it was read back (a quality target
     // leaves it open until then); 0 when not known.
     qint64 bitrateKbits = 0;
+    // The written video's coded size and the H.264 level it needs ("4.1");
+    // invalid and empty unless succeeded.
+    QSize videoSize;
+    QString level;
 
     static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
         ConversionOutcome outcome;

@@ -98,7 +98,7 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     if (!QFileInfo::exists(outputFolder))
         QDir().mkpath(outputFolder);
 
-    PendingVideo video(outputFolder);
+    PendingVideo video(outputFolder, QStringLiteral("express"));
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
     const Result<> encoded = runFfmpeg(linkFolder, video.path(), layout, outputFrames);
     if (cancelled() && !encoded)
@@ -113,14 +113,8 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                              "now %2")
                                   .arg(frames.size())
                                   .arg(framesNow)));
-    if (Result<> verified = VideoVerifier::verify(settings_.ffprobePath, video.path(),
-                                                  packedVideo(layout, outputFrames), toolOptions());
-        !verified)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(verified);
-    if (Result<> removed = removeDescription(outputFolder); !removed)
-        return failed(removed);
-    if (Result<> committed = video.commit(); !committed)
-        return failed(committed);
+    if (Result<> committed = verifyAndCommit(video, packedVideo(layout, outputFrames)); !committed)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(committed);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return finished(outputFolder, layout, outputFrames);
 }

@@ -4,19 +4,23 @@
 #include "tools/VideoEncoder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
-PendingVideo::PendingVideo(const QString& outputFolder)
+PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage)
     : path_(FrameFolderScanner::joinPath(
-          outputFolder, kNamePrefix + QString::number(QCoreApplication::applicationPid()) + u'-' +
-                            QString::number(QRandomGenerator::system()->generate64(), 36) +
+          outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
+                            u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) +
                             QStringLiteral(".mp4")))
-    , videoPath_(VideoEncoder::videoPath(outputFolder)) {}
+    , videoPath_(VideoEncoder::videoPath(outputFolder)) {
+    removeAbandoned(outputFolder);
+}
 
 PendingVideo::~PendingVideo() {
     if (!committed_)
@@ -33,4 +37,17 @@ Result<> PendingVideo::commit() {
                                      .arg(path_, videoPath_, QString::fromLocal8Bit(std::strerror(errno))));
     committed_ = true;
     return Result<>::success();
+}
+
+void PendingVideo::removeAbandoned(const QString& outputFolder) {
+    const QDir folder(outputFolder);
+    const QStringList names = folder.entryList({kNamePrefix + QStringLiteral("*-*-*.mp4")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        // ".zev-<stage>-<pid>-<random>.mp4"
+        bool isNumber = false;
+        const qint64 pid = name.mid(kNamePrefix.size()).section(u'-', 1, 1).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(folder.filePath(name));
+    }
 }

@@ -4,17 +4,21 @@
 
 #include <QString>
 
-// The video an express run writes, kept under a temporary name beside
-// zev.mp4 ("<output folder>/.zev-express-<pid>-<random>.mp4") until it is
-// complete. Only commit() gives it the video's name, in one rename(2) that
-// replaces the previous video at once; a run that fails or is stopped never
-// commits, and the temporary file goes with this object, so the previous
-// video is left exactly as it was and no half-written one appears.
+// A video being written, kept under a temporary name beside zev.mp4
+// ("<output folder>/.zev-<stage>-<pid>-<random>.mp4") until it is complete.
+// Only commit() gives it the video's name, in one rename(2) that replaces
+// the previous video at once (and a symbolic link standing there, which is
+// never followed); a run that fails or is stopped never commits, and the
+// temporary file goes with this object, so the previous video is left
+// exactly as it was, no half-written one appears, and nothing outside the
+// output folder is written.
 class PendingVideo {
 public:
-    static inline const QString kNamePrefix = QStringLiteral(".zev-express-");
+    static inline const QString kNamePrefix = QStringLiteral(".zev-");
 
-    explicit PendingVideo(const QString& outputFolder);
+    // stage names the step that writes the file ("express", "encoding", …).
+    // Temporary files that runs killed outright left behind go first.
+    PendingVideo(const QString& outputFolder, const QString& stage);
     ~PendingVideo();
     PendingVideo(const PendingVideo&) = delete;
     PendingVideo& operator=(const PendingVideo&) = delete;
@@ -26,6 +30,10 @@ public:
     // Renames the temporary file over "<output folder>/zev.mp4" when it is a
     // non-empty file. Returns whether the video now stands there.
     Result<> commit();
+
+    // Removes the temporary videos in outputFolder whose process no longer
+    // runs: a run killed with SIGKILL cannot remove its own.
+    static void removeAbandoned(const QString& outputFolder);
 
 private:
     QString path_;

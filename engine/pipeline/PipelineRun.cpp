@@ -5,9 +5,11 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "tools/FfmpegProgressReader.h"
+#include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
 #include "tools/VideoFacts.h"
 
@@ -131,11 +133,22 @@ Result<> PipelineRun::checkNumbering(const QStringList& frames) {
     return Result<>::success();
 }
 
-ConversionOutcome PipelineRun::succeeded(const QString& outputFolder) const {
-    const QString warning = findings_.warning();
-    return ConversionOutcome::success(outputFolder, warning.isEmpty() || layoutWarning_.isEmpty()
-                                                        ? warning + layoutWarning_
-                                                        : warning + u' ' + layoutWarning_);
+ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size) const {
+    const double fps = double(VideoEncoder::kVideoRate);
+    // A quality target leaves the bitrate to the encoder: only the size counts.
+    const qint64 rate = settings_.output.crf ? 0 : settings_.rate;
+    QStringList warnings;
+    if (const QString found = findings_.warning(); !found.isEmpty())
+        warnings.append(found);
+    if (!layoutWarning_.isEmpty())
+        warnings.append(layoutWarning_);
+    if (const std::optional<QString> phones = H264Level::phoneWarning(size, findings_.frameSize, fps, rate))
+        warnings.append(*phones);
+    ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
+    outcome.videoSize = size;
+    if (const std::optional<H264Level::Level> level = H264Level::needed(size, fps, rate))
+        outcome.level = level->name;
+    return outcome;
 }
 
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
@@ -147,7 +160,7 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
         if (Result<> removed = removeDescription(outputFolder); !removed)
             return failed(removed);
     }
-    ConversionOutcome outcome = succeeded(outputFolder);
+    ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
     if (!describe && !options.crf)
         return outcome;
     const Result<VideoFacts> facts = VideoFacts::read(settings_.ffprobePath, video, toolOptions());
@@ -179,6 +192,17 @@ Result<> PipelineRun::removeDescription(const QString& outputFolder) {
 
 void PipelineRun::addWarning(const QString& warning) {
     layoutWarning_ = layoutWarning_.isEmpty() ? warning : layoutWarning_ + u' ' + warning;
+}
+
+Result<> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const {
+    if (Result<> verified =
+            VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
+        !verified)
+        return verified;
+    // The previous video's description would lie about the new one.
+    if (Result<> removed = removeDescription(QFileInfo(video.path()).path()); !removed)
+        return removed;
+    return video.commit();
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {

@@ -16,6 +16,7 @@
 
 class Cancellation;
 class FfmpegProgressReader;
+class PendingVideo;
 class RunLog;
 
 // What every pipeline's driver has while it runs: its settings, the request
@@ -48,9 +49,10 @@ protected:
     // Answers the frames in frame order, or the refusal; the frame size and
     // any warning are kept.
     Result<QStringList, ConversionOutcome> checkFrames(PreflightInput::Run run);
-    // What the written video must be, and the success that announces it.
+    // What the written video must be, and the success that announces it,
+    // with its size, its level and a warning when phones may refuse it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
-    ConversionOutcome succeeded(const QString& outputFolder) const;
+    ConversionOutcome succeeded(const QString& outputFolder, QSize packedSize) const;
     // The success once the video stands in the output folder: zev.json
     // written beside it when its layout needs one or it was asked for, and
     // the bitrate read back when a quality target left it open. A run that
@@ -61,6 +63,10 @@ protected:
     static Result<> removeDescription(const QString& outputFolder);
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
+    // Reads the finished video back and only then gives it the video's
+    // name (removing the previous video's description); until then the
+    // previous video stays as it was.
+    Result<> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const;
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 

@@ -1,6 +1,8 @@
 #include "tools/ExpressEncoder.h"
 
+#include "tools/ColourDescription.h"
 #include "tools/VideoEncoder.h"
+#include "tools/VideoRewriter.h"
 
 #include <QFileInfo>
 
@@ -78,7 +80,7 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
                                       qint64 rate, const QString& filterGraph, std::optional<int> crf) {
     const QStringList quality = crf ? QStringList{QStringLiteral("-crf"), QString::number(*crf)}
                                     : QStringList{QStringLiteral("-b"), QString::number(rate) + u'k'};
-    return {
+    QStringList arguments{
         // A frame that cannot be decoded ends the run with an error instead
         // of being left out of a video announced as finished.
         QStringLiteral("-xerror"),
@@ -101,12 +103,15 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         QStringLiteral("-y"),
         QStringLiteral("-pix_fmt"),
         QStringLiteral("yuv420p"),
-        // The temporary name's extension is ours, but the container should
-        // not depend on it.
-        QStringLiteral("-f"),
-        QStringLiteral("mp4"),
-        outputUrl(videoFile),
     };
+    // The colour description and the leading index the default pipeline's
+    // rewrite gives its video, here written at once.
+    arguments += ColourDescription::encoderOptions();
+    arguments += {QStringLiteral("-movflags"), VideoRewriter::kMovFlags};
+    // The temporary name's extension is ours, but the container should not
+    // depend on it.
+    arguments += {QStringLiteral("-f"), QStringLiteral("mp4"), outputUrl(videoFile)};
+    return arguments;
 }
 
 QString ExpressEncoder::framePattern(const QString& linkFolder) {

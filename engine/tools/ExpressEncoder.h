@@ -11,7 +11,9 @@
 // folder of links named 0.png … n-1.png, lays the grey alpha mask (left)
 // beside the colour on black (right) in one filter graph and encodes the
 // result as VideoEncoder does (libx264, 25 frames per second out, the chosen
-// bitrate, yuv420p, the frames read at the chosen frame rate).
+// bitrate, yuv420p, the frames read at the chosen frame rate), with the
+// colour description and the leading index VideoRewriter gives the default
+// pipeline's video.
 class ExpressEncoder {
 public:
     // Works on 8-bit RGBA, which every PNG kind (grey, palette, 16-bit,

@@ -9,22 +9,22 @@
 #include <cmath>
 
 Result<> VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                                    const QString& outputFolder, qint64 fps, qint64 rate) {
-    return convertImagesToMp4FromFolder(ffmpegPath, imagesFolder, outputFolder, fps, rate, ToolRunOptions());
+                                                    const QString& videoFile, qint64 fps, qint64 rate) {
+    return convertImagesToMp4FromFolder(ffmpegPath, imagesFolder, videoFile, fps, rate, ToolRunOptions());
 }
 
 Result<> VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
-                                                    const QString& outputFolder, qint64 fps, qint64 rate,
+                                                    const QString& videoFile, qint64 fps, qint64 rate,
                                                     const ToolRunOptions& options) {
-    if (imagesFolder.isNull() || outputFolder.isNull())
-        return Result<>::failure(QStringLiteral("no folder to encode from or into"));
-    createMissingFolder(outputFolder);
+    if (imagesFolder.isNull() || videoFile.isNull())
+        return Result<>::failure(QStringLiteral("no folder to encode from or file to encode into"));
+    createMissingFolder(QFileInfo(videoFile).path());
     const ToolRunResult run =
-        ToolRunner::run(encodingArguments(imagesFolder, outputFolder, fps, rate), ffmpegPath, options);
+        ToolRunner::run(encodingArguments(imagesFolder, videoFile, fps, rate), ffmpegPath, options);
     if (Result<> outcome = run.outcome(QStringLiteral("ffmpeg")); !outcome)
         return outcome;
-    if (!holdsVideo(outputFolder))
-        return Result<>::failure(QStringLiteral("ffmpeg left no video at %1").arg(videoPath(outputFolder)),
+    if (!holdsVideo(videoFile))
+        return Result<>::failure(QStringLiteral("ffmpeg left no video at %1").arg(videoFile),
                                  QString::fromUtf8(run.standardError));
     return Result<>::success();
 }
@@ -47,8 +47,8 @@ qint64 VideoEncoder::outputFrameCount(qint64 frameCount, qint64 fps) {
     return std::min(frameCount, (lastStart + lastDuration + 21 * fps) / unit);
 }
 
-QStringList VideoEncoder::encodingArguments(const QString& imagesFolder, const QString& outputFolder,
-                                            qint64 fps, qint64 rate) {
+QStringList VideoEncoder::encodingArguments(const QString& imagesFolder, const QString& videoFile, qint64 fps,
+                                            qint64 rate) {
     return {
         QStringLiteral("-f"),
         QStringLiteral("image2"),
@@ -67,7 +67,7 @@ QStringList VideoEncoder::encodingArguments(const QString& imagesFolder, const Q
         QStringLiteral("-y"),
         QStringLiteral("-pix_fmt"),
         QStringLiteral("yuv420p"),
-        videoPath(outputFolder),
+        videoFile,
     };
 }
 
@@ -82,7 +82,7 @@ void VideoEncoder::createMissingFolder(const QString& folder) {
         QDir().mkpath(folder);
 }
 
-bool VideoEncoder::holdsVideo(const QString& outputFolder) {
-    const QFileInfo video(videoPath(outputFolder));
+bool VideoEncoder::holdsVideo(const QString& videoFile) {
+    const QFileInfo video(videoFile);
     return video.isFile() && video.size() > 0;
 }

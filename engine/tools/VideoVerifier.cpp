@@ -1,7 +1,9 @@
 #include "tools/VideoVerifier.h"
 
+#include <QFile>
 #include <QList>
 #include <QMap>
+#include <QtEndian>
 #include <cstdlib>
 
 namespace {
@@ -81,6 +83,12 @@ QString reasonAgainst(const QList<Stream>& streams, const ExpectedVideo& expecte
         return QStringLiteral("the video's frame count is unknown, expected %1").arg(expected.frames);
     if (std::llabs(count - expected.frames) > VideoVerifier::kFrameTolerance)
         return QStringLiteral("the video has %1, expected %2").arg(frames(count)).arg(expected.frames);
+    const ColourDescription colour{text(video, "color_range"), text(video, "color_space"),
+                                   text(video, "color_primaries"), text(video, "color_transfer")};
+    if (colour != expected.colour)
+        return QStringLiteral("the video's colour description (range/matrix/primaries/transfer) is %1, "
+                              "expected %2")
+            .arg(colour.text(), expected.colour.text());
     return QString();
 }
 
@@ -92,8 +100,13 @@ Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoP
     probeOptions.captureStandardOutput = true;
     const ToolRunResult run = ToolRunner::run(probeArguments(videoPath), ffprobePath, probeOptions);
     const Result<> ended = run.outcome(QStringLiteral("ffprobe"));
-    if (ended.ok())
-        return check(run.standardOutput, expected);
+    if (ended.ok()) {
+        if (Result<> checked = check(run.standardOutput, expected); !checked)
+            return checked;
+        if (!indexLeads(videoPath))
+            return Result<>::failure(QStringLiteral("the index of %1 comes after its frames").arg(videoPath));
+        return Result<>::success();
+    }
     // A plain refusal is about the file; anything else (no start, a crash,
     // a stop) is told as the run's ending.
     const bool refused = run.started && !run.crashed && !run.cancelled;
@@ -120,11 +133,38 @@ QStringList VideoVerifier::probeArguments(const QString& videoPath) {
         // without decoding any.
         QStringLiteral("-count_packets"),
         QStringLiteral("-show_entries"),
-        QStringLiteral("stream=index,codec_type,codec_name,width,height,pix_fmt,nb_read_packets"),
+        QStringLiteral("stream=index,codec_type,codec_name,width,height,pix_fmt,nb_read_packets,"
+                       "color_range,color_space,color_primaries,color_transfer"),
         QStringLiteral("-of"),
         QStringLiteral("default"),
         // "file:" keeps any path a plain file: a name starting with "-" is
         // not taken for an option, nor one like "http:x.mp4" for a URL.
         QStringLiteral("file:") + videoPath,
     };
+}
+
+bool VideoVerifier::indexLeads(const QString& videoPath) {
+    QFile file(videoPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Each box starts with its size (4 bytes, big-endian; 1: a 64-bit size
+    // follows the type; 0: to the end of the file) and its type (4 bytes).
+    qint64 at = 0;
+    while (file.seek(at)) {
+        const QByteArray header = file.read(16);
+        if (header.size() < 8)
+            return false;
+        const QByteArray type = header.mid(4, 4);
+        if (type == "moov")
+            return true;
+        if (type == "mdat")
+            return false;
+        qint64 size = qFromBigEndian<quint32>(header.constData());
+        if (size == 1 && header.size() == 16)
+            size = qint64(qFromBigEndian<quint64>(header.constData() + 8));
+        if (size < 8)
+            return false;
+        at += size;
+    }
+    return false;
 }

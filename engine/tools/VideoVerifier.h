@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Result.h"
+#include "tools/ColourDescription.h"
 #include "tools/ToolRunner.h"
 
 #include <QByteArray>
@@ -12,6 +13,7 @@ struct ExpectedVideo {
     int width;  // twice the frames' width: the mask beside the colour
     int height; // the frames' height
     qint64 frames;
+    ColourDescription colour = ColourDescription::ofConversion();
 };
 
 // Reads a written video back before it is announced: ffmpeg can exit with
@@ -24,9 +26,11 @@ public:
 
     // Runs ffprobe on the video: it must hold exactly one stream, an H.264
     // video stream of the expected size in yuv420p, with a frame count within
-    // kFrameTolerance of the expected one. The frames are counted from the
-    // container's packets, without decoding. options may stop the run and
-    // log it; their standard output setting is overridden.
+    // kFrameTolerance of the expected one and the expected colour
+    // description. The frames are counted from the container's packets,
+    // without decoding. Then the file's index must come before its frames.
+    // options may stop the run and log it; their standard output setting is
+    // overridden.
     static Result<> verify(const QString& ffprobePath, const QString& videoPath,
                            const ExpectedVideo& expected, const ToolRunOptions& options = {});
 
@@ -36,4 +40,8 @@ public:
 
     // The ffprobe arguments that read videoPath, named as one argument.
     static QStringList probeArguments(const QString& videoPath);
+
+    // Whether the MP4 file's index ("moov") comes before its frames
+    // ("mdat"), read from the top-level box headers.
+    static bool indexLeads(const QString& videoPath);
 };

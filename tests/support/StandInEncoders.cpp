@@ -18,6 +18,13 @@ QString StandInEncoders::failing(const QString& folder, const QString& errorLine
                        "#!/bin/sh\necho '" + quoted.toUtf8() + "' >&2\nexit 1\n");
 }
 
+QString StandInEncoders::failingRewrite(const QString& folder) {
+    return writeScript(
+        folder + QStringLiteral("/ffmpeg-failing-rewrite"),
+        "#!/bin/sh\nfor a do [ \"$a\" = -bsf:v ] && { echo 'rewrite refused' >&2; exit 1; }; done\n"
+        "exec '" ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg' \"$@\"\n");
+}
+
 QString StandInEncoders::writeScript(const QString& path, const QByteArray& text) {
     QFile script(path);
     script.open(QIODevice::WriteOnly);

@@ -11,6 +11,9 @@ public:
     static QString stoppingEarly(const QString& folder);
     // Writes errorLine to its standard error and exits with status 1.
     static QString failing(const QString& folder, const QString& errorLine);
+    // Encodes with the staged ffmpeg, but fails the stream copy that
+    // rewrites the container (the run that has a "-bsf:v").
+    static QString failingRewrite(const QString& folder);
 
 private:
     static QString writeScript(const QString& path, const QByteArray& text);

@@ -1,0 +1,39 @@
+#include "tools/VideoRewriter.h"
+
+#include "tools/ColourDescription.h"
+#include "tools/ToolRunner.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString fileUrl(const QString& path) {
+    return QStringLiteral("file:") + QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+Result<> VideoRewriter::rewrite(const QString& ffmpegPath, const QString& encodedFile,
+                                const QString& rewrittenFile, const ToolRunOptions& options) {
+    const ToolRunResult run = ToolRunner::run(arguments(encodedFile, rewrittenFile), ffmpegPath, options);
+    if (Result<> outcome = run.outcome(QStringLiteral("ffmpeg")); !outcome)
+        return outcome;
+    const QFileInfo written(rewrittenFile);
+    if (!written.isFile() || written.size() == 0)
+        return Result<>::failure(QStringLiteral("ffmpeg left no rewritten video at %1").arg(rewrittenFile),
+                                 QString::fromUtf8(run.standardError));
+    return Result<>::success();
+}
+
+QStringList VideoRewriter::arguments(const QString& encodedFile, const QString& rewrittenFile) {
+    // The stream copy keeps the encoder's parameters, so the container's
+    // colour comes from the options given here, the stream's from the
+    // filter.
+    return QStringList{QStringLiteral("-i"),     fileUrl(encodedFile),
+                       QStringLiteral("-c"),     QStringLiteral("copy"),
+                       QStringLiteral("-bsf:v"), ColourDescription::metadataFilter()} +
+           ColourDescription::encoderOptions() +
+           QStringList{QStringLiteral("-movflags"), kMovFlags,
+                       QStringLiteral("-y"),        QStringLiteral("-f"),
+                       QStringLiteral("mp4"),       fileUrl(rewrittenFile)};
+}
