@@ -179,6 +179,14 @@ def layout_page(site, source_dir):
                 "background": "#%02x%02x%02x" % colour,
                 "attributes": {**case["attributes"], "muted": "", "preload": "auto"},
             })
+    # One more, playing on its own: it must draw new frames and loop. Its
+    # pixels are not compared, it is paused wherever it stands.
+    elements.append({
+        "id": "playing", "case": None, "play": True,
+        "x": MARGIN + len(BACKGROUNDS) * CELL_X, "y": MARGIN, "width": WIDTH, "height": HEIGHT,
+        "background": "transparent",
+        "attributes": {"src": "mask-left/zev.mp4", "autoplay": "", "loop": "", "muted": ""},
+    })
     with open(os.path.join(site, "cases.json"), "w", encoding="utf-8") as file:
         json.dump({"time": SHOWN_AT, "frameStart": SHOWN / FPS, "elements": elements}, file, indent=2)
     return elements
@@ -356,8 +364,10 @@ def main():
         frames = make_videos(source_dir, options.zev_cli, work, site)
         elements = layout_page(site, source_dir)
         server = serve(site)
-        viewport = (2 * MARGIN + len(BACKGROUNDS) * CELL_X, 2 * MARGIN + len(CASES) * CELL_Y)
+        viewport = (2 * MARGIN + (len(BACKGROUNDS) + 1) * CELL_X, 2 * MARGIN + len(CASES) * CELL_Y)
         png = take_screenshot(page, f"http://127.0.0.1:{server.server_address[1]}/index.html", viewport)
+        playback = page.evaluate("window.playback")
+        print(f"{'playing':20} {playback['frames']} frames drawn, looped; events {', '.join(playback['events'])}")
         with open(os.path.join(work, "screenshot.png"), "wb") as file:
             file.write(png)
         return judge(read_png(png), frames, elements)

@@ -41,7 +41,6 @@ CHROMIUM_SWITCHES = [
     "--force-device-scale-factor=1",
     "--force-color-profile=srgb",
     "--mute-audio",
-    "--autoplay-policy=no-user-gesture-required",
     "--remote-debugging-pipe",
 ]
 
