@@ -232,8 +232,8 @@ const STYLE = `
 :host { display: inline-block; position: relative; line-height: 0; }
 :host([hidden]) { display: none; }
 canvas { display: block; }
-/* The decoder has to stay in the layout: browsers stop feeding frames to a
-   video that is display: none. Invisible and under the canvas instead. */
+/* The video only decodes; the canvas shows. Kept in the layout rather than
+   display: none, the ordinary state of a playing video, but invisible. */
 video { position: absolute; left: 0; top: 0; width: 1px; height: 1px; opacity: 0;
         pointer-events: none; z-index: -1; }
 `;
