@@ -41,12 +41,20 @@ CHROMIUM_SWITCHES = [
     "--force-device-scale-factor=1",
     "--force-color-profile=srgb",
     "--mute-audio",
+    # Containers often give /dev/shm only a few megabytes.
+    "--disable-dev-shm-usage",
     "--remote-debugging-pipe",
 ]
 
 
 class ChromiumPage:
     def __init__(self, executable, profile_folder, log_file):
+        # Everything the browser writes (profile, certificate store, caches)
+        # stays in the profile folder, not in the user's home.
+        home = os.path.join(profile_folder, "home")
+        os.makedirs(home, exist_ok=True)
+        environment = {**os.environ, "HOME": home, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+                       "XDG_CACHE_HOME": os.path.join(home, ".cache")}
         command_read, command_write = os.pipe()
         answer_read, answer_write = os.pipe()
 
@@ -62,6 +70,7 @@ class ChromiumPage:
                 stdin=subprocess.DEVNULL,
                 stdout=log_file,
                 stderr=log_file,
+                env=environment,
                 close_fds=False,
                 preexec_fn=hand_over_pipes,
             )
