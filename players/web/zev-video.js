@@ -108,8 +108,10 @@ export function regionsFromDescription(json) {
     const packed = { width: json.width, height: json.height };
     if (!isPositiveSize(packed)) throw new Error('the description has no frame size');
     for (const name of ['colourRect', 'maskRect']) {
-        if (!liesInside(json[name], packed))
-            throw new Error(`the description's ${name} does not lie inside its ${packed.width}×${packed.height} frame`);
+        if (!liesInside(json[name], packed)) {
+            const size = `${packed.width}×${packed.height}`;
+            throw new Error(`the description's ${name} does not lie inside its ${size} frame`);
+        }
     }
     const frame = isPositiveSize(json.frame)
         ? { width: json.frame.width, height: json.frame.height }

@@ -194,4 +194,5 @@ class ChromiumPage:
             self.console.append(f"console.{params['type']}: {text}")
         elif method == "Runtime.exceptionThrown":
             details = params["exceptionDetails"]
-            self.console.append(f"uncaught: {details.get('exception', {}).get('description', details['text'])}")
+            description = details.get("exception", {}).get("description", details["text"])
+            self.console.append(f"uncaught: {description}")
