@@ -274,7 +274,12 @@ export class ZevVideo extends HTMLElement {
 
         for (const type of MEDIA_EVENTS)
             this.#video.addEventListener(type, () => this.dispatchEvent(new Event(type)));
-        this.#video.addEventListener('error', () => this.#fail(this.#video.error));
+        this.#video.addEventListener('error', () => {
+            // A MediaError's message is often empty; its code is not.
+            const { code, message } = this.#video.error ?? {};
+            this.#fail(new Error(`${this.#video.currentSrc || 'the video'} cannot be played` +
+                (message ? `: ${message}` : ` (media error ${code})`)));
+        });
         this.#video.addEventListener('loadedmetadata', () => this.#updateRegions());
         // Frame callbacks draw what the video presents (#followFrames). These
         // draw too, for browsers without them and for a frame presented while
@@ -465,7 +470,7 @@ export class ZevVideo extends HTMLElement {
     }
 
     #fail(failure) {
-        this.#error = failure instanceof Error ? failure : new Error(failure?.message ?? String(failure));
+        this.#error = failure instanceof Error ? failure : new Error(String(failure));
         this.dispatchEvent(new Event('error'));
     }
 
