@@ -398,7 +398,7 @@ export class ZevVideo extends HTMLElement {
         this.#sourceReady = new Promise((resolve) => { settle = resolve; });
         try {
             const response = await fetch(descriptionUrl);
-            if (!response.ok) throw new Error(`${descriptionUrl}: ${response.status} ${response.statusText}`);
+            if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
             const description = regionsFromDescription(await response.json());
             if (token !== this.#loadToken) return;
             this.#description = description;
@@ -406,7 +406,9 @@ export class ZevVideo extends HTMLElement {
             // found beside the description file.
             this.#setSource(this.getAttribute('src') || new URL(description.video, response.url).href);
         } catch (failure) {
-            if (token === this.#loadToken) this.#fail(failure);
+            // Named, since a page may load several: unreadable, not JSON, or
+            // not a description this player reads.
+            if (token === this.#loadToken) this.#fail(new Error(`${descriptionUrl}: ${failure.message}`));
         } finally {
             settle();
         }
