@@ -65,60 +65,58 @@ HALF_MASK_THRESHOLDS = {"mask": 33.0, "colour": 40.0, "page": 36.0}
 SEAM = 2
 MAX_SEAM_ERROR = 6
 
-MASK = "[m]alphaextract,format=gbrp"
-PREMULTIPLIED = "[c]premultiply=inplace=1,format=gbrp[colour]"
-STRAIGHT = "[c]format=gbrp[colour]"
-
-
 def rect(x, y, width, height):
     return {"x": x, "y": y, "width": width, "height": height}
 
 
-# Each video: how it is made, and the attributes <zev-video> gets. The
-# default layout comes from zev-cli itself; the others are packed by one
-# ffmpeg graph each (the mask from the alpha, the colour onto black or
-# straight, stacked) with a description where the exact halves do not say
-# it all.
+# Each video: the zev-cli options that make it (zev-cli also writes its
+# zev.json), or an ffmpeg graph and a description written here, and the
+# attributes <zev-video> gets.
 CASES = [
     {
         "id": "mask-left",
         "layout": "mask-left",
-        "zev_cli": True,
+        "zev_cli": [],
         "attributes": {"src": "mask-left/zev.mp4"},
     },
     {
         "id": "mask-bottom",
         "layout": "mask-bottom",
-        "graph": f"format=rgba,split[c][m];{PREMULTIPLIED};{MASK}[mask];[colour][mask]vstack",
-        "description": {
-            "layout": "mask-bottom", "maskSize": "full", "gap": 0, "premultiplied": True,
-            "width": WIDTH, "height": 2 * HEIGHT,
-            "colourRect": rect(0, 0, WIDTH, HEIGHT), "maskRect": rect(0, HEIGHT, WIDTH, HEIGHT),
-        },
+        "zev_cli": ["--layout", "mask-bottom"],
         "attributes": {"description": "mask-bottom/zev.json"},
     },
     {
+        # The exact halves without a description: the attributes say it all.
         "id": "mask-right-straight",
         "layout": "mask-right",
-        "graph": f"format=rgba,split[c][m];{STRAIGHT};{MASK}[mask];[colour][mask]hstack",
+        "zev_cli": ["--layout", "mask-right", "--colour", "straight"],
         "attributes": {"src": "mask-right-straight/zev.mp4", "layout": "mask-right",
                        "premultiplied": "false"},
     },
     {
-        # A half-size mask right above the colour: the shown frame's top row
-        # is bright, so a mask sampled across the seam would take it in.
         "id": "mask-top-half",
         "layout": "mask-top",
-        "graph": (f"format=rgba,split[c][m];{PREMULTIPLIED};"
-                  f"{MASK},scale={WIDTH // 2}:{HEIGHT // 2},pad={WIDTH}:{HEIGHT // 2}:0:0:black[mask];"
-                  "[mask][colour]vstack"),
+        "zev_cli": ["--layout", "mask-top", "--mask-size", "half"],
+        "attributes": {"description": "mask-top-half/zev.json"},
+        "thresholds": HALF_MASK_THRESHOLDS,
+    },
+    {
+        # A half-size mask right against the colour, which zev-cli never
+        # makes (it keeps the regions apart) but a description may say: the
+        # shown frame's top row is bright, so a mask sampled across the seam
+        # would take it in.
+        "id": "mask-top-half-touching",
+        "layout": "mask-top",
+        "graph": ("format=rgba,split[c][m];[c]premultiply=inplace=1,format=gbrp[colour];"
+                  f"[m]alphaextract,format=gbrp,scale={WIDTH // 2}:{HEIGHT // 2},"
+                  f"pad={WIDTH}:{HEIGHT // 2}:0:0:black[mask];[mask][colour]vstack"),
         "description": {
             "layout": "mask-top", "maskSize": "half", "gap": 0, "premultiplied": True,
             "width": WIDTH, "height": HEIGHT // 2 + HEIGHT,
             "colourRect": rect(0, HEIGHT // 2, WIDTH, HEIGHT),
             "maskRect": rect(0, 0, WIDTH // 2, HEIGHT // 2),
         },
-        "attributes": {"description": "mask-top-half/zev.json"},
+        "attributes": {"description": "mask-top-half-touching/zev.json"},
         "thresholds": HALF_MASK_THRESHOLDS,
     },
 ]
@@ -158,11 +156,13 @@ def make_videos(source_dir, zev_cli, work, site):
         folder = os.path.join(site, case["id"])
         os.makedirs(folder)
         video = os.path.join(folder, "zev.mp4")
-        if case.get("zev_cli"):
+        if "zev_cli" in case:
             # zev-cli writes into the frame folder; read at the video's own
             # rate, every frame is one video frame.
-            run([zev_cli, "--express", "--fps", str(FPS), frames])
-            shutil.move(os.path.join(frames, "output", "zev.mp4"), video)
+            run([zev_cli, "--express", "--fps", str(FPS), *case["zev_cli"], frames])
+            for name in ("zev.mp4", "zev.json"):
+                if os.path.exists(os.path.join(frames, "output", name)):
+                    shutil.move(os.path.join(frames, "output", name), os.path.join(folder, name))
         else:
             run(["ffmpeg", "-nostdin", "-v", "error", "-y", "-framerate", str(FPS), "-start_number", "0",
                  "-i", os.path.join(frames, "%d.png"), "-filter_complex", case["graph"],
@@ -386,7 +386,7 @@ def main():
         screenshot = os.path.join(work, "screenshot.png")
         playback = page.evaluate("window.playback")
         events = ", ".join(playback["events"])
-        print(f"{'playing':20} {playback['frames']} frames drawn, looped; events {events}")
+        print(f"{'playing':24} {playback['frames']} frames drawn, looped; events {events}")
         with open(screenshot, "wb") as file:
             file.write(png)
         return judge(Picture(screenshot, *viewport), frames, elements)
@@ -431,7 +431,7 @@ def judge(shot, frames, elements):
         failed |= seam > MAX_SEAM_ERROR
         line.append(f"mask at the seam max error {seam:.0f}" + ("" if seam <= MAX_SEAM_ERROR else
                                                                f" > {MAX_SEAM_ERROR}"))
-        print(f"{case['id']:20} " + ", ".join(line) + f"; next frame {next_frame:.1f} dB")
+        print(f"{case['id']:24} " + ", ".join(line) + f"; next frame {next_frame:.1f} dB")
     print("FAIL" if failed else "PASS")
     return 1 if failed else 0
 
