@@ -29,6 +29,8 @@ packages=(
   help2man dpkg-dev man-db
   # the style checks
   clang-format shellcheck
+  # the web player's test: a real browser, driven from Python
+  chromium python3
 )
 
 missing=()
