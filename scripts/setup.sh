@@ -4,6 +4,8 @@
 # only redoes what changed.
 #
 #   scripts/setup.sh [build-folder [cmake options...]]   (default: build)
+#   scripts/setup.sh --target NAME [build-folder ...]   (build NAME and what it
+#                                       needs, not everything; may be repeated)
 #   scripts/setup.sh --packages-only    (install the packages, build nothing)
 #
 # An ordinary build keeps compiler warnings as warnings; scripts/test.sh
@@ -11,6 +13,11 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+targets=()
+while [ "${1:-}" = --target ]; do
+  targets+=(--target "${2:?setup: --target needs a name}")
+  shift 2
+done
 build=${1:-"$here/build"}
 shift || true
 
@@ -53,4 +60,4 @@ if [ "$build" = --packages-only ]; then
   exit 0
 fi
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_WARNINGS_AS_ERRORS=OFF "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" "${targets[@]}"
