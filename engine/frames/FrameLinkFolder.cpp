@@ -1,11 +1,12 @@
 #include "frames/FrameLinkFolder.h"
 
+#include "core/SystemError.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 FrameLinkFolder::FrameLinkFolder() = default;
@@ -22,7 +23,7 @@ bool FrameLinkFolder::create(const QString& parent, const QStringList& frames) {
         const QByteArray target = QFile::encodeName(QFileInfo(frames.at(i)).absoluteFilePath());
         const QByteArray link = QFile::encodeName(dir_->filePath(linkName(i)));
         if (::symlink(target.constData(), link.constData()) != 0) {
-            qWarning().noquote() << "Cannot link" << frames.at(i) << ":" << std::strerror(errno);
+            qWarning().noquote() << "Cannot link" << frames.at(i) << ":" << SystemError::text(errno);
             dir_.reset();
             return false;
         }

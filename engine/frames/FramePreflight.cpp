@@ -1,5 +1,6 @@
 #include "frames/FramePreflight.h"
 
+#include "core/SystemError.h"
 #include "frames/PngHeader.h"
 
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QStorageInfo>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,7 +31,7 @@ constexpr double kScratchMargin = 1.1;
 // The encoder aims at the rate over the whole video but overshoots on short
 // ones (the first key frame), so 20 % more plus room for the container.
 constexpr double kVideoMargin = 1.2;
-constexpr qint64 kContainerReserve = 1024 * 1024;
+constexpr qint64 kContainerReserve = qint64{1024} * 1024;
 
 QString frameName(const QString& path) {
     return QFileInfo(path).fileName();
@@ -69,7 +69,7 @@ bool sameFileSystem(const QString& first, const QString& second) {
 QString writeProblem(const QString& folder) {
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0)
         return {};
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return SystemError::text(errno);
 }
 
 std::optional<QString> shortOfSpace(const QString& what, qint64 needed, qint64 free) {
@@ -179,7 +179,7 @@ std::optional<QString> FramePreflight::spaceProblem(const PreflightInput& input,
                 .arg(input.scratchFolder, input.outputFolder),
             scratchNeeded + videoNeeded, freeSpace(videoAt));
     const QString work = QStringLiteral("the work files in %1").arg(input.scratchFolder);
-    if (const auto problem = shortOfSpace(work, scratchNeeded, freeSpace(scratchAt)))
+    if (auto problem = shortOfSpace(work, scratchNeeded, freeSpace(scratchAt)))
         return problem;
     return shortOfSpace(video, videoNeeded, freeSpace(videoAt));
 }

@@ -91,7 +91,7 @@ Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoP
     ToolRunOptions probeOptions = options;
     probeOptions.captureStandardOutput = true;
     const ToolRunResult run = ToolRunner::run(probeArguments(videoPath), ffprobePath, probeOptions);
-    const Result<> ended = run.outcome(QStringLiteral("ffprobe"));
+    Result<> ended = run.outcome(QStringLiteral("ffprobe"));
     if (ended.ok())
         return check(run.standardOutput, expected);
     // A plain refusal is about the file; anything else (no start, a crash,
