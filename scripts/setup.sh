@@ -34,8 +34,8 @@ packages=(
   dbus-daemon libxtst6
   # the manual page, and the Debian package with its check
   help2man dpkg-dev man-db
-  # the style checks
-  clang-format shellcheck
+  # the style checks and the static analysis
+  clang-format shellcheck clang-tidy
 )
 
 missing=()

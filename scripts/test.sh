@@ -3,9 +3,10 @@
 # fails:
 #   1. the build with warnings as errors, and every test;
 #   2. formatting (clang-format) and the shell scripts (shellcheck);
-#   3. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. clang-tidy on the application code (scripts/check-tidy.sh);
+#   4. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and every test again under them;
-#   4. the Debian package, built and checked without installing it.
+#   5. the Debian package, built and checked without installing it.
 #
 #   scripts/test.sh            all of it (CI)
 #   scripts/test.sh --quick    step 1 only
@@ -31,6 +32,9 @@ fi
 
 step "formatting and shell scripts"
 "$here/scripts/check-style.sh"
+
+step "clang-tidy"
+"$here/scripts/check-tidy.sh" "$here/build"
 
 step "AddressSanitizer and UndefinedBehaviorSanitizer"
 sanitized="$here/build-sanitize"
