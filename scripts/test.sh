@@ -6,7 +6,10 @@
 #   3. clang-tidy on the application code (scripts/check-tidy.sh);
 #   4. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and every test again under them;
-#   5. the Debian package, built and checked without installing it.
+#   5. a third build with ThreadSanitizer of the tests that run jobs, drivers,
+#      tools and cancellation on other threads (ctest label "threads"), and
+#      those tests under it;
+#   6. the Debian package, built and checked without installing it.
 #
 #   scripts/test.sh            all of it (CI)
 #   scripts/test.sh --quick    step 1 only
@@ -49,6 +52,14 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$suppressions/ubsan.supp" \
 LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
   run_tests "$sanitized"
+
+step "ThreadSanitizer"
+threaded="$here/build-tsan"
+cmake -S "$here" -B "$threaded" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_TSAN=ON \
+  -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build "$threaded" -j"$jobs" --target zev_thread_tests
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$suppressions/tsan.supp" \
+  ctest --test-dir "$threaded" --output-on-failure -j"$jobs" --timeout 300 -L threads
 
 step "Debian package"
 deb=$("$here/scripts/package.sh" | tail -n 1)
