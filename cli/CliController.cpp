@@ -134,12 +134,12 @@ int CliController::convertAll() {
         QElapsedTimer clock;
         clock.start();
         const int status = convert();
-        current_.seconds = clock.elapsed() / 1000.0;
+        current_.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
         reportFolder(current_);
         ++(status == kSucceeded ? succeeded : failed);
     }
     if (folders_.size() > 1)
-        reportSummary(succeeded, failed, allClock.elapsed() / 1000.0);
+        reportSummary(succeeded, failed, static_cast<double>(allClock.elapsed()) / 1000.0);
     if (interruptedStatus_)
         return *interruptedStatus_;
     return failed > 0 ? kFailed : kSucceeded;

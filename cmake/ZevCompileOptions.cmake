@@ -5,8 +5,14 @@
 #                           build keeps them as warnings)
 #   ZEV_SANITIZE            build with AddressSanitizer and
 #                           UndefinedBehaviorSanitizer
+#   ZEV_TSAN                build with ThreadSanitizer (which cannot be
+#                           combined with AddressSanitizer)
 option(ZEV_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 option(ZEV_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(ZEV_TSAN "Build with ThreadSanitizer" OFF)
+if(ZEV_SANITIZE AND ZEV_TSAN)
+  message(FATAL_ERROR "ZEV_SANITIZE and ZEV_TSAN exclude each other: configure two build folders")
+endif()
 
 add_library(zev_compile_options INTERFACE)
 # Left out on purpose:
@@ -40,6 +46,11 @@ target_compile_definitions(zev_compile_options INTERFACE
 
 if(ZEV_SANITIZE)
   set(zev_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_options(zev_compile_options INTERFACE ${zev_sanitizers})
+  target_link_options(zev_compile_options INTERFACE ${zev_sanitizers})
+endif()
+if(ZEV_TSAN)
+  set(zev_sanitizers -fsanitize=thread -fno-omit-frame-pointer)
   target_compile_options(zev_compile_options INTERFACE ${zev_sanitizers})
   target_link_options(zev_compile_options INTERFACE ${zev_sanitizers})
 endif()

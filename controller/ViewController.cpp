@@ -178,7 +178,8 @@ void ViewController::setUpButton(QPushButton* button, double alpha, double corne
                                  const QString& title) {
     if (!button)
         return;
-    const QColor background = QColor::fromRgbF(kButtonRed, kButtonGreen, kButtonBlue, alpha);
+    const QColor background =
+        QColor::fromRgbF(kButtonRed, kButtonGreen, kButtonBlue, static_cast<float>(alpha));
     button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; border: none;"
                                          " border-radius: %2px; outline: none; padding: 0 12px; }")
                               .arg(background.name(QColor::HexArgb))

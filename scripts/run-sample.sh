@@ -7,7 +7,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-"$here/build"}
-"$here/scripts/setup.sh" "$build"
+# Only the program and the tool launchers it runs; the tests and the manual
+# page are for scripts/test.sh.
+"$here/scripts/setup.sh" --target zev-cli "$build"
 
 # Made afresh every time, so the video always shows the current sample.
 frames="$build/sample-frames"

@@ -4,6 +4,8 @@
 # only redoes what changed.
 #
 #   scripts/setup.sh [build-folder [cmake options...]]   (default: build)
+#   scripts/setup.sh --target NAME [build-folder ...]   (build NAME and what it
+#                                       needs, not everything; may be repeated)
 #   scripts/setup.sh --packages-only    (install the packages, build nothing)
 #
 # An ordinary build keeps compiler warnings as warnings; scripts/test.sh
@@ -11,6 +13,11 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+targets=()
+while [ "${1:-}" = --target ]; do
+  targets+=(--target "${2:?setup: --target needs a name}")
+  shift 2
+done
 build=${1:-"$here/build"}
 shift || true
 
@@ -27,8 +34,8 @@ packages=(
   dbus-daemon libxtst6
   # the manual page, and the Debian package with its check
   help2man dpkg-dev man-db
-  # the style checks
-  clang-format shellcheck
+  # the style checks and the static analysis
+  clang-format shellcheck clang-tidy
   # the web player's test: a real browser, driven from Python
   chromium python3
 )
@@ -55,4 +62,4 @@ if [ "$build" = --packages-only ]; then
   exit 0
 fi
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_WARNINGS_AS_ERRORS=OFF "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" "${targets[@]}"

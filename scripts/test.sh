@@ -3,9 +3,16 @@
 # fails:
 #   1. the build with warnings as errors, and every test;
 #   2. formatting (clang-format) and the shell scripts (shellcheck);
-#   3. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. clang-tidy on the application code (scripts/check-tidy.sh);
+#   4. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and every test again under them;
-#   4. the Debian package, built and checked without installing it.
+#   5. only with ZEV_CHECK_THREADS=1: a third build with ThreadSanitizer of
+#      the tests that run jobs, drivers, tools and cancellation on other
+#      threads (ctest label "threads"), and those tests under it. Not yet in
+#      CI: Debian's Qt is not built with ThreadSanitizer, so it reports every
+#      hand-over through Qt's event queue and QThread::wait() (see
+#      tests/sanitizers/tsan.supp);
+#   6. the Debian package, built and checked without installing it.
 #
 #   scripts/test.sh            all of it (CI)
 #   scripts/test.sh --quick    step 1 only
@@ -32,6 +39,9 @@ fi
 step "formatting and shell scripts"
 "$here/scripts/check-style.sh"
 
+step "clang-tidy"
+"$here/scripts/check-tidy.sh" "$here/build"
+
 step "AddressSanitizer and UndefinedBehaviorSanitizer"
 sanitized="$here/build-sanitize"
 cmake -S "$here" -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_SANITIZE=ON \
@@ -45,6 +55,20 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$suppressions/ubsan.supp" \
 LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
   run_tests "$sanitized"
+
+if [ "${ZEV_CHECK_THREADS:-0}" = 1 ]; then
+  step "ThreadSanitizer"
+  threaded="$here/build-tsan"
+  cmake -S "$here" -B "$threaded" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_TSAN=ON \
+    -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
+  cmake --build "$threaded" -j"$jobs" --target zev_thread_tests
+  # die_after_fork=0: QProcess forks each tool from a program that runs
+  # threads, and ThreadSanitizer's runtime would otherwise end some of those
+  # children ("starting new threads after multi-threaded fork") before they
+  # exec the tool.
+  TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$suppressions/tsan.supp" \
+    ctest --test-dir "$threaded" --output-on-failure -j"$jobs" --timeout 300 -L threads
+fi
 
 step "Debian package"
 deb=$("$here/scripts/package.sh" | tail -n 1)

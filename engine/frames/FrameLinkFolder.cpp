@@ -1,10 +1,11 @@
 #include "frames/FrameLinkFolder.h"
 
+#include "core/SystemError.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 FrameLinkFolder::FrameLinkFolder() = default;
@@ -22,7 +23,7 @@ Result<> FrameLinkFolder::create(const QString& parent, const QStringList& frame
         const QByteArray target = QFile::encodeName(QFileInfo(frames.at(i)).absoluteFilePath());
         const QString link = dir_->filePath(linkName(i));
         if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0) {
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
+            const QString why = SystemError::text(errno);
             dir_.reset();
             return Result<>::failure(QStringLiteral("cannot link %1 to %2: %3").arg(link, frames.at(i), why));
         }

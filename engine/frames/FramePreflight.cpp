@@ -1,5 +1,6 @@
 #include "frames/FramePreflight.h"
 
+#include "core/SystemError.h"
 #include "frames/PngHeader.h"
 
 #include <QDir>
@@ -50,7 +51,7 @@ bool sameFileSystem(const QString& first, const QString& second) {
 QString writeProblem(const QString& folder) {
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0)
         return {};
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return SystemError::text(errno);
 }
 
 // Fails when free is below what surely goes there, and answers a warning

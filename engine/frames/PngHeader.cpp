@@ -1,5 +1,7 @@
 #include "frames/PngHeader.h"
 
+#include "core/SystemError.h"
+
 #include <QFile>
 #include <array>
 #include <cerrno>
@@ -53,7 +55,7 @@ bool startsLikeSignature(QByteArrayView bytes) {
 }
 
 QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemError::text(error);
 }
 
 // read() until kSize bytes or the end of the file; false with errno set on

@@ -1,5 +1,6 @@
 #include "pipeline/PendingVideo.h"
 
+#include "core/SystemError.h"
 #include "frames/FrameFolderScanner.h"
 #include "tools/VideoEncoder.h"
 
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 
 PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage)
     : path_(FrameFolderScanner::joinPath(
@@ -33,8 +33,8 @@ Result<> PendingVideo::commit() {
         return Result<>::failure(QStringLiteral("ffmpeg left no video at %1").arg(path_));
     // Unlike QFile::rename, rename(2) replaces an existing video, atomically.
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(videoPath_).constData()) != 0)
-        return Result<>::failure(QStringLiteral("cannot rename %1 to %2: %3")
-                                     .arg(path_, videoPath_, QString::fromLocal8Bit(std::strerror(errno))));
+        return Result<>::failure(
+            QStringLiteral("cannot rename %1 to %2: %3").arg(path_, videoPath_, SystemError::text(errno)));
     committed_ = true;
     return Result<>::success();
 }

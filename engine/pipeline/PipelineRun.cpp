@@ -2,6 +2,7 @@
 
 #include "core/Cancellation.h"
 #include "core/IntegerText.h"
+#include "core/SystemError.h"
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
@@ -18,7 +19,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 
 PipelineRun::PipelineRun(ConversionSettings settings, const Cancellation& cancellation,
@@ -115,8 +115,8 @@ Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
         ::closedir(listing);
         return Result<>::success();
     }
-    return Result<>::failure(QStringLiteral("cannot read the folder %1: %2")
-                                 .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    return Result<>::failure(
+        QStringLiteral("cannot read the folder %1: %2").arg(folder, SystemError::text(errno)));
 }
 
 Result<> PipelineRun::checkNumbering(const QStringList& frames) {

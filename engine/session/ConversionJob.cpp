@@ -37,7 +37,8 @@ public:
 private:
     void report(Stage stage, qint64 done, qint64 total, bool now) {
         QMutexLocker lock(&mutex_);
-        const ConversionProgress progress = estimator_.update(stage, done, total, clock_.elapsed() / 1000.0);
+        const ConversionProgress progress =
+            estimator_.update(stage, done, total, static_cast<double>(clock_.elapsed()) / 1000.0);
         if (now) {
             latest_.reset();
             job_.postProgress(progress);

@@ -1,11 +1,12 @@
 #include "storage/ScratchFolders.h"
 
+#include "core/SystemError.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +19,7 @@ bool statWithoutFollowing(const QString& path, struct stat* status) {
 }
 
 QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return SystemError::text(errno);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #include "storage/ScratchLock.h"
 
+#include "core/SystemError.h"
+
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -22,8 +23,8 @@ Result<> ScratchLock::tryLock(const QString& userFolder) {
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
-        return Result<>::failure(QStringLiteral("cannot open the scratch lock %1: %2")
-                                     .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        return Result<>::failure(
+            QStringLiteral("cannot open the scratch lock %1: %2").arg(path, SystemError::text(errno)));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
@@ -32,8 +33,7 @@ Result<> ScratchLock::tryLock(const QString& userFolder) {
                 QStringLiteral("another ZEV conversion is running (it holds %1); try again when "
                                "it has finished")
                     .arg(path));
-        return Result<>::failure(
-            QStringLiteral("cannot lock %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        return Result<>::failure(QStringLiteral("cannot lock %1: %2").arg(path, SystemError::text(error)));
     }
     fd_ = fd;
     return Result<>::success();

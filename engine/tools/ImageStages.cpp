@@ -27,8 +27,7 @@ Result<> ImageStages::extractImageRGB(const QString& convertPath, const QStringL
 
 Result<> ImageStages::runConvert(const QString& convertPath, const QStringList& arguments,
                                  const QString& what, const ToolRunOptions& options) {
-    const Result<> outcome =
-        ToolRunner::run(arguments, convertPath, options).outcome(QStringLiteral("convert"));
+    Result<> outcome = ToolRunner::run(arguments, convertPath, options).outcome(QStringLiteral("convert"));
     if (outcome)
         return outcome;
     return Result<>::failure(QStringLiteral("%1 (%2)").arg(outcome.reason(), what), outcome.details());

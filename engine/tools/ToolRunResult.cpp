@@ -1,7 +1,8 @@
 #include "tools/ToolRunResult.h"
 
+#include "core/SystemError.h"
+
 #include <QStringList>
-#include <cstring>
 
 QString ToolRunResult::ending() const {
     if (cancelled)
@@ -11,7 +12,7 @@ QString ToolRunResult::ending() const {
     if (crashed)
         return QStringLiteral("was ended by signal %1 (%2)")
             .arg(exitCode)
-            .arg(QString::fromLocal8Bit(strsignal(exitCode)));
+            .arg(SystemError::signalText(exitCode));
     return QStringLiteral("exited with status %1").arg(exitCode);
 }
 

@@ -99,7 +99,7 @@ Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoP
     ToolRunOptions probeOptions = options;
     probeOptions.captureStandardOutput = true;
     const ToolRunResult run = ToolRunner::run(probeArguments(videoPath), ffprobePath, probeOptions);
-    const Result<> ended = run.outcome(QStringLiteral("ffprobe"));
+    Result<> ended = run.outcome(QStringLiteral("ffprobe"));
     if (ended.ok()) {
         if (Result<> checked = check(run.standardOutput, expected); !checked)
             return checked;
