@@ -129,9 +129,10 @@ Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& vide
                                   const PackedLayout& layout, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    const QStringList arguments = ExpressEncoder::arguments(
-        linkFolder, videoFile, settings_.fps, settings_.rate,
-        ExpressEncoder::filterGraph(layout, settings_.output.premultiplied), settings_.output.crf);
+    const QStringList arguments =
+        ExpressEncoder::arguments(linkFolder, videoFile, settings_.fps, settings_.rate,
+                                  ExpressEncoder::filterGraph(layout, settings_.output.premultiplied),
+                                  settings_.output.crf, outputFrames);
     return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }

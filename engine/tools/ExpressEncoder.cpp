@@ -75,10 +75,11 @@ QString ExpressEncoder::filterGraph(const PackedLayout& layout, bool premultipli
 }
 
 QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& videoFile, qint64 fps,
-                                      qint64 rate, const QString& filterGraph, std::optional<int> crf) {
+                                      qint64 rate, const QString& filterGraph, std::optional<int> crf,
+                                      qint64 outputFrames) {
     const QStringList quality = crf ? QStringList{QStringLiteral("-crf"), QString::number(*crf)}
                                     : QStringList{QStringLiteral("-b"), QString::number(rate) + u'k'};
-    return {
+    QStringList arguments{
         // A frame that cannot be decoded ends the run with an error instead
         // of being left out of a video announced as finished.
         QStringLiteral("-xerror"),
@@ -91,7 +92,7 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         QStringLiteral("-i"),
         framePattern(linkFolder),
         QStringLiteral("-vf"),
-        filterGraph,
+        outputFrames > 0 ? filterGraph + kHoldLastImage : filterGraph,
         QStringLiteral("-vcodec"),
         QStringLiteral("libx264"),
         QStringLiteral("-r"),
@@ -101,12 +102,13 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         QStringLiteral("-y"),
         QStringLiteral("-pix_fmt"),
         QStringLiteral("yuv420p"),
-        // The temporary name's extension is ours, but the container should
-        // not depend on it.
-        QStringLiteral("-f"),
-        QStringLiteral("mp4"),
-        outputUrl(videoFile),
     };
+    if (outputFrames > 0)
+        arguments << QStringLiteral("-frames:v") << QString::number(outputFrames);
+    // The temporary name's extension is ours, but the container should not
+    // depend on it.
+    arguments << QStringLiteral("-f") << QStringLiteral("mp4") << outputUrl(videoFile);
+    return arguments;
 }
 
 QString ExpressEncoder::framePattern(const QString& linkFolder) {
