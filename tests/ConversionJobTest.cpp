@@ -5,7 +5,7 @@
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "TestFrontEnd.h"
-#include "storage/CacheRecord.h"
+#include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 
 #include <QCoreApplication>
@@ -83,7 +83,7 @@ TEST_F(ConversionJobTest, CancelDuringEncodingLeavesNothingBehind) {
     EXPECT_EQ(front->events(), (QStringList{"busy:1", "busy:0"}));
     EXPECT_FALSE(QFileInfo::exists(video()));
     EXPECT_FALSE(encoder.isRunning());
-    EXPECT_FALSE(CacheRecord::matches(ScratchFolders::userFolder(), frames(), 3));
+    EXPECT_FALSE(FrameCache::matches(frames(), 3));
 
     front->validator.setFfmpegPath(realFfmpeg);
     ASSERT_TRUE(front->convertAndWait());

@@ -4,6 +4,7 @@
 #include "tools/VideoEncoder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -33,4 +34,11 @@ Result<> PendingVideo::commit() {
                                      .arg(path_, videoPath_, QString::fromLocal8Bit(std::strerror(errno))));
     committed_ = true;
     return Result<>::success();
+}
+
+void PendingVideo::removeLeftovers(const QString& outputFolder) {
+    const QDir folder(outputFolder);
+    for (const QString& name :
+         folder.entryList({kNamePrefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(folder.filePath(name));
 }

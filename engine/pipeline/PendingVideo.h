@@ -23,6 +23,11 @@ public:
     // file, so it gets the usual permissions).
     QString path() const { return path_; }
 
+    // Removes the temporary videos in outputFolder that runs killed before
+    // they could remove their own left behind. Only for a run that holds the
+    // frame folder's lock: then no other run is writing one there.
+    static void removeLeftovers(const QString& outputFolder);
+
     // Renames the temporary file over "<output folder>/zev.mp4" when it is a
     // non-empty file. Returns whether the video now stands there.
     Result<> commit();
