@@ -49,8 +49,9 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/zev-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 frames="$work/frames"
-# The scratch folders follow TMPDIR: keep them in the work folder as well.
-export TMPDIR="$work/tmp"
+# The scratch folders follow TMPDIR, the cache XDG_CACHE_HOME: keep them in
+# the work folder as well.
+export TMPDIR="$work/tmp" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$TMPDIR"
 
 fps=25
