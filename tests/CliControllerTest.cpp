@@ -265,7 +265,10 @@ TEST(CliControllerTest, DriverFailureShowsScanningProgressBeforeTheMessage) {
     EXPECT_EQ(captured.run({folder.path()}), 1);
 
     EXPECT_EQ(captured.output(), QStringLiteral("文件夹下存在不连续图片.\n"));
-    EXPECT_EQ(captured.errorLines(), QStringList{"scanning"});
+    ASSERT_EQ(captured.errorLines().size(), 2);
+    EXPECT_EQ(captured.errorLines().first(), "scanning");
+    EXPECT_TRUE(captured.errorLines().last().startsWith("zev-cli: frame 2 is missing: 3.png follows 1.png."))
+        << "the reason names the missing number: " << captured.errorLines().last().toStdString();
 }
 
 // A real conversion of three tiny frames, then a cache run of the same folder.

@@ -623,8 +623,13 @@ TEST_P(SameFolderTwice, SecondRunIsRefusedWhileTheFirstRuns) {
         << refused.reason.toStdString();
     EXPECT_TRUE(encoder.isRunning()) << "the first run goes on";
 
+    EXPECT_TRUE(refused.reason.endsWith("The run's log is " + refused.logPath + "."))
+        << "its own log, not the first run's";
+
     first.cancel();
-    EXPECT_EQ(first.outcome().kind, ConversionOutcome::Kind::Cancelled);
+    const ConversionOutcome stopped = first.outcome();
+    EXPECT_EQ(stopped.kind, ConversionOutcome::Kind::Cancelled);
+    EXPECT_NE(stopped.logPath, refused.logPath);
     const ConversionOutcome after = ExpressDriver(settingsFor(frames(), true), Cancellation()).run();
     EXPECT_EQ(after.kind, ConversionOutcome::Kind::Succeeded) << "the lock went with the first run";
 }

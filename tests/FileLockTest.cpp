@@ -3,6 +3,7 @@
 #include "TemporaryFolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -58,6 +59,31 @@ TEST(FileLockTest, NeverFollowsALinkAtTheLockFile) {
     ASSERT_TRUE(QFile::link(target, lockFile(folder)));
     FileLock lock;
     EXPECT_FALSE(lock.tryLockFile(lockFile(folder), kBusy));
+}
+
+// Lock files do not pile up, one per folder ever converted; a holder that
+// opened the file just before it went still sees the lock of the next.
+TEST(FileLockTest, LockFileGoesWithTheLastHolder) {
+    TemporaryFolder folder;
+    FileLock first;
+    ASSERT_TRUE(first.tryLockFile(lockFile(folder), kBusy));
+    first.unlock();
+    EXPECT_FALSE(QFile::exists(lockFile(folder)));
+    FileLock second;
+    FileLock third;
+    ASSERT_TRUE(second.tryLockFile(lockFile(folder), kBusy));
+    EXPECT_FALSE(third.tryLockFile(lockFile(folder), kBusy));
+}
+
+TEST(FileLockTest, FolderLockSeenByAnotherProcessAndFolderKept) {
+    TemporaryFolder folder;
+    const QString locked = folder.makeFolder("run");
+    FileLock held;
+    ASSERT_TRUE(held.tryLockFolder(locked));
+    EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"), {"--nonblock", locked, "/bin/true"}), 1);
+    held.unlock();
+    EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/flock"), {"--nonblock", locked, "/bin/true"}), 0);
+    EXPECT_TRUE(QFileInfo(locked).isDir());
 }
 
 } // namespace

@@ -82,8 +82,3 @@ void FileLock::unlock() {
     ::close(fd_);
     fd_ = -1;
 }
-
-bool FileLock::folderIsLocked(const QString& path) {
-    FileLock probe;
-    return !probe.tryLockFolder(path) && QFile::exists(path);
-}

@@ -30,9 +30,6 @@ public:
     bool isLocked() const { return fd_ >= 0; }
     void unlock();
 
-    // True when a live holder has the lock on this folder.
-    static bool folderIsLocked(const QString& path);
-
 private:
     Result<> lockOpened(int fd, const QString& path, const QString& busyReason);
 

@@ -7,6 +7,8 @@
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -39,6 +41,8 @@ RunLog::RunLog(const QString& title, const QString& frameFolder) {
     }
     if (!file_.isOpen())
         return;
+    // Held while this run lives, so no other run removes its log meanwhile.
+    ::flock(file_.handle(), LOCK_EX | LOCK_NB);
     removeOldest(runs);
     pointLatestAt(dir, path_);
     write(QStringLiteral("%1 %2\n").arg(start.toString(Qt::ISODate), title));
@@ -61,11 +65,19 @@ QString RunLog::baseName(const QDateTime& start, const QString& frameFolder, qin
 }
 
 // The names begin with the start time, so their order is the runs' order.
+// The log of a run that still goes on stays, however old.
 void RunLog::removeOldest(const QString& runs) {
     const QDir dir(runs);
     const QStringList logs = dir.entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
-    for (qsizetype i = 0; i + kKeptRuns < logs.size(); ++i)
-        QFile::remove(dir.filePath(logs.at(i)));
+    for (qsizetype i = 0; i + kKeptRuns < logs.size(); ++i) {
+        const QByteArray path = QFile::encodeName(dir.filePath(logs.at(i)));
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
 }
 
 // A new link renamed over the old one, so the name is never missing.
