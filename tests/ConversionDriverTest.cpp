@@ -157,26 +157,24 @@ TEST_P(Refusals, NameTheProblemAndTouchNoScratchFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, Refusals,
-    ::testing::Values(RefusalCase{"from one",
-                                  {"1.png", "2.png", "3.png"},
-                                  UserTexts::kFramesNotConsecutive,
-                                  "frame 0 is missing: the first frame is 1.png"},
-                      RefusalCase{"gap",
-                                  {"0.png", "1.png", "3.png"},
-                                  UserTexts::kFramesNotConsecutive,
-                                  "frame 2 is missing: 3.png follows 1.png"},
-                      RefusalCase{"repeat",
-                                  {"0.png", "7.png", "007.png"},
-                                  UserTexts::kFramesNotConsecutive,
-                                  "frame 1 is missing"},
-                      RefusalCase{"two names",
-                                  {"0.png", "1.png", "01.png", "2.png"},
-                                  UserTexts::kFramesNotConsecutive,
-                                  "are both frame 1"},
-                      RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
-                      RefusalCase{"not numbered",
-                                  {"0.png", "cover.png"},
-                                  QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
+    ::testing::Values(
+        RefusalCase{"from one",
+                    {"1.png", "2.png", "3.png"},
+                    UserTexts::kFramesNotConsecutive,
+                    "frame 0 is missing: the first frame is 1.png"},
+        RefusalCase{"gap",
+                    {"0.png", "1.png", "3.png"},
+                    UserTexts::kFramesNotConsecutive,
+                    "frame 2 is missing: 3.png follows 1.png"},
+        RefusalCase{
+            "repeat", {"0.png", "7.png", "007.png"}, UserTexts::kFramesNotConsecutive, "frame 1 is missing"},
+        RefusalCase{"two names",
+                    {"0.png", "1.png", "01.png", "2.png"},
+                    UserTexts::kFramesNotConsecutive,
+                    "are both frame 1"},
+        RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
+        RefusalCase{
+            "not numbered", {"0.png", "cover.png"}, QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
     ParamName());
 
 TEST_F(ConversionDriverTest, SecondStartWhileBusyDoesNothing) {
