@@ -49,10 +49,9 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/zev-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 frames="$work/frames"
-# The scratch folders follow TMPDIR, the run logs XDG_STATE_HOME: keep them in
-# the work folder as well.
-export TMPDIR="$work/tmp"
-export XDG_STATE_HOME="$work/state"
+# The scratch folders follow TMPDIR, the run logs XDG_STATE_HOME and the
+# cache XDG_CACHE_HOME: keep them in the work folder as well.
+export TMPDIR="$work/tmp" XDG_STATE_HOME="$work/state" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$TMPDIR"
 
 fps=25

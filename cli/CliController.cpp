@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QIODevice>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 namespace {
 
@@ -60,6 +61,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
                                     QStringLiteral("VALUE"));
     const QCommandLineOption cache({QStringLiteral("c"), QStringLiteral("cache")}, QString());
     const QCommandLineOption json(QStringLiteral("json"), QString());
+    const QCommandLineOption cacheCap(QStringLiteral("cache-cap"), QString(), QStringLiteral("SIZE"));
     const QCommandLineOption express({QStringLiteral("e"), QStringLiteral("express")}, QString());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
@@ -67,7 +69,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const OutputArguments outputArguments;
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, express, json, help, version});
+    parser.addOptions({fps, preset, slider, cache, cacheCap, express, json, help, version});
     parser.addOptions(outputArguments.options());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -99,6 +101,13 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         return kUsageError;
     if (parser.isSet(slider) && !applySlider(parser.value(slider)))
         return kUsageError;
+    if (parser.isSet(cacheCap)) {
+        const std::optional<qint64> bytes = sizeInBytes(parser.value(cacheCap));
+        if (!bytes)
+            return usageError(QStringLiteral("--cache-cap takes a size such as 500M or 2G, not \"%1\"")
+                                  .arg(parser.value(cacheCap)));
+        inputs_.cacheCapBytes = *bytes;
+    }
 
     // The frame-rate text and the folder go to the validation unchanged, so
     // a bad value gets the same message as in the window.
@@ -112,6 +121,19 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     json_ = parser.isSet(json);
     inputs_.output = *output;
     return std::nullopt;
+}
+
+std::optional<qint64> CliController::sizeInBytes(const QString& text) {
+    static const QRegularExpression size(QStringLiteral("^([0-9]{1,9})([KMGT]?)(i?B)?$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = size.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    // A bare number counts in MiB, as the window's setting does.
+    static const QString units = QStringLiteral("KMGT");
+    const QString unit = match.captured(2).toUpper();
+    const int shift = unit.isEmpty() ? 20 : 10 * (int(units.indexOf(unit)) + 1);
+    return match.captured(1).toLongLong() << shift;
 }
 
 QString CliController::absoluteFolder(const QString& folder) {
@@ -185,9 +207,12 @@ QString CliController::helpText() {
                           "  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;\n"
                           "                       the bitrate is 100 + 4000 x VALUE kbit/s\n"
                           "  -c, --cache          skip the image work and re-encode the packed frames kept\n"
-                          "                       from the last full run, with the new frame rate and\n"
-                          "                       bitrate; one folder only, refused when that run was of\n"
-                          "                       another folder\n"
+                          "                       from the folder's last full run (in\n"
+                          "                       $XDG_CACHE_HOME/zev, ~/.cache/zev), with the new frame\n"
+                          "                       rate and bitrate; one folder only\n"
+                          "      --cache-cap SIZE how much the packed frames kept for --cache may take,\n"
+                          "                       all folders together (default 2G; K, M, G or T, a bare\n"
+                          "                       number is in M); the least recently used go first\n"
                           "  -e, --express        express conversion: one FFmpeg run straight from the\n"
                           "                       frames to the same video, many times faster, with no\n"
                           "                       intermediate images (and so nothing for --cache)\n"
@@ -206,11 +231,17 @@ QString CliController::helpText() {
                           "Progress goes to standard error too: one line kept up to date on a terminal,\n"
                           "plain lines at most once a second otherwise, such as \"packing 120/480 frames,\n"
                           "41%, 2m 10s left\". After several folders, a summary line follows there. Each\n"
-                          "run is logged in $XDG_STATE_HOME/zev/last-run.log (~/.local/state/zev).\n"
+                          "run is logged in a file of its own in $XDG_STATE_HOME/zev/runs\n"
+                          "(~/.local/state/zev); a failure's reason names it.\n"
                           "\n"
-                          "Ctrl-C (SIGINT) or SIGTERM stops the running conversion within a second and\n"
-                          "skips the folders after it: the tools it started are stopped, no partly\n"
-                          "written video is left behind, and the next run can start at once.\n"
+                          "Any number of zev-cli runs and windows may convert different folders at once;\n"
+                          "a second run of a folder that is being converted is refused at once.\n"
+                          "\n"
+                          "Ctrl-C (SIGINT), SIGTERM or SIGHUP (the terminal closed) stops the running\n"
+                          "conversion within a second and skips the folders after it: the tools it\n"
+                          "started are stopped, no partly written video is left behind, and the next run\n"
+                          "can start at once. Killed outright, zev-cli takes its tools with it, and the\n"
+                          "next run removes what it left.\n"
                           "\n"
                           "Exit status:\n"
                           "  0         every video was written\n"
@@ -220,6 +251,7 @@ QString CliController::helpText() {
                           "            value, --cache with several folders or with --express, an\n"
                           "            option of the express conversion without --express\n"
                           "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n"
+                          "  129       stopped by SIGHUP\n"
                           "\n"
                           "Example: convert every animation folder under assets/ at 24 frames per second\n"
                           "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n");

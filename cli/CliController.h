@@ -70,6 +70,7 @@ public:
     double sliderInput() const { return inputs_.sliderValue; }
     QString pathInput() const { return folders_.value(0); }
     bool cacheInput() const { return inputs_.cacheTicked; }
+    qint64 cacheCapInput() const { return inputs_.cacheCapBytes; }
     bool expressInput() const { return inputs_.expressTicked; }
     OutputOptions outputInput() const { return inputs_.output; }
 
@@ -78,6 +79,8 @@ private:
     void busyEnded();
     bool applyPreset(const QString& name);
     bool applySlider(const QString& text);
+    // "2G", "500M", "500MiB", "1024" (MiB), or nothing when it is none of those.
+    static std::optional<qint64> sizeInBytes(const QString& text);
     int usageError(const QString& problem);
     void recordMessage(const QString& text, int status);
     void reportFolder(const FolderOutcome& outcome);

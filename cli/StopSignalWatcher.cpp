@@ -8,9 +8,17 @@ namespace {
 
 int pipeEnds[2] = {-1, -1};
 
+// A closed terminal sends SIGHUP; left at its default it would end the
+// program as abruptly as SIGKILL.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void restoreDefaults() {
+    for (const int stop : kStopSignals)
+        std::signal(stop, SIG_DFL);
+}
+
 void onStopSignal(int signalNumber) {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    restoreDefaults();
     const unsigned char number = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = write(pipeEnds[1], &number, 1);
 }
@@ -27,13 +35,12 @@ StopSignalWatcher::StopSignalWatcher(QObject* parent)
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int stop : kStopSignals)
+        sigaction(stop, &action, nullptr);
 }
 
 StopSignalWatcher::~StopSignalWatcher() {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    restoreDefaults();
     notifier_.reset();
     for (int& end : pipeEnds) {
         if (end >= 0)

@@ -4,13 +4,13 @@
 #include <QSocketNotifier>
 #include <memory>
 
-// Turns SIGINT and SIGTERM into a signal on the main thread, so the command
+// Turns SIGINT, SIGTERM and SIGHUP into a signal on the main thread, so the command
 // line can stop its conversion in order instead of dying with its tools
 // half-way. The handler only writes the signal's number to a pipe (all a
 // signal handler may safely do); the event loop reads it.
 //
 // After the first stop signal the default actions come back: a second Ctrl-C
-// ends the program at once, and its tools get SIGTERM as their parent dies.
+// ends the program at once, and its tools are killed as their parent dies.
 class StopSignalWatcher : public QObject {
     Q_OBJECT
 

@@ -388,6 +388,13 @@ void ViewController::updateDragFilePath(const QString& path) {
     lowBtnClicked();
 }
 
+// Read at every start, so an edit of the settings file counts at the next run.
+qint64 ViewController::cacheCapBytes() {
+    bool valid = false;
+    const qint64 mebibytes = QSettings().value(kCacheCapSettingKey, kDefaultCacheCapMiB).toLongLong(&valid);
+    return (valid && mebibytes >= 0 ? mebibytes : kDefaultCacheCapMiB) << 20;
+}
+
 FrontEndInputs ViewController::inputs() const {
     FrontEndInputs inputs;
     inputs.fpsText = FPSField ? FPSField->text() : QString();
@@ -399,6 +406,7 @@ FrontEndInputs ViewController::inputs() const {
     // knows only the default layout.
     if (inputs.expressTicked)
         inputs.output = output_;
+    inputs.cacheCapBytes = cacheCapBytes();
     return inputs;
 }
 

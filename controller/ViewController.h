@@ -38,6 +38,10 @@ public:
     static inline const QString kKeepConvertingTitle = QStringLiteral("继续合成，完成后退出");
     // Where the express checkbox's state is remembered between runs.
     static inline const QString kExpressSettingKey = QStringLiteral("conversion/express");
+    // How much the packed frames kept for cache runs may take, all folders
+    // together, in MiB.
+    static inline const QString kCacheCapSettingKey = QStringLiteral("cache/capMiB");
+    static constexpr qint64 kDefaultCacheCapMiB = 2048;
 
     explicit ViewController(QWidget* parent = nullptr);
 
@@ -121,6 +125,7 @@ protected:
 private:
     // The controls as the settings check reads them.
     FrontEndInputs inputs() const;
+    static qint64 cacheCapBytes();
     double sliderValue() const;
     void setSliderValue(double value);
     QString pathText() const;

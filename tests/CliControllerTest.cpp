@@ -107,6 +107,23 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedCase{"folder like an option", {"--", "-x"}, "20", 0.25, QDir::currentPath() + "/-x", false}),
     [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
+// The cap of the kept packed frames, in bytes; a bare number is in MiB.
+TEST(CliControllerTest, CacheCapSizes) {
+    const std::pair<QStringList, qint64> cases[] = {
+        {{"/f"}, qint64(2) << 30},
+        {{"--cache-cap", "500M", "/f"}, qint64(500) << 20},
+        {{"--cache-cap=3G", "/f"}, qint64(3) << 30},
+        {{"--cache-cap", "64KiB", "/f"}, qint64(64) << 10},
+        {{"--cache-cap", "100", "/f"}, qint64(100) << 20},
+        {{"--cache-cap", "0", "/f"}, 0},
+    };
+    for (const auto& [options, bytes] : cases) {
+        CapturedCli captured;
+        EXPECT_EQ(captured.apply(options), std::nullopt) << options.join(' ').toStdString();
+        EXPECT_EQ(captured.cli().cacheCapInput(), bytes) << options.join(' ').toStdString();
+    }
+}
+
 // Options that stop the program with status 2 before any conversion.
 struct UsageCase {
     const char* title;
@@ -146,7 +163,11 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"preset and slider", {"-p", "best", "-s", "0.5", "/f"}, "not both"},
         UsageCase{"cache with express", {"--cache", "--express", "/f"}, "--cache has no meaning"},
         UsageCase{"express with cache", {"-e", "/f", "-c"}, "--cache has no meaning"},
-        UsageCase{"layout without express", {"--layout", "mask-top", "/f"}, "need --express"}),
+        UsageCase{"layout without express", {"--layout", "mask-top", "/f"}, "need --express"},
+
+        UsageCase{"cache cap not a size", {"--cache-cap", "lots", "/f"}, "not \"lots\""},
+        UsageCase{"cache cap unknown unit", {"--cache-cap=2X", "/f"}, "not \"2X\""},
+        UsageCase{"cache cap negative", {"--cache-cap", "-1G", "/f"}, "not \"-1G\""}),
     [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {
@@ -265,7 +286,10 @@ TEST(CliControllerTest, DriverFailureShowsScanningProgressBeforeTheMessage) {
     EXPECT_EQ(captured.run({folder.path()}), 1);
 
     EXPECT_EQ(captured.output(), QStringLiteral("文件夹下存在不连续图片.\n"));
-    EXPECT_EQ(captured.errorLines(), QStringList{"scanning"});
+    ASSERT_EQ(captured.errorLines().size(), 2);
+    EXPECT_EQ(captured.errorLines().first(), "scanning");
+    EXPECT_TRUE(captured.errorLines().last().startsWith("zev-cli: frame 2 is missing: 3.png follows 1.png."))
+        << "the reason names the missing number: " << captured.errorLines().last().toStdString();
 }
 
 // A real conversion of three tiny frames, then a cache run of the same folder.

@@ -1,5 +1,6 @@
 #include "pipeline/ConversionDriver.h"
 
+#include "HangingEncoder.h"
 #include "ParamName.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
@@ -10,16 +11,20 @@
 #include "core/Cancellation.h"
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
-#include "storage/CacheRecord.h"
+#include "pipeline/ExpressDriver.h"
+#include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
-#include "storage/ScratchLock.h"
+#include "storage/SourceFolderLock.h"
+#include "tools/VideoEncoder.h"
 #include "tools/VideoVerifier.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThreadPool>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -127,6 +132,8 @@ struct RefusalCase {
     const char* title;
     QStringList names;
     QString message;
+    // What the reason says, if it says anything.
+    QString reason = QString();
 };
 
 class Refusals : public ConversionDriverTest, public ::testing::WithParamInterface<RefusalCase> {};
@@ -141,19 +148,35 @@ TEST_P(Refusals, NameTheProblemAndTouchNoScratchFolder) {
 
     ASSERT_TRUE(front.convertAndWait());
     EXPECT_EQ(front.errors(), QStringList{c.message}) << c.title;
+    ASSERT_EQ(front.outcomes().size(), 1);
+    if (!c.reason.isEmpty()) {
+        EXPECT_TRUE(front.outcomes().first().reason.contains(c.reason))
+            << front.outcomes().first().reason.toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(ScratchFolders::userFolder())) << c.title;
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output")) << c.title;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, Refusals,
-    ::testing::Values(RefusalCase{"from one", {"1.png", "2.png", "3.png"}, UserTexts::kFramesNotConsecutive},
-                      RefusalCase{"gap", {"0.png", "1.png", "3.png"}, UserTexts::kFramesNotConsecutive},
-                      RefusalCase{"repeat", {"0.png", "7.png", "007.png"}, UserTexts::kFramesNotConsecutive},
-                      RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
-                      RefusalCase{"not numbered",
-                                  {"0.png", "cover.png"},
-                                  QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
+    ::testing::Values(
+        RefusalCase{"from one",
+                    {"1.png", "2.png", "3.png"},
+                    UserTexts::kFramesNotConsecutive,
+                    "frame 0 is missing: the first frame is 1.png"},
+        RefusalCase{"gap",
+                    {"0.png", "1.png", "3.png"},
+                    UserTexts::kFramesNotConsecutive,
+                    "frame 2 is missing: 3.png follows 1.png"},
+        RefusalCase{
+            "repeat", {"0.png", "7.png", "007.png"}, UserTexts::kFramesNotConsecutive, "frame 1 is missing"},
+        RefusalCase{"two names",
+                    {"0.png", "1.png", "01.png", "2.png"},
+                    UserTexts::kFramesNotConsecutive,
+                    "are both frame 1"},
+        RefusalCase{"no png", {"a.jpg", "notes.txt"}, QStringLiteral("文件夹下没有 png 图片.")},
+        RefusalCase{
+            "not numbered", {"0.png", "cover.png"}, QStringLiteral("文件夹下存在不是数字命名的 png 图片.")}),
     ParamName());
 
 TEST_F(ConversionDriverTest, SecondStartWhileBusyDoesNothing) {
@@ -245,10 +268,11 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     EXPECT_TRUE(near(pixel(40, 12), {255, 0, 0}));
     EXPECT_TRUE(near(pixel(56, 12), {0, 0, 128}));
 
-    // Only the packed frames stay for a cache run.
-    EXPECT_TRUE(QDir(ScratchFolders::alphaImagesDirectoryPath()).isEmpty());
-    EXPECT_TRUE(QDir(ScratchFolders::rgbImagesDirectoryPath()).isEmpty());
-    EXPECT_EQ(QDir(ScratchFolders::appendImagesDirectoryPath()).count() - 2, uint(kFrames));
+    // Only the packed frames stay, in the folder's cache; the run's scratch
+    // folder is gone.
+    EXPECT_EQ(QDir(ScratchFolders::userFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(FrameCache::packedFramesFolder(frames())).count() - 2, uint(kFrames));
+    EXPECT_TRUE(FrameCache::matches(frames(), kFrames));
     // The run's log names every tool run, the encoder's included.
     QFile log(scratch.stateHome() + "/zev/last-run.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -397,12 +421,10 @@ TEST_F(ConversionDriverTest, UnreadableFolderKeepsItsMessageAndSaysWhy) {
     EXPECT_TRUE(front.outcomes().first().reason.contains("Permission denied"));
 }
 
-// The last-modified times of everything in the scratch folders.
-QStringList scratchSnapshot() {
+// The last-modified times of the folder's packed frames.
+QStringList scratchSnapshot(const QString& frameFolder) {
     QStringList snapshot;
-    for (const QString& dir :
-         {ScratchFolders::alphaImagesDirectoryPath(), ScratchFolders::rgbImagesDirectoryPath(),
-          ScratchFolders::appendImagesDirectoryPath()}) {
+    for (const QString& dir : {FrameCache::packedFramesFolder(frameFolder)}) {
         const QFileInfo info(dir);
         snapshot.append(dir + info.lastModified().toString(Qt::ISODateWithMs));
         for (const QFileInfo& entry : QDir(dir).entryInfoList(QDir::Files))
@@ -419,14 +441,15 @@ TEST_F(ConversionDriverTest, CacheRunReencodesWithoutTouchingTheScratchFolders) 
     const QString video = frames() + "/output/zev.mp4";
     EXPECT_NEAR(durationOf(video), 1.0, 0.05);
 
-    const QStringList before = scratchSnapshot();
+    const QStringList before = scratchSnapshot(frames());
     front.inputs.fpsText = "5";
     front.inputs.cacheTicked = true;
     ASSERT_TRUE(front.convertAndWait());
     EXPECT_EQ(front.errors(), QStringList());
     EXPECT_EQ(front.successes().size(), 2);
     EXPECT_NEAR(durationOf(video), 2.0, 0.05);
-    EXPECT_EQ(scratchSnapshot(), before);
+    EXPECT_EQ(scratchSnapshot(frames()), before);
+    EXPECT_EQ(QDir(ScratchFolders::userFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
 TEST_F(ConversionDriverTest, MissingPackedFrameIsAFailure) {
@@ -442,16 +465,19 @@ TEST_F(ConversionDriverTest, MissingPackedFrameIsAFailure) {
     EXPECT_EQ(front.cacheEnabledCount(), 0);
 }
 
-TEST_F(ConversionDriverTest, CacheRunRefusesPackedFramesOfAnotherFolder) {
+// Every folder has its own cache: a cache run of the first re-encodes the
+// first's frames whatever was converted since; a folder never converted in
+// full has none.
+TEST_F(ConversionDriverTest, CacheRunUsesItsOwnFolderAfterOthersWereConverted) {
     const QString first = folder.filePath("first");
     const QString second = folder.filePath("second");
+    const QString third = folder.filePath("third");
     ASSERT_TRUE(TestFrames::writeSequence(first, 4, 8, 6));
-    ASSERT_TRUE(TestFrames::writeSequence(second, 4, 8, 6));
+    ASSERT_TRUE(TestFrames::writeSequence(second, 6, 16, 6));
+    ASSERT_TRUE(TestFrames::writeSequence(third, 4, 8, 6));
     TestFrontEnd window;
     pointAt(window, first);
     ASSERT_TRUE(window.convertAndWait());
-    const QFileInfo video(first + "/output/zev.mp4");
-    const QDateTime written = video.lastModified();
 
     TestFrontEnd commandLine;
     pointAt(commandLine, second);
@@ -460,20 +486,28 @@ TEST_F(ConversionDriverTest, CacheRunRefusesPackedFramesOfAnotherFolder) {
     window.inputs.cacheTicked = true;
     window.inputs.fpsText = "5";
     ASSERT_TRUE(window.convertAndWait());
-    EXPECT_EQ(window.errors(), QStringList{UserTexts::kConversionFailed});
-    EXPECT_EQ(QFileInfo(first + "/output/zev.mp4").lastModified(), written);
+    EXPECT_EQ(window.errors(), QStringList());
+    EXPECT_EQ(probe(first + "/output/zev.mp4", "stream=width"), "width=16") << "first's frames, not second's";
+    EXPECT_NEAR(durationOf(first + "/output/zev.mp4"), 4 / 5.0, 0.05);
+
+    TestFrontEnd never;
+    pointAt(never, third);
+    never.inputs.cacheTicked = true;
+    ASSERT_TRUE(never.convertAndWait());
+    EXPECT_EQ(never.errors(), QStringList{UserTexts::kConversionFailed});
+    EXPECT_FALSE(QFileInfo::exists(third + "/output/zev.mp4"));
 }
 
 struct BrokenRunCase {
     const char* title;
     ConversionObserver::Stage failingStage;
-    bool cacheStillServes;
 };
 
 class BrokenFullRun : public ConversionDriverTest, public ::testing::WithParamInterface<BrokenRunCase> {};
 
-// A full run that fails before it replaces the packed frames leaves the last
-// good run's to a cache run; one that fails while packing takes them away.
+// A full run makes its packed frames in its own scratch folder and only
+// replaces the folder's cache once its video is written: one that fails,
+// in extraction or while packing, leaves the last good run's to a cache run.
 TEST_P(BrokenFullRun, CacheServesOnlyUntouchedPackedFrames) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 10, 8, 6));
     TestFrontEnd front;
@@ -493,35 +527,29 @@ TEST_P(BrokenFullRun, CacheServesOnlyUntouchedPackedFrames) {
     front.inputs.cacheTicked = true;
     front.inputs.fpsText = "5";
     ASSERT_TRUE(front.convertAndWait());
-    if (GetParam().cacheStillServes) {
-        EXPECT_EQ(front.errors().size(), 1);
-        EXPECT_EQ(front.successes().size(), 2);
-        EXPECT_NEAR(durationOf(frames() + "/output/zev.mp4"), 2.0, 0.05) << "re-encoded at 5 fps";
-    } else {
-        EXPECT_EQ(front.errors().size(), 2);
-        EXPECT_TRUE(front.outcomes().last().reason.startsWith("the packed frames in"))
-            << front.outcomes().last().reason.toStdString();
-    }
+    EXPECT_EQ(front.errors().size(), 1);
+    EXPECT_EQ(front.successes().size(), 2);
+    EXPECT_NEAR(durationOf(frames() + "/output/zev.mp4"), 2.0, 0.05) << "re-encoded at 5 fps";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ConversionDriverTest, BrokenFullRun,
-    ::testing::Values(BrokenRunCase{"extraction", ConversionObserver::Stage::Extracting, true},
-                      BrokenRunCase{"packing", ConversionObserver::Stage::Packing, false}),
-    ParamName());
+INSTANTIATE_TEST_SUITE_P(ConversionDriverTest, BrokenFullRun,
+                         ::testing::Values(BrokenRunCase{"extraction", ConversionObserver::Stage::Extracting},
+                                           BrokenRunCase{"packing", ConversionObserver::Stage::Packing}),
+                         ParamName());
 
 TEST_F(ConversionDriverTest, HeldLockRefusesWithoutTouchingAnything) {
     ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
     ASSERT_TRUE(ScratchFolders::prepareUserFolder());
-    ScratchLock other;
-    ASSERT_TRUE(other.tryLock(ScratchFolders::userFolder()));
+    SourceFolderLock other;
+    ASSERT_TRUE(other.tryLock(frames() + "/"));
 
     TestFrontEnd front;
     pointAt(front, frames());
     ASSERT_TRUE(front.convertAndWait());
     EXPECT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
-    EXPECT_TRUE(front.outcomes().first().reason.startsWith("another ZEV conversion is running"));
-    EXPECT_FALSE(QFileInfo::exists(ScratchFolders::alphaImagesDirectoryPath()));
+    EXPECT_TRUE(front.outcomes().first().reason.startsWith("another ZEV conversion of " + frames()))
+        << front.outcomes().first().reason.toStdString();
+    EXPECT_EQ(QDir(ScratchFolders::userFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output"));
 
     other.unlock();
@@ -558,5 +586,118 @@ TEST_F(ConversionDriverTest, FrameAddedDuringTheRunFailsTheFinalCount) {
     EXPECT_EQ(outcome.message, UserTexts::kConversionFailed);
     EXPECT_FALSE(QFileInfo::exists(frames() + "/output/zev.mp4"));
 }
+
+ConversionSettings settingsFor(const QString& frameFolder, bool express = false, bool useCache = false) {
+    ConversionSettings settings;
+    settings.sourceImageFolder = frameFolder;
+    settings.express = express;
+    settings.useCache = useCache;
+    settings.convertPath = QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert");
+    settings.ffmpegPath = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg");
+    settings.ffprobePath = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");
+    return settings;
+}
+
+// A run on a thread of its own, with its own work queue, as every front end
+// (each window, each zev-cli) has.
+class BackgroundRun {
+public:
+    explicit BackgroundRun(ConversionSettings settings)
+        : outcome_(std::async(std::launch::async, [this, settings]() {
+            return settings.express ? ExpressDriver(settings, cancellation_).run()
+                                    : ConversionDriver(settings, queue_, cancellation_).run();
+        })) {}
+    ~BackgroundRun() {
+        cancellation_.request();
+        if (outcome_.valid())
+            outcome_.wait();
+    }
+    ConversionOutcome outcome() { return outcome_.get(); }
+    void cancel() { cancellation_.request(); }
+
+private:
+    QThreadPool queue_;
+    Cancellation cancellation_;
+    std::future<ConversionOutcome> outcome_;
+};
+
+TEST_F(ConversionDriverTest, FoldersSideBySideEachGetTheirOwnVideoAndCache) {
+    struct Folder {
+        QString path;
+        int frames;
+        int width;
+        bool express;
+    };
+    const QList<Folder> list{{folder.filePath("a"), 6, 8, false},
+                             {folder.filePath("b"), 9, 16, false},
+                             {folder.filePath("c"), 7, 12, true}};
+    std::vector<std::unique_ptr<BackgroundRun>> runs;
+    for (const Folder& f : list) {
+        ASSERT_TRUE(TestFrames::writeSequence(f.path, f.frames, f.width, 6));
+        runs.push_back(std::make_unique<BackgroundRun>(settingsFor(f.path, f.express)));
+    }
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const ConversionOutcome outcome = runs[i]->outcome();
+        EXPECT_EQ(outcome.kind, ConversionOutcome::Kind::Succeeded) << outcome.reason.toStdString();
+        const QString video = list[i].path + "/output/zev.mp4";
+        EXPECT_EQ(probe(video, "stream=width,nb_frames"),
+                  QStringLiteral("width=%1\nnb_frames=%2")
+                      .arg(2 * list[i].width)
+                      .arg(VideoEncoder::outputFrameCount(list[i].frames, 20)));
+        EXPECT_EQ(bool(FrameCache::matches(list[i].path, list[i].frames)), !list[i].express);
+    }
+    EXPECT_EQ(QDir(ScratchFolders::userFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+
+    // A cache run of the first folder after the others were converted.
+    const ConversionOutcome cached = BackgroundRun(settingsFor(list[0].path, false, true)).outcome();
+    EXPECT_EQ(cached.kind, ConversionOutcome::Kind::Succeeded) << cached.reason.toStdString();
+}
+
+struct SecondRunCase {
+    const char* title;
+    bool express;
+    bool useCache;
+};
+
+class SameFolderTwice : public ConversionDriverTest, public ::testing::WithParamInterface<SecondRunCase> {};
+
+// Both would write the same video (and the same cache): the second is
+// refused at once, and the first goes on.
+TEST_P(SameFolderTwice, SecondRunIsRefusedWhileTheFirstRuns) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 4, 8, 6));
+    const HangingEncoder encoder(folder.path());
+    ConversionSettings hanging = settingsFor(frames());
+    hanging.ffmpegPath = encoder.path();
+    BackgroundRun first(hanging);
+    const QDeadlineTimer deadline(60000);
+    while (!encoder.isRunning() && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_TRUE(encoder.isRunning());
+
+    const ConversionSettings second = settingsFor(frames() + "/", GetParam().express, GetParam().useCache);
+    const ConversionOutcome refused =
+        second.express ? ExpressDriver(second, Cancellation()).run()
+                       : ConversionDriver(second, *QThreadPool::globalInstance(), Cancellation()).run();
+    EXPECT_EQ(refused.message, UserTexts::kConversionFailed);
+    EXPECT_TRUE(refused.reason.startsWith("another ZEV conversion of " + frames()))
+        << refused.reason.toStdString();
+    EXPECT_TRUE(encoder.isRunning()) << "the first run goes on";
+
+    EXPECT_TRUE(refused.reason.endsWith("The run's log is " + refused.logPath + "."))
+        << "its own log, not the first run's";
+
+    first.cancel();
+    const ConversionOutcome stopped = first.outcome();
+    EXPECT_EQ(stopped.kind, ConversionOutcome::Kind::Cancelled);
+    EXPECT_NE(stopped.logPath, refused.logPath);
+    const ConversionOutcome after = ExpressDriver(settingsFor(frames(), true), Cancellation()).run();
+    EXPECT_EQ(after.kind, ConversionOutcome::Kind::Succeeded) << "the lock went with the first run";
+}
+
+INSTANTIATE_TEST_SUITE_P(Pipelines, SameFolderTwice,
+                         ::testing::Values(SecondRunCase{"full", false, false},
+                                           SecondRunCase{"express", true, false},
+                                           SecondRunCase{"cache", false, true}),
+                         ParamName());
 
 } // namespace

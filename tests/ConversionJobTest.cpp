@@ -5,7 +5,7 @@
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "TestFrontEnd.h"
-#include "storage/CacheRecord.h"
+#include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 
 #include <QCoreApplication>
@@ -94,7 +94,7 @@ TEST_F(ConversionJobTest, CancelDuringEncodingLeavesNothingBehind) {
     EXPECT_EQ(previous.readAll(), "the previous video");
     EXPECT_EQ(outputEntries(), QStringList{"zev.mp4"});
     EXPECT_FALSE(encoder.isRunning());
-    EXPECT_FALSE(CacheRecord::matches(ScratchFolders::userFolder(), frames(), 3));
+    EXPECT_FALSE(FrameCache::matches(frames(), 3));
 
     front->validator.setFfmpegPath(realFfmpeg);
     ASSERT_TRUE(front->convertAndWait());

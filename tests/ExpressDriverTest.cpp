@@ -10,6 +10,7 @@
 #include "core/UserTexts.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
+#include "tools/VideoEncoder.h"
 #include "tools/VideoVerifier.h"
 
 #include <QDir>
@@ -58,12 +59,14 @@ protected:
 
 TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
     const QStringList arguments =
-        ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100);
-    EXPECT_EQ(arguments.size(), 33);
+        ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100,
+                                  ExpressEncoder::kFilterGraph, std::nullopt, 75);
+    EXPECT_EQ(arguments.size(), 35);
     EXPECT_EQ(arguments.join(' '), "-xerror -f image2 -framerate 20 -start_number 0 -i "
                                    "file:/t/50%% %%d/express-1/%d.png -vf " +
-                                       ExpressEncoder::kFilterGraph +
-                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -color_range tv "
+                                       ExpressEncoder::kFilterGraph + ExpressEncoder::kHoldLastImage +
+                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 "
+                                       "-color_range tv "
                                        "-colorspace smpte170m -color_primaries bt709 -color_trc iec61966-2-1 "
                                        "-movflags +faststart+write_colr -f mp4 file:" +
                                        QDir::currentPath() + "/x:y/.zev-express-1.mp4");
@@ -135,6 +138,7 @@ TEST_P(FrameKinds, ExpressVideoAgreesWithTheDefaultPipelines) {
     ASSERT_TRUE(QFile::rename(video, folder.filePath("express.mp4")));
     EXPECT_GE(psnr(folder.filePath("express.mp4"), standardVideo), 40.0);
     EXPECT_EQ(entries(ScratchFolders::userFolder()).filter("express-"), QStringList());
+    EXPECT_EQ(entries(ScratchFolders::userFolder()).filter("run-"), QStringList());
     const ConversionProgress last = express.progress().value(express.progress().size() - 1);
     EXPECT_EQ(last.stage, ConversionProgress::Stage::Encoding);
     EXPECT_EQ(last.fraction, 1.0);
@@ -184,5 +188,28 @@ TEST_F(ExpressDriverTest, FailedOrStoppedRunKeepsThePreviousVideo) {
     EXPECT_EQ(video.readAll(), "the previous video");
     EXPECT_EQ(entries(frames + "/output"), QStringList{"zev.mp4"});
 }
+
+class FrameRates : public ExpressDriverTest, public ::testing::WithParamInterface<int> {};
+
+// Once one frame short at these rates: the last image lost most of its time.
+TEST_P(FrameRates, VideoAsLongAsTheDefaultPipelines) {
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(TestFrames::writeSequence(frames, 60, 8, 6));
+    ConversionSettings settings;
+    settings.sourceImageFolder = frames;
+    settings.fps = GetParam();
+    settings.express = true;
+    settings.ffmpegPath = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg");
+    settings.ffprobePath = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");
+    const ConversionOutcome outcome = ExpressDriver(settings, Cancellation()).run();
+    ASSERT_EQ(outcome.kind, ConversionOutcome::Kind::Succeeded) << outcome.reason.toStdString();
+    EXPECT_EQ(ffprobe({"-count_frames", "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0",
+                       frames + "/output/zev.mp4"})
+                  .trimmed()
+                  .toLongLong(),
+              VideoEncoder::outputFrameCount(60, GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, FrameRates, ::testing::Values(1, 5, 7, 12, 24, 30));
 
 } // namespace

@@ -3,10 +3,10 @@
 #include "core/Cancellation.h"
 #include "frames/FrameFolderScanner.h"
 #include "pipeline/PendingVideo.h"
-#include "storage/CacheRecord.h"
-#include "storage/RunLog.h"
+#include "storage/FrameCache.h"
+#include "storage/RunFolder.h"
 #include "storage/ScratchFolders.h"
-#include "storage/ScratchLock.h"
+#include "storage/SourceFolderLock.h"
 #include "tools/FfmpegProgressReader.h"
 #include "tools/ImageStages.h"
 #include "tools/ToolRunner.h"
@@ -94,56 +94,75 @@ ConversionOutcome ConversionDriver::convert() {
         return checked.failure();
     const QStringList& frames = *checked;
     batches_ = planBatches(frames.size());
-    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath();
-    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath();
-    appendFolder_ = ScratchFolders::appendImagesDirectoryPath();
 
-    // Nothing below may touch a scratch folder without holding the lock.
-    const QString userFolder = ScratchFolders::userFolder();
-    ScratchLock lock;
-    if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
-        return failed(ready);
-    if (Result<> locked = lock.tryLock(userFolder); !locked)
-        return failed(locked);
-    return convertLocked(frames, userFolder);
+    // Nothing below may touch the folder's cache or video without its lock.
+    SourceFolderLock lock;
+    if (std::optional<ConversionOutcome> refused = claimFolder(lock))
+        return *refused;
+    if (settings_.useCache)
+        return encodeCached(frames.size());
+    RunFolder run;
+    if (Result<> made = run.create(); !made)
+        return failed(made);
+    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath(run.path());
+    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath(run.path());
+    appendFolder_ = ScratchFolders::appendImagesDirectoryPath(run.path());
+    return convertInRunFolder(frames);
 }
 
-ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, const QString& userFolder) {
-    const qint64 frameCount = frames.size();
+ConversionOutcome ConversionDriver::encodeCached(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
-    if (settings_.useCache) {
-        if (Result<> cached = CacheRecord::matches(userFolder, sourceFolder, frameCount); !cached)
-            return failed(Result<>::failure(
-                QStringLiteral("the packed frames in %1 do not come from a finished full run of %2 with %3 "
-                               "frames: %4; convert without the cache first")
-                    .arg(appendFolder_, sourceFolder)
-                    .arg(frameCount)
-                    .arg(cached.reason())));
-    } else if (Result<> made = makePackedFrames(frames, userFolder); !made) {
-        return cancelled() ? stopped(userFolder) : failed(made);
-    }
+    appendFolder_ = FrameCache::packedFramesFolder(sourceFolder);
+    if (Result<> cached = FrameCache::matches(sourceFolder, frameCount); !cached)
+        return failed(Result<>::failure(
+            QStringLiteral("the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: "
+                           "%4; convert without the cache first")
+                .arg(FrameCache::entryFolder(sourceFolder), sourceFolder)
+                .arg(frameCount)
+                .arg(cached.reason())));
+    if (Result<> complete = packedFramesComplete(appendFolder_, frameCount); !complete)
+        return failed(complete);
+    FrameCache::markUsed(sourceFolder);
+    return encode(frameCount);
+}
+
+ConversionOutcome ConversionDriver::convertInRunFolder(const QStringList& frames) {
+    const qint64 frameCount = frames.size();
+    if (Result<> made = makePackedFrames(frames); !made)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(made);
     // A failed packing run leaves a gap at which the encoder would stop.
     if (Result<> complete = packedFramesComplete(appendFolder_, frameCount); !complete)
         return failed(complete);
-    if (!settings_.useCache) {
-        // The video can still be made; only a later cache run will refuse.
-        if (Result<> recorded = CacheRecord::write(userFolder, sourceFolder, frameCount); !recorded)
-            log_->note(recorded.reason());
-    }
-    return encode(frameCount, userFolder);
+    ConversionOutcome outcome = encode(frameCount);
+    if (outcome.kind == ConversionOutcome::Kind::Succeeded)
+        keepForCacheRuns(frameCount);
+    return outcome;
 }
 
-// The packed frames of the last good run stay, with their record, until
-// this run's layers are ready: a run that fails before then leaves them to
-// a cache run.
-Result<> ConversionDriver::makePackedFrames(const QStringList& frames, const QString& userFolder) {
+// The video is written either way: a cache that cannot be kept only means
+// the next cache run is refused with the reason.
+void ConversionDriver::keepForCacheRuns(qint64 frameCount) {
+    const QString& sourceFolder = settings_.sourceImageFolder;
+    if (Result<> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount); !stored) {
+        note(QStringLiteral("the packed frames are not kept for a cache run: %1").arg(stored.reason()));
+        return;
+    }
+    note(
+        QStringLiteral("packed frames kept for cache runs in %1").arg(FrameCache::entryFolder(sourceFolder)));
+    for (const QString& removed : FrameCache::prune(settings_.cacheCapBytes))
+        note(QStringLiteral("removed the least recently used cache %1 (the caches may take %2 MiB)")
+                 .arg(removed)
+                 .arg(settings_.cacheCapBytes >> 20));
+}
+
+// Made in the run's own folder: the folder's cache (the packed frames of
+// its last good run, with their record) is only replaced once this run has
+// written its video, so a run that fails or is stopped leaves it as it was.
+Result<> ConversionDriver::makePackedFrames(const QStringList& frames) {
     QStringList masks;
     QStringList colours;
     if (Result<> extracted = extractLayers(frames, &masks, &colours); !extracted)
         return extracted;
-    if (Result<> forgotten = CacheRecord::clear(userFolder); !forgotten)
-        return forgotten;
-    packedFramesReplaced_ = true;
     if (Result<> rebuilt = ScratchFolders::rebuild(appendFolder_); !rebuilt)
         return rebuilt;
     if (Result<> packed = packFrames(masks, colours); !packed)
@@ -155,7 +174,7 @@ Result<> ConversionDriver::makePackedFrames(const QStringList& frames, const QSt
     return Result<>::success();
 }
 
-ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& userFolder) {
+ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
     const QString outputFolder = settings_.outputFolder();
     const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
@@ -166,7 +185,7 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
                                   .arg(frameCount)
                                   .arg(framesNow)));
     if (cancelled())
-        return stopped(userFolder);
+        return ConversionOutcome::cancelled();
 
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frameCount, settings_.fps);
     reportStage(Stage::Encoding, outputFrames);
@@ -179,28 +198,18 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
         settings_.ffmpegPath, appendFolder_, encoded.path(), settings_.fps, settings_.rate,
         encodingOptions(reader, outputFrames));
     if (!made)
-        return cancelled() ? stopped(userFolder) : failed(made);
+        return cancelled() ? ConversionOutcome::cancelled() : failed(made);
     PendingVideo rewritten(outputFolder, QStringLiteral("rewrite"));
     if (Result<> described =
             VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(), toolOptions());
         !described)
-        return cancelled() ? stopped(userFolder) : failed(described);
+        return cancelled() ? ConversionOutcome::cancelled() : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
     if (Result<> finished = verifyAndCommit(rewritten, expectedVideo(outputFrames)); !finished)
-        return cancelled() ? stopped(userFolder) : failed(finished);
+        return cancelled() ? ConversionOutcome::cancelled() : failed(finished);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
     return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames);
-}
-
-// A stopped run offers no cache: once it has begun to replace the packed
-// frames, their record goes. Stopped before, the last good run's stay.
-ConversionOutcome ConversionDriver::stopped(const QString& userFolder) const {
-    if (packedFramesReplaced_) {
-        if (Result<> forgotten = CacheRecord::clear(userFolder); !forgotten)
-            log_->note(forgotten.reason());
-    }
-    return ConversionOutcome::cancelled();
 }
 
 Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks,

@@ -20,8 +20,10 @@ class RunLog;
 
 // One conversion, from the frame folder to the video or to one error
 // message, run on a background thread: the scan and numbering check, the
-// scratch lock, the two layer stages and the packing stage on the work queue
-// (or the cached packed frames), and the encoder. It never talks to a front
+// frame folder's lock, the two layer stages and the packing stage on the
+// work queue in a scratch folder of the run's own (or the folder's cached
+// packed frames), the encoder, and the packed frames moved into the
+// folder's cache. It never talks to a front
 // end: it reports progress to its observer and answers with the outcome.
 class ConversionDriver : public PipelineRun {
     Q_DECLARE_TR_FUNCTIONS(ConversionDriver)
@@ -53,10 +55,11 @@ public:
 
 private:
     ConversionOutcome convert() override;
-    ConversionOutcome convertLocked(const QStringList& frames, const QString& userFolder);
-    Result<> makePackedFrames(const QStringList& frames, const QString& userFolder);
-    ConversionOutcome encode(qint64 frameCount, const QString& userFolder);
-    ConversionOutcome stopped(const QString& userFolder) const;
+    ConversionOutcome encodeCached(qint64 frameCount);
+    ConversionOutcome convertInRunFolder(const QStringList& frames);
+    Result<> makePackedFrames(const QStringList& frames);
+    ConversionOutcome encode(qint64 frameCount);
+    void keepForCacheRuns(qint64 frameCount);
     Result<> extractLayers(const QStringList& frames, QStringList* masks, QStringList* colours);
     Result<> packFrames(const QStringList& masks, const QStringList& colours);
     // Runs the operations on the work queue and waits for all of them,
@@ -70,6 +73,4 @@ private:
     QString alphaFolder_;
     QString rgbFolder_;
     QString appendFolder_;
-    // Set once this run has begun to replace the packed frames.
-    bool packedFramesReplaced_ = false;
 };

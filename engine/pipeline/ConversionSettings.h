@@ -17,6 +17,9 @@ struct ConversionSettings {
     bool express = false;
     // Layout, size and quality; beyond the default ones only for express.
     OutputOptions output;
+    // How much the kept packed frames of all folders may take together
+    // (FrameCache::kDefaultCapBytes); the least recently used go first.
+    qint64 cacheCapBytes = qint64(2) << 30;
     QString convertPath;
     QString ffmpegPath;
     QString ffprobePath;

@@ -4,8 +4,9 @@
 #include "frames/FrameFolderScanner.h"
 #include "frames/FrameLinkFolder.h"
 #include "pipeline/PendingVideo.h"
+#include "storage/RunFolder.h"
 #include "storage/RunLog.h"
-#include "storage/ScratchFolders.h"
+#include "storage/SourceFolderLock.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/FfmpegProgressReader.h"
 #include "tools/ToolRunner.h"
@@ -43,10 +44,16 @@ ConversionOutcome ExpressDriver::convert() {
     if (!layout)
         return failed(Result<>(layout.failure()));
 
+    SourceFolderLock lock;
+    if (std::optional<ConversionOutcome> refused = claimFolder(lock))
+        return *refused;
+    // Declared before the links, so they go first.
+    RunFolder run;
+    if (Result<> made = run.create(); !made)
+        return failed(made);
+
     FrameLinkFolder links;
-    if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
-        return failed(ready);
-    if (Result<> linked = links.create(ScratchFolders::userFolder(), frames); !linked)
+    if (Result<> linked = links.create(run.path(), frames); !linked)
         return failed(linked);
     if (cancelled())
         return ConversionOutcome::cancelled();
@@ -123,9 +130,10 @@ Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& vide
                                   const PackedLayout& layout, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    const QStringList arguments = ExpressEncoder::arguments(
-        linkFolder, videoFile, settings_.fps, settings_.rate,
-        ExpressEncoder::filterGraph(layout, settings_.output.premultiplied), settings_.output.crf);
+    const QStringList arguments =
+        ExpressEncoder::arguments(linkFolder, videoFile, settings_.fps, settings_.rate,
+                                  ExpressEncoder::filterGraph(layout, settings_.output.premultiplied),
+                                  settings_.output.crf, outputFrames);
     return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }

@@ -21,10 +21,9 @@ class RunLog;
 // back of the video before it is announced. It reports one stage, encoding,
 // counted in output frames.
 //
-// It takes no scratch lock: it touches none of the shared scratch folders,
-// only a link folder of its own (FrameLinkFolder), so it may run beside any
-// other conversion. The video is written under a temporary name and only
-// replaces zev.mp4 once complete and verified (PendingVideo).
+// Like every run it holds the frame folder's lock; its links
+// (FrameLinkFolder) live in a scratch folder of the run's own. The video is written under a temporary name
+// and only replaces zev.mp4 once complete and verified (PendingVideo).
 class ExpressDriver : public PipelineRun {
     Q_DECLARE_TR_FUNCTIONS(ExpressDriver)
 

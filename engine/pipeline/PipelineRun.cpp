@@ -9,6 +9,7 @@
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
+#include "storage/SourceFolderLock.h"
 #include "tools/FfmpegProgressReader.h"
 #include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
@@ -34,7 +35,8 @@ ConversionOutcome PipelineRun::run() {
                    .arg(settings_.rate)
                    .arg(settings_.express    ? QStringLiteral(", express")
                         : settings_.useCache ? QStringLiteral(", from the cache")
-                                             : QString()));
+                                             : QString()),
+               settings_.sourceImageFolder);
     log_ = &log;
     ConversionOutcome outcome = convert();
     log_ = nullptr;
@@ -86,11 +88,8 @@ Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::
     if (!found)
         return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
     frameCount_ = found->size();
-    // The fixed message is all a numbering refusal shows; the log says where.
-    if (Result<> numbered = checkNumbering(*found); !numbered) {
-        log_->note(numbered.reason());
-        return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive);
-    }
+    if (Result<> numbered = numberingProblem(*found); !numbered)
+        return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive, numbered);
     PreflightInput input;
     input.frames = *found;
     input.scratchFolder = ScratchFolders::userFolder();
@@ -107,6 +106,15 @@ Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::
     return *found;
 }
 
+std::optional<ConversionOutcome> PipelineRun::claimFolder(SourceFolderLock& lock) {
+    if (Result<> ready = ScratchFolders::prepareUserFolder(); !ready)
+        return failed(ready);
+    if (Result<> locked = lock.tryLock(settings_.sourceImageFolder); !locked)
+        return failed(locked);
+    PendingVideo::removeAbandoned(settings_.outputFolder());
+    return std::nullopt;
+}
+
 // The scanner answers an unreadable folder as one without frames; the
 // message stays, and the reason tells the truth.
 Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
@@ -119,18 +127,29 @@ Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
         QStringLiteral("cannot read the folder %1: %2").arg(folder, SystemError::text(errno)));
 }
 
-Result<> PipelineRun::checkNumbering(const QStringList& frames) {
+Result<> PipelineRun::numberingProblem(const QStringList& frames) {
+    QString previousName;
     for (qint64 i = 0; i < frames.size(); ++i) {
         const QString name = QFileInfo(frames.at(i)).fileName();
         const qint64 number = IntegerText::integerValue(FrameFolderScanner::deletingPathExtension(name));
         if (number != i)
-            return Result<>::failure(
-                QStringLiteral("frame %1 is number %2 in the frame order, where %3 was expected")
-                    .arg(name)
-                    .arg(number)
-                    .arg(i));
+            return Result<>::failure(numberingReason(i, number, name, previousName));
+        previousName = name;
     }
     return Result<>::success();
+}
+
+// The frames come in numeric order, so the first number out of step is a
+// repeat of the one before, or the end of a gap.
+QString PipelineRun::numberingReason(qint64 expected, qint64 number, const QString& name,
+                                     const QString& previousName) {
+    if (expected > 0 && number == expected - 1)
+        return QStringLiteral("%1 and %2 are both frame %3").arg(previousName, name).arg(number);
+    if (number > expected && expected == 0)
+        return QStringLiteral("frame 0 is missing: the first frame is %1").arg(name);
+    if (number > expected)
+        return QStringLiteral("frame %1 is missing: %2 follows %3").arg(expected).arg(name, previousName);
+    return QStringLiteral("%1 stands where frame %2 should be").arg(name).arg(expected);
 }
 
 ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size) const {
@@ -215,6 +234,11 @@ ConversionOutcome PipelineRun::failed(const Result<>& why) {
 
 bool PipelineRun::cancelled() const {
     return cancellation_.isRequested();
+}
+
+void PipelineRun::note(const QString& line) const {
+    if (log_)
+        log_->note(line);
 }
 
 void PipelineRun::reportStage(Stage stage, qint64 total) const {

@@ -18,6 +18,7 @@ class Cancellation;
 class FfmpegProgressReader;
 class PendingVideo;
 class RunLog;
+class SourceFolderLock;
 
 // What every pipeline's driver has while it runs: its settings, the request
 // to stop, where its progress goes and the log of its run, and what every
@@ -49,6 +50,10 @@ protected:
     // Answers the frames in frame order, or the refusal; the frame size and
     // any warning are kept.
     Result<QStringList, ConversionOutcome> checkFrames(PreflightInput::Run run);
+    // Takes the frame folder's lock for the rest of the run, and removes
+    // the temporary videos that killed runs of the folder left behind.
+    // Returns the refusal when another run of the folder holds the lock.
+    std::optional<ConversionOutcome> claimFolder(SourceFolderLock& lock);
     // What the written video must be, and the success that announces it,
     // with its size, its level and a warning when phones may refuse it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
@@ -71,6 +76,8 @@ protected:
     static ConversionOutcome failed(const Result<>& why);
 
     bool cancelled() const;
+    // A line in the run's log.
+    void note(const QString& line) const;
     void reportStage(Stage stage, qint64 total) const;
     void reportFrames(Stage stage, qint64 done, qint64 total) const;
     // Every tool run can be stopped and is logged.
@@ -85,8 +92,11 @@ protected:
     RunLog* log_ = nullptr;
 
 private:
-    // Fails naming the first frame whose number is not its place.
-    static Result<> checkNumbering(const QStringList& frames);
+    // Which number is missing or doubled when the frames are not numbered
+    // 0, 1, 2 … without a gap.
+    static Result<> numberingProblem(const QStringList& frames);
+    static QString numberingReason(qint64 expected, qint64 number, const QString& name,
+                                   const QString& previousName);
     // Points a failure's reason at the log, and notes the outcome in it.
     static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
 

@@ -3,6 +3,7 @@
 #include "output/OutputOptions.h"
 
 #include <QString>
+#include <QtGlobal>
 
 // What a front end hands the settings check, as the user left it: the texts
 // unchecked, the slider where it stands, the choices as ticked. A new option
@@ -19,4 +20,6 @@ struct FrontEndInputs {
     bool expressTicked = false;
     // Layout, size and quality; the default pipeline takes the defaults only.
     OutputOptions output;
+    // How much the kept packed frames of all folders may take together.
+    qint64 cacheCapBytes = qint64(2) << 30;
 };

@@ -28,6 +28,7 @@ Result<ConversionSettings> SettingsValidator::validate(const FrontEndInputs& inp
     settings_.useCache = inputs.cacheTicked;
     settings_.express = inputs.expressTicked;
     settings_.output = inputs.output;
+    settings_.cacheCapBytes = inputs.cacheCapBytes;
     return settings_;
 }
 

@@ -1,16 +1,17 @@
 #include "storage/RunLog.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
-
-QString keptLog(const QString& folder, int age) {
-    return age == 0 ? folder + QStringLiteral("/last-run.log")
-                    : QStringLiteral("%1/last-run.%2.log").arg(folder).arg(age);
-}
 
 // Single quotes around anything a shell would read specially.
 QString quotedForReading(const QString& word) {
@@ -24,18 +25,71 @@ QString quotedForReading(const QString& word) {
 
 } // namespace
 
-RunLog::RunLog(const QString& title) {
+RunLog::RunLog(const QString& title, const QString& frameFolder) {
     const QString dir = folder();
-    if (!QDir().mkpath(dir))
+    const QString runs = runsFolder();
+    if (!QDir().mkpath(runs))
         return;
-    QFile::remove(keptLog(dir, kKeptRuns - 1));
-    for (int age = kKeptRuns - 2; age >= 0; --age)
-        QFile::rename(keptLog(dir, age), keptLog(dir, age + 1));
-    path_ = keptLog(dir, 0);
-    file_.setFileName(path_);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    const QDateTime start = QDateTime::currentDateTime();
+    const QString name = baseName(start, frameFolder, QCoreApplication::applicationPid());
+    // Two runs of one process in the same millisecond get "-2", "-3" ….
+    for (int copy = 1; copy < 100 && !file_.isOpen(); ++copy) {
+        path_ = runs + u'/' + name + (copy > 1 ? QStringLiteral("-%1").arg(copy) : QString()) +
+                QStringLiteral(".log");
+        file_.setFileName(path_);
+        file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Text);
+    }
+    if (!file_.isOpen())
         return;
-    write(QStringLiteral("%1 %2\n").arg(QDateTime::currentDateTime().toString(Qt::ISODate), title));
+    // Held while this run lives, so no other run removes its log meanwhile.
+    ::flock(file_.handle(), LOCK_EX | LOCK_NB);
+    removeOldest(runs);
+    pointLatestAt(dir, path_);
+    write(QStringLiteral("%1 %2\n").arg(start.toString(Qt::ISODate), title));
+}
+
+QString RunLog::runsFolder() {
+    return folder() + QStringLiteral("/runs");
+}
+
+QString RunLog::baseName(const QDateTime& start, const QString& frameFolder, qint64 pid) {
+    static const QRegularExpression awkward(QStringLiteral("[^A-Za-z0-9._+-]+"));
+    QString folderName = QFileInfo(QDir::cleanPath(frameFolder)).fileName();
+    folderName.replace(awkward, QStringLiteral("-"));
+    folderName = folderName.left(60);
+    if (folderName.isEmpty() || folderName.startsWith(u'.'))
+        folderName.prepend(u'f');
+    return QStringLiteral("%1_%2_%3")
+        .arg(start.toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss.zzz")), folderName)
+        .arg(pid);
+}
+
+// The names begin with the start time, so their order is the runs' order.
+// The log of a run that still goes on stays, however old.
+void RunLog::removeOldest(const QString& runs) {
+    const QDir dir(runs);
+    const QStringList logs = dir.entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
+    for (qsizetype i = 0; i + kKeptRuns < logs.size(); ++i) {
+        const QByteArray path = QFile::encodeName(dir.filePath(logs.at(i)));
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
+// A new link renamed over the old one, so the name is never missing.
+void RunLog::pointLatestAt(const QString& dir, const QString& log) {
+    const QString latest = dir + QStringLiteral("/last-run.log");
+    const QString fresh = latest + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
+    QFile::remove(fresh);
+    const QString relative = QDir(dir).relativeFilePath(log);
+    if (::symlink(QFile::encodeName(relative).constData(), QFile::encodeName(fresh).constData()) != 0)
+        return;
+    if (::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(latest).constData()) != 0)
+        QFile::remove(fresh);
 }
 
 RunLog::~RunLog() = default;

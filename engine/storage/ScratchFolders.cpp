@@ -50,16 +50,16 @@ Result<> ScratchFolders::prepareUserFolder() {
     return Result<>::success();
 }
 
-QString ScratchFolders::alphaImagesDirectoryPath() {
-    return userFolder() + QStringLiteral("/alphaImages");
+QString ScratchFolders::alphaImagesDirectoryPath(const QString& runFolder) {
+    return runFolder + QStringLiteral("/alphaImages");
 }
 
-QString ScratchFolders::rgbImagesDirectoryPath() {
-    return userFolder() + QStringLiteral("/rgbImages");
+QString ScratchFolders::rgbImagesDirectoryPath(const QString& runFolder) {
+    return runFolder + QStringLiteral("/rgbImages");
 }
 
-QString ScratchFolders::appendImagesDirectoryPath() {
-    return userFolder() + QStringLiteral("/appendImages");
+QString ScratchFolders::appendImagesDirectoryPath(const QString& runFolder) {
+    return runFolder + QStringLiteral("/appendImages");
 }
 
 Result<> ScratchFolders::rebuild(const QString& folder) {
@@ -69,7 +69,7 @@ Result<> ScratchFolders::rebuild(const QString& folder) {
     const QFileInfo info(cleaned);
     // Only direct children: a deeper path could pass through a link that
     // leads out of the private folder.
-    if (info.fileName().isEmpty() || info.path() != QDir::cleanPath(userFolder()))
+    if (info.fileName().isEmpty() || !isScratchParent(info.path()))
         return refuse(QStringLiteral("%1 is not a scratch folder inside %2").arg(folder, userFolder()));
     if (Result<> removed = removeEntry(cleaned); !removed)
         return removed;
@@ -101,4 +101,14 @@ bool ScratchFolders::isEmptyRealFolder(const QString& path) {
     if (!statWithoutFollowing(path, &status) || !S_ISDIR(status.st_mode))
         return false;
     return QDir(path).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+bool ScratchFolders::isScratchParent(const QString& folder) {
+    const QString user = QDir::cleanPath(userFolder());
+    if (folder == user)
+        return true;
+    const QFileInfo run(folder);
+    struct stat status {};
+    return run.path() == user && run.fileName().startsWith(QStringLiteral("run-")) &&
+           statWithoutFollowing(folder, &status) && S_ISDIR(status.st_mode);
 }

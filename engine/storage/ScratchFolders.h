@@ -21,13 +21,17 @@ public:
     // this user; such a folder is never used.
     static Result<> prepareUserFolder();
 
-    static QString alphaImagesDirectoryPath();  // userFolder() + "/alphaImages"  (nothing created)
-    static QString rgbImagesDirectoryPath();    // userFolder() + "/rgbImages"
-    static QString appendImagesDirectoryPath(); // userFolder() + "/appendImages"
+    // The three scratch folders of a run, inside its own folder (RunFolder).
+    // Without one, where earlier versions kept them, shared by every run,
+    // directly in the user folder. Nothing is created.
+    static QString alphaImagesDirectoryPath(const QString& runFolder = userFolder());
+    static QString rgbImagesDirectoryPath(const QString& runFolder = userFolder());
+    static QString appendImagesDirectoryPath(const QString& runFolder = userFolder());
 
     // Removes the folder with everything in it and creates it again, but only
     // for a folder directly inside a user folder that prepareUserFolder()
-    // accepts. A symbolic link standing at the folder's path is removed
+    // accepts, or directly inside a run's folder there ("run-…", itself a
+    // real folder). A symbolic link standing at the folder's path is removed
     // itself, never followed, and links inside the folder are removed, not
     // their targets. Succeeds when an empty real folder now stands there.
     static Result<> rebuild(const QString& folder);
@@ -36,4 +40,5 @@ private:
     static Result<> refuse(const QString& why);
     static Result<> removeEntry(const QString& path);
     static bool isEmptyRealFolder(const QString& path);
+    static bool isScratchParent(const QString& folder);
 };

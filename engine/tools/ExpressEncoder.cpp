@@ -77,7 +77,8 @@ QString ExpressEncoder::filterGraph(const PackedLayout& layout, bool premultipli
 }
 
 QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& videoFile, qint64 fps,
-                                      qint64 rate, const QString& filterGraph, std::optional<int> crf) {
+                                      qint64 rate, const QString& filterGraph, std::optional<int> crf,
+                                      qint64 outputFrames) {
     const QStringList quality = crf ? QStringList{QStringLiteral("-crf"), QString::number(*crf)}
                                     : QStringList{QStringLiteral("-b"), QString::number(rate) + u'k'};
     QStringList arguments{
@@ -93,7 +94,7 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         QStringLiteral("-i"),
         framePattern(linkFolder),
         QStringLiteral("-vf"),
-        filterGraph,
+        outputFrames > 0 ? filterGraph + kHoldLastImage : filterGraph,
         QStringLiteral("-vcodec"),
         QStringLiteral("libx264"),
         QStringLiteral("-r"),
@@ -104,6 +105,8 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         QStringLiteral("-pix_fmt"),
         QStringLiteral("yuv420p"),
     };
+    if (outputFrames > 0)
+        arguments << QStringLiteral("-frames:v") << QString::number(outputFrames);
     // The colour description and the leading index the default pipeline's
     // rewrite gives its video, here written at once.
     arguments += ColourDescription::encoderOptions();

@@ -35,13 +35,22 @@ public:
     // scaled colour × alpha divided by the scaled alpha.
     static QString filterGraph(const PackedLayout& layout, bool premultiplied);
 
+    // With a filter graph, ffmpeg gives the last image one output frame
+    // instead of its whole duration (1 / fps), so at up to 25 fps the video
+    // came out one frame short of the default pipeline's, which uses no
+    // filter. Holding the last image one image longer and cutting the video
+    // at the frame count the default pipeline reaches
+    // (VideoEncoder::outputFrameCount) makes the two agree.
+    static inline const QString kHoldLastImage = QStringLiteral(",tpad=stop_mode=clone:stop=1");
+
     // rate is in kbit/s. Both paths are made absolute and given as "file:"
     // URLs, so no part of them is read as a protocol; the link folder's
     // "%" are escaped, so ffmpeg's pattern only ever numbers the links.
-    // With a CRF, x264 aims at that quality instead of the rate.
+    // With a CRF, x264 aims at that quality instead of the rate. With
+    // outputFrames, the video is held and cut to that many frames.
     static QStringList arguments(const QString& linkFolder, const QString& videoFile, qint64 fps, qint64 rate,
                                  const QString& filterGraph = kFilterGraph,
-                                 std::optional<int> crf = std::nullopt);
+                                 std::optional<int> crf = std::nullopt, qint64 outputFrames = 0);
 
     // "file:<absolute link folder, each % doubled>/%d.png"
     static QString framePattern(const QString& linkFolder);

@@ -14,8 +14,12 @@
 
 namespace {
 
-// The child gets SIGTERM when the thread that started it goes away, which
-// (as that thread waits for the child) means when the application dies.
+// The child is killed when the thread that started it goes away, which (as
+// that thread waits for the child) means when the application dies, however
+// it dies. SIGKILL, not SIGTERM: ffmpeg takes SIGTERM as a request to finish
+// in order and goes on flushing the encoder and writing the video for
+// seconds, with nobody left to use or remove what it writes. The signal
+// survives the tool launcher's exec(), so it reaches the real program.
 //
 // It also gets a process group of its own: Ctrl-C on a terminal signals the
 // whole foreground group, and a convert or ffmpeg killed by it mid-run would
@@ -25,11 +29,11 @@ void prepareChild(QProcess& process) {
     const pid_t parent = getpid();
     process.setChildProcessModifier([parent]() {
         setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         // The parent may have died between fork and prctl; then no signal
         // would ever come.
         if (getppid() != parent)
-            _exit(128 + SIGTERM);
+            _exit(128 + SIGKILL);
     });
 }
 

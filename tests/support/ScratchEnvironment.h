@@ -7,7 +7,8 @@
 // Points the temporary folder (TMPDIR, which QDir::tempPath() and so the
 // per-user scratch folder follow) at a fresh folder for the lifetime of this
 // object, so a test never sees another run's scratch folders and leaves none;
-// the run logs (XDG_STATE_HOME) go into it as well.
+// the run logs (XDG_STATE_HOME) and the caches (XDG_CACHE_HOME) go into it
+// as well.
 class ScratchEnvironment {
 public:
     ScratchEnvironment();
@@ -17,6 +18,7 @@ public:
 
     QString tempPath() const { return dir_.path(); }
     QString stateHome() const;
+    QString cacheHome() const;
 
 private:
     QTemporaryDir dir_;
@@ -24,4 +26,6 @@ private:
     QByteArray previous_;
     bool hadPreviousState_ = false;
     QByteArray previousState_;
+    bool hadPreviousCache_ = false;
+    QByteArray previousCache_;
 };
