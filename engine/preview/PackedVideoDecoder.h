@@ -51,6 +51,7 @@ public:
     void stop();
 
     bool isRunning() const;
+    qint64 framesRead() const { return nextIndex_ - request_.firstFrame; }
     qint64 processId() const;
 
     static QStringList arguments(const QString& videoPath, qint64 firstFrame, double framesPerSecond);
