@@ -1,12 +1,15 @@
 #include "AppDelegate.h"
+#include "PreviewController.h"
 #include "ViewController.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 #include <QWindow>
+#include <cstdio>
 
 namespace {
 
@@ -24,6 +27,29 @@ void quitOncePainted(QWidget& window) {
     });
     poll->start(50);
     QTimer::singleShot(10000, &window, []() { QCoreApplication::exit(1); });
+}
+
+// --measure-playback SECONDS: once the preview plays, counts the frames it
+// shows for that long, prints the rate and quits. How the preview's real-time
+// playback is measured (README, "Preview").
+void measurePlayback(PreviewController& preview, double seconds) {
+    QObject::connect(&preview, &PreviewController::openFailed, &preview, []() { QCoreApplication::exit(1); });
+    QObject::connect(&preview, &PreviewController::opened, &preview, [&preview, seconds]() {
+        // The first frame needs ffmpeg's start: count from there.
+        QTimer::singleShot(1000, &preview, [&preview, seconds]() {
+            const qint64 before = preview.player()->framesShown();
+            auto* clock = new QElapsedTimer;
+            clock->start();
+            QTimer::singleShot(int(seconds * 1000), &preview, [&preview, before, clock]() {
+                const double elapsed = double(clock->elapsed()) / 1000.0;
+                delete clock;
+                const qint64 shown = preview.player()->framesShown() - before;
+                std::printf("%lld frames shown in %.2f s: %.2f frames per second\n",
+                            static_cast<long long>(shown), elapsed, double(shown) / elapsed);
+                QCoreApplication::exit(0);
+            });
+        });
+    });
 }
 
 } // namespace
@@ -46,13 +72,31 @@ int main(int argc, char* argv[]) {
     QCommandLineOption smokeTest(QStringLiteral("smoke-test"));
     smokeTest.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(smokeTest);
+    QCommandLineOption preview(QStringLiteral("preview"),
+                               QStringLiteral("Plays a ZEV video in the preview window, mask and colour put "
+                                              "together again over a checkerboard."),
+                               QStringLiteral("video"));
+    parser.addOption(preview);
+    QCommandLineOption measurePlaybackOption(QStringLiteral("measure-playback"), QString(),
+                                             QStringLiteral("seconds"));
+    measurePlaybackOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(measurePlaybackOption);
     parser.process(app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zev.png")));
+
+    if (parser.isSet(preview)) {
+        auto* previewWindow = new PreviewController;
+        previewWindow->open(parser.value(preview));
+        previewWindow->show();
+        if (parser.isSet(measurePlaybackOption))
+            measurePlayback(*previewWindow, parser.value(measurePlaybackOption).toDouble());
+        return app.exec();
+    }
 
     AppDelegate delegate;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
 
     ViewController window;
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zev.png")));
     if (!parser.positionalArguments().isEmpty())
         window.updateDragFilePath(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
     window.show();
