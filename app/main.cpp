@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
@@ -85,12 +86,16 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zev.png")));
 
     if (parser.isSet(preview)) {
-        auto* previewWindow = new PreviewController;
-        previewWindow->open(parser.value(preview));
+        // Deletes itself when closed; still there when the measurement
+        // quits, it goes (and stops its decoder) before the application.
+        const QPointer<PreviewController> previewWindow = new PreviewController;
+        previewWindow->open(QFileInfo(parser.value(preview)).absoluteFilePath());
         previewWindow->show();
         if (parser.isSet(measurePlaybackOption))
             measurePlayback(*previewWindow, parser.value(measurePlaybackOption).toDouble());
-        return app.exec();
+        const int status = app.exec();
+        delete previewWindow.data();
+        return status;
     }
 
     AppDelegate delegate;
