@@ -41,7 +41,7 @@ void measurePlayback(PreviewController& preview, double seconds) {
             const qint64 before = preview.player()->framesShown();
             auto* clock = new QElapsedTimer;
             clock->start();
-            QTimer::singleShot(int(seconds * 1000), &preview, [&preview, before, clock]() {
+            QTimer::singleShot(int(seconds * 1000), Qt::PreciseTimer, &preview, [&preview, before, clock]() {
                 const double elapsed = double(clock->elapsed()) / 1000.0;
                 delete clock;
                 const qint64 shown = preview.player()->framesShown() - before;

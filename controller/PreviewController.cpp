@@ -194,6 +194,7 @@ void PreviewController::videoOpened(const PackedVideo& video) {
     messageLabel_->hide();
     factsLabel_->setText(factsText(video));
     findSourceFrames(video);
+    recombiner_.emplace(video.description);
     player_ = std::make_unique<PreviewPlayer>(video, StagedTools::ffmpeg());
     connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
     connect(player_.get(), &PreviewPlayer::failed, this, &PreviewController::showFailure);
@@ -247,9 +248,9 @@ void PreviewController::findSourceFrames(const PackedVideo& video) {
     viewBox_->setEnabled(true);
 }
 
-void PreviewController::frameShown(qint64 index, const RgbaFrame& straight, const QImage& image) {
+void PreviewController::frameShown(qint64 index, const PackedFrame& packed, const QImage& image) {
     index_ = index;
-    decoded_ = straight;
+    packed_ = packed;
     decodedImage_ = image;
     {
         const QSignalBlocker quiet(positionSlider_);
@@ -263,6 +264,7 @@ void PreviewController::frameShown(qint64 index, const RgbaFrame& straight, cons
 // source frame and comparing waits for a pause or another view.
 void PreviewController::refreshView() {
     const bool compare = canCompare() && index_ >= 0 && (view_ != View::Decoded || !player_->isPlaying());
+    RgbaFrame decoded;
     if (compare) {
         const qint64 wanted = std::min<qint64>(timing_->sourceFrameFor(index_), sourceFrames_.size() - 1);
         if (wanted != sourceIndex_) {
@@ -270,7 +272,8 @@ void PreviewController::refreshView() {
             source_ = loaded ? *loaded : RgbaFrame();
             sourceIndex_ = wanted;
         }
-        const std::optional<FrameComparison> comparison = FrameComparison::compare(decoded_, source_);
+        decoded = recombiner_->recombine(packed_);
+        const std::optional<FrameComparison> comparison = FrameComparison::compare(decoded, source_);
         psnrLabel_->setText(comparison ? QStringLiteral("源帧 %1：遮罩 PSNR %2，颜色 PSNR %3")
                                              .arg(sourceIndex_)
                                              .arg(QualityReport::decibels(comparison->maskPsnr()),
@@ -286,7 +289,7 @@ void PreviewController::refreshView() {
             PngFrameFile::toImage(source_).convertToFormat(QImage::Format_ARGB32_Premultiplied));
         break;
     case View::Difference:
-        canvas_->setImage(PngFrameFile::toImage(FrameComparison::differenceMap(decoded_, source_)));
+        canvas_->setImage(PngFrameFile::toImage(FrameComparison::differenceMap(decoded, source_)));
         break;
     }
 }

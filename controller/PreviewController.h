@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PreviewPlayer.h"
+#include "preview/FrameRecombiner.h"
 #include "preview/RgbaFrame.h"
 #include "preview/SourceFrameTiming.h"
 
@@ -74,7 +75,7 @@ private:
     void videoOpened(const PackedVideo& video);
     void showFailure(const QString& reason);
     void findSourceFrames(const PackedVideo& video);
-    void frameShown(qint64 index, const RgbaFrame& straight, const QImage& image);
+    void frameShown(qint64 index, const PackedFrame& packed, const QImage& image);
     void refreshView();
     void chooseBackdrop(int choice);
     void applyAppearance();
@@ -89,7 +90,8 @@ private:
     std::optional<SourceFrameTiming> timing_;
     // The frame shown last, and the source frame loaded for it.
     qint64 index_ = -1;
-    RgbaFrame decoded_;
+    PackedFrame packed_;
+    std::optional<FrameRecombiner> recombiner_;
     QImage decodedImage_;
     qint64 sourceIndex_ = -1;
     RgbaFrame source_;

@@ -36,7 +36,7 @@ bool PreviewDecodeLoop::waitForRoom(int generation) {
 
 void PreviewDecodeLoop::decodeFrom(qint64 start, int generation) {
     Result<std::unique_ptr<PackedVideoDecoder>> decoder = video_.decode(ffmpegPath_, start, &stopping_);
-    FrameRecombiner recombiner(video_.description);
+    FrameRecombiner recombiner(video_.description, FrameRecombiner::Output::PremultipliedArgb32);
     while (decoder && waitForRoom(generation)) {
         Result<std::optional<PackedFrame>> packed = (*decoder)->next();
         if (stopping_.isRequested())
@@ -54,7 +54,7 @@ void PreviewDecodeLoop::decodeFrom(qint64 start, int generation) {
             decoder = video_.decode(ffmpegPath_, 0, &stopping_);
             continue;
         }
-        if (!keep(makeFrame(recombiner, **packed), generation))
+        if (!keep(makeFrame(recombiner, std::move(**packed)), generation))
             return;
         reports_.framesReady();
     }
@@ -62,12 +62,12 @@ void PreviewDecodeLoop::decodeFrom(qint64 start, int generation) {
         reports_.failed(generation, decoder.reason());
 }
 
-PreviewDecodeLoop::Frame PreviewDecodeLoop::makeFrame(FrameRecombiner& recombiner,
-                                                      const PackedFrame& packed) {
+PreviewDecodeLoop::Frame PreviewDecodeLoop::makeFrame(FrameRecombiner& recombiner, PackedFrame packed) {
     Frame frame;
     frame.index = packed.index;
-    frame.straight = recombiner.recombine(packed);
-    frame.image = PngFrameFile::toImage(frame.straight).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    frame.image =
+        PngFrameFile::toImage(recombiner.recombine(packed), PngFrameFile::Pixels::Argb32Premultiplied);
+    frame.packed = std::move(packed);
     return frame;
 }
 

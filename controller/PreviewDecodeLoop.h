@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Cancellation.h"
+#include "preview/PackedFrame.h"
 #include "preview/PackedVideo.h"
-#include "preview/RgbaFrame.h"
 
 #include <QImage>
 #include <QString>
@@ -31,8 +31,9 @@ public:
 
     struct Frame {
         qint64 index = 0;
-        // Straight colour, for comparisons with the source frame.
-        RgbaFrame straight;
+        // As decoded, for a comparison with the source frame, which
+        // recombines it with straight colour only when one is asked for.
+        PackedFrame packed;
         // Premultiplied, for drawing.
         QImage image;
     };
@@ -66,7 +67,7 @@ private:
     // False when the loop must leave this decoder: a stop or a new request.
     bool waitForRoom(int generation);
     void decodeFrom(qint64 start, int generation);
-    static Frame makeFrame(FrameRecombiner& recombiner, const PackedFrame& packed);
+    static Frame makeFrame(FrameRecombiner& recombiner, PackedFrame packed);
     // Queues the frame unless a request came in the meantime.
     bool keep(Frame frame, int generation);
 

@@ -117,7 +117,7 @@ bool PreviewPlayer::showNext() {
     showOnArrival_ = false;
     position_ = frame->index;
     ++framesShown_;
-    Q_EMIT frameShown(frame->index, frame->straight, frame->image);
+    Q_EMIT frameShown(frame->index, frame->packed, frame->image);
     return true;
 }
 

@@ -38,9 +38,9 @@ public Q_SLOTS:
     void setLoop(bool loop);
 
 Q_SIGNALS:
-    // The frame shown now, straight for comparisons and premultiplied for
-    // the painter.
-    void frameShown(qint64 index, const RgbaFrame& straight, const QImage& image);
+    // The frame shown now: as decoded, for comparisons, and premultiplied
+    // for the painter.
+    void frameShown(qint64 index, const PackedFrame& packed, const QImage& image);
     void playingChanged(bool playing);
     // Why the video cannot be played on; the player pauses.
     void failed(const QString& reason);

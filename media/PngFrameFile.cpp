@@ -11,6 +11,18 @@ void releaseBytes(void* bytes) {
     delete static_cast<QByteArray*>(bytes);
 }
 
+QImage::Format imageFormat(PngFrameFile::Pixels pixels) {
+    switch (pixels) {
+    case PngFrameFile::Pixels::Straight:
+        break;
+    case PngFrameFile::Pixels::Premultiplied:
+        return QImage::Format_RGBA8888_Premultiplied;
+    case PngFrameFile::Pixels::Argb32Premultiplied:
+        return QImage::Format_ARGB32_Premultiplied;
+    }
+    return QImage::Format_RGBA8888;
+}
+
 } // namespace
 
 Result<RgbaFrame> PngFrameFile::read(const QString& path) {
@@ -38,13 +50,12 @@ Result<> PngFrameFile::write(const RgbaFrame& frame, const QString& path) {
     return Result<>::success();
 }
 
-QImage PngFrameFile::toImage(const RgbaFrame& frame, bool premultiplied) {
+QImage PngFrameFile::toImage(const RgbaFrame& frame, Pixels pixels) {
     if (frame.isNull())
         return {};
     auto* bytes = new QByteArray(frame.rgba);
     // The image only reads the bytes; the shared copy keeps them alive.
     return QImage(reinterpret_cast<const uchar*>(bytes->constData()), frame.width, frame.height,
-                  qsizetype(frame.width) * RgbaFrame::kBytesPerPixel,
-                  premultiplied ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBA8888,
-                  releaseBytes, bytes);
+                  qsizetype(frame.width) * RgbaFrame::kBytesPerPixel, imageFormat(pixels), releaseBytes,
+                  bytes);
 }

@@ -14,8 +14,10 @@ public:
     static Result<RgbaFrame> read(const QString& path);
     static Result<> write(const RgbaFrame& frame, const QString& path);
 
-    // The frame's bytes as an image, shared and not copied; straight or
-    // premultiplied as the bytes are.
-    static QImage toImage(const RgbaFrame& frame, bool premultiplied = false);
+    // How the frame's bytes are laid out (FrameRecombiner's outputs).
+    enum class Pixels { Straight, Premultiplied, Argb32Premultiplied };
+
+    // The frame's bytes as an image, shared and not copied.
+    static QImage toImage(const RgbaFrame& frame, Pixels pixels = Pixels::Straight);
     static RgbaFrame fromImage(const QImage& image);
 };

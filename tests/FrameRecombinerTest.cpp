@@ -2,6 +2,7 @@
 
 #include "ParamName.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,6 +152,19 @@ TEST(FrameRecombinerTest, PremultipliedOutputNeverExceedsAlpha) {
     EXPECT_EQ(frame.pixel(0, 0)[3], 80);
     EXPECT_EQ(frame.pixel(0, 0)[0], 80);
     EXPECT_EQ(frame.pixel(0, 0)[1], 32);
+}
+
+TEST(FrameRecombinerTest, DrawingOutputIsOneArgbWordPerPixel) {
+    const LayoutCase layout{"", VideoDescription::Layout::MaskLeft, {2, 1}, {1, 0, 1, 1}, {0, 0, 1, 1}, true};
+    VideoDescription description = describe(layout);
+    description.frameSize = QSize(1, 1);
+    FrameRecombiner recombiner(description, FrameRecombiner::Output::PremultipliedArgb32);
+    const RgbaFrame frame =
+        recombiner.recombine(PackedFrame{2, 1, 0, QByteArray("\x80\x80\x80\x40\x20\x10", 6)});
+    ASSERT_FALSE(frame.isNull());
+    quint32 word = 0;
+    std::memcpy(&word, frame.pixel(0, 0), sizeof word);
+    EXPECT_EQ(word, 0x80402010u);
 }
 
 TEST(FrameRecombinerTest, APackedFrameSmallerThanTheRegionsGivesNothing) {

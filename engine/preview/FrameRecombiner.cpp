@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -64,6 +65,7 @@ void FrameRecombiner::recombineRow(const PackedFrame& packed, int y, uchar* out)
     const int width = description_.frameSize.width();
     const bool straightSource = !description_.premultiplied;
     const bool wantStraight = output_ == Output::Straight;
+    const bool argbWords = output_ == Output::PremultipliedArgb32;
     const bool direct = maskX_.identity && maskY_.identity && colourX_.identity && colourY_.identity;
     const uchar* maskRow = packed.pixel(description_.maskRect.x(), maskY_.first[y]);
     const uchar* colourRow = packed.pixel(description_.colourRect.x(), colourY_.first[y]);
@@ -93,6 +95,12 @@ void FrameRecombiner::recombineRow(const PackedFrame& packed, int y, uchar* out)
         }
         if (wantStraight && alpha == 0)
             rgb[0] = rgb[1] = rgb[2] = 0;
+        if (argbWords) {
+            const quint32 word =
+                quint32(alpha) << 24 | quint32(rgb[0]) << 16 | quint32(rgb[1]) << 8 | quint32(rgb[2]);
+            std::memcpy(out, &word, sizeof word);
+            continue;
+        }
         out[0] = uchar(rgb[0]);
         out[1] = uchar(rgb[1]);
         out[2] = uchar(rgb[2]);

@@ -17,9 +17,10 @@
 // after frame of one video costs only the per-pixel work.
 class FrameRecombiner {
 public:
-    // Straight colour for files and comparisons; premultiplied for drawing,
-    // where it is what the painter blends fastest.
-    enum class Output { Straight, Premultiplied };
+    // Straight colour for files and comparisons. Premultiplied for drawing:
+    // in R, G, B, A byte order, or as native 32-bit 0xAARRGGBB words, the
+    // layout the painter blends fastest and takes without a conversion.
+    enum class Output { Straight, Premultiplied, PremultipliedArgb32 };
 
     explicit FrameRecombiner(VideoDescription description, Output output = Output::Straight);
 
