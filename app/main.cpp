@@ -82,6 +82,11 @@ int main(int argc, char* argv[]) {
                                              QStringLiteral("seconds"));
     measurePlaybackOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(measurePlaybackOption);
+    // The compare view to start in (decoded, source, difference): lets the
+    // screenshots show each.
+    QCommandLineOption previewView(QStringLiteral("preview-view"), QString(), QStringLiteral("view"));
+    previewView.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(previewView);
     parser.process(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zev.png")));
 
@@ -91,6 +96,12 @@ int main(int argc, char* argv[]) {
         const QPointer<PreviewController> previewWindow = new PreviewController;
         previewWindow->open(QFileInfo(parser.value(preview)).absoluteFilePath());
         previewWindow->show();
+        const QStringList views{QStringLiteral("decoded"), QStringLiteral("source"),
+                                QStringLiteral("difference")};
+        if (const qsizetype view = views.indexOf(parser.value(previewView)); view > 0)
+            QObject::connect(
+                previewWindow, &PreviewController::opened, previewWindow,
+                [previewWindow, view]() { previewWindow->setView(PreviewController::View(view)); });
         if (parser.isSet(measurePlaybackOption))
             measurePlayback(*previewWindow, parser.value(measurePlaybackOption).toDouble());
         const int status = app.exec();
