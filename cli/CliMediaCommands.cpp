@@ -111,11 +111,14 @@ int CliMediaCommands::usageError(const QString& problem) {
     return kUsageError;
 }
 
+QString CliMediaCommands::usageLines() {
+    return QStringLiteral("       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
+                          "       zev-cli --check [--json] FOLDER\n");
+}
+
 QString CliMediaCommands::helpText() {
     return QStringLiteral(
-        "       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
-        "       zev-cli --check [--json] FOLDER\n"
-        "\n"
+        "Reading a video back:\n"
         "--unpack writes every frame of a ZEV video back out as a transparent PNG file,\n"
         "0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour\n"
         "put together again as a player does, by the zev.json beside the video or, without\n"
@@ -123,7 +126,11 @@ QString CliMediaCommands::helpText() {
         "--check compares FOLDER/output/zev.mp4 with FOLDER's frames, each video frame\n"
         "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
         "(colour multiplied by alpha): the average over all frames and the worst frame\n"
-        "with its number. Exit status 0 when it could compare, 1 when it could not.\n");
+        "with its number. The video frames are matched to the frames they show by the\n"
+        "animation's frame rate (zev.json's inputFps, or the ratio of the two counts).\n"
+        "--json prints one JSON object instead of the text. Exit status 0 when it\n"
+        "could unpack or compare, 1 when it could not (the reason goes to standard\n"
+        "error), 2 for a usage error.\n");
 }
 
 void CliMediaCommands::writeOut(const QString& text) {

@@ -30,6 +30,8 @@ public:
     // SIGINT or SIGTERM: stops the work; the exit status becomes 128 + it.
     void interrupt(int signalNumber);
 
+    // The usage lines and the paragraph zev-cli --help adds for both.
+    static QString usageLines();
     static QString helpText();
 
 private:
