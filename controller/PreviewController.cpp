@@ -152,10 +152,10 @@ QWidget* PreviewController::buildControlBar() {
             player_->seek(frame);
     });
     connect(backdropBox_, &QComboBox::activated, this, &PreviewController::chooseBackdrop);
-    connect(scaleBox_, &QComboBox::currentIndexChanged, this, [this](int choice) {
-        canvas_->setFit(choice == 0);
-        scroller_->setWidgetResizable(choice == 0);
-    });
+    // At 1:1 the canvas asks for the frame's full size, and the scroll area
+    // scrolls when the window is smaller.
+    connect(scaleBox_, &QComboBox::currentIndexChanged, this,
+            [this](int choice) { canvas_->setFit(choice == 0); });
     connect(viewBox_, &QComboBox::currentIndexChanged, this, [this](int choice) { setView(View(choice)); });
     return bar;
 }
