@@ -270,15 +270,14 @@ void PreviewController::refreshView() {
         if (wanted != sourceIndex_) {
             Result<RgbaFrame> loaded = PngFrameFile::read(sourceFrames_.at(wanted));
             source_ = loaded ? *loaded : RgbaFrame();
+            sourceError_ = loaded ? QString() : loaded.reason();
             sourceIndex_ = wanted;
         }
         decoded = recombiner_->recombine(packed_);
         const std::optional<FrameComparison> comparison = FrameComparison::compare(decoded, source_);
-        psnrLabel_->setText(comparison ? QStringLiteral("源帧 %1：遮罩 PSNR %2，颜色 PSNR %3")
-                                             .arg(sourceIndex_)
-                                             .arg(QualityReport::decibels(comparison->maskPsnr()),
-                                                  QualityReport::decibels(comparison->colourPsnr()))
-                                       : QStringLiteral("源帧 %1 与视频尺寸不同").arg(sourceIndex_));
+        psnrLabel_->setText(comparisonText(comparison));
+    } else {
+        psnrLabel_->clear(); // figures of an earlier frame would mislead
     }
     switch (compare ? view_ : View::Decoded) {
     case View::Decoded:
@@ -292,6 +291,17 @@ void PreviewController::refreshView() {
         canvas_->setImage(PngFrameFile::toImage(FrameComparison::differenceMap(decoded, source_)));
         break;
     }
+}
+
+QString PreviewController::comparisonText(const std::optional<FrameComparison>& comparison) const {
+    if (comparison)
+        return QStringLiteral("源帧 %1：遮罩 PSNR %2，颜色 PSNR %3")
+            .arg(sourceIndex_)
+            .arg(QualityReport::decibels(comparison->maskPsnr()),
+                 QualityReport::decibels(comparison->colourPsnr()));
+    if (!sourceError_.isEmpty())
+        return QStringLiteral("无法读取源帧：") + sourceError_;
+    return QStringLiteral("源帧 %1 与视频尺寸不同").arg(sourceIndex_);
 }
 
 void PreviewController::setView(View view) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PreviewPlayer.h"
+#include "preview/FrameComparison.h"
 #include "preview/FrameRecombiner.h"
 #include "preview/RgbaFrame.h"
 #include "preview/SourceFrameTiming.h"
@@ -77,6 +78,7 @@ private:
     void findSourceFrames(const PackedVideo& video);
     void frameShown(qint64 index, const PackedFrame& packed, const QImage& image);
     void refreshView();
+    QString comparisonText(const std::optional<FrameComparison>& comparison) const;
     void chooseBackdrop(int choice);
     void applyAppearance();
     QString factsText(const PackedVideo& video) const;
@@ -95,6 +97,7 @@ private:
     QImage decodedImage_;
     qint64 sourceIndex_ = -1;
     RgbaFrame source_;
+    QString sourceError_;
 
     QPointer<ZEVPreviewCanvas> canvas_;
     QPointer<QScrollArea> scroller_;
