@@ -37,6 +37,7 @@ bool PreviewDecodeLoop::waitForRoom(int generation) {
 void PreviewDecodeLoop::decodeFrom(qint64 start, int generation) {
     Result<std::unique_ptr<PackedVideoDecoder>> decoder = video_.decode(ffmpegPath_, start, &stopping_);
     FrameRecombiner recombiner(video_.description, FrameRecombiner::Output::PremultipliedArgb32);
+    std::optional<Result<std::unique_ptr<PackedVideoDecoder>>> nextLap;
     while (decoder && waitForRoom(generation)) {
         Result<std::optional<PackedFrame>> packed = (*decoder)->next();
         if (stopping_.isRequested())
@@ -51,9 +52,15 @@ void PreviewDecodeLoop::decodeFrom(qint64 start, int generation) {
                 reports_.ended(generation);
                 return;
             }
-            decoder = video_.decode(ffmpegPath_, 0, &stopping_);
+            decoder = nextLap ? std::move(*nextLap) : video_.decode(ffmpegPath_, 0, &stopping_);
+            nextLap.reset();
             continue;
         }
+        // Looping, the next lap's ffmpeg starts a few frames before this
+        // one ends: its start-up then hides behind the frames still to come
+        // instead of holding the picture at the loop's seam.
+        if (looping_.load() && !nextLap && (**packed).index + kLapLeadFrames >= video_.facts.frames)
+            nextLap = video_.decode(ffmpegPath_, 0, &stopping_);
         if (!keep(makeFrame(recombiner, std::move(**packed)), generation))
             return;
         reports_.framesReady();

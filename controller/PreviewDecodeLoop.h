@@ -28,6 +28,7 @@ class FrameRecombiner;
 class PreviewDecodeLoop {
 public:
     static constexpr std::size_t kFramesAhead = 3;
+    static constexpr qint64 kLapLeadFrames = 6;
 
     struct Frame {
         qint64 index = 0;

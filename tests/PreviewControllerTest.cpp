@@ -57,6 +57,25 @@ TEST_F(PreviewControllerTest, PlaysTheVideoAndComparesWithTheSourceFrames) {
     delete preview;
 }
 
+TEST_F(PreviewControllerTest, LoopsFromTheLastFrameBackToTheFirst) {
+    QPointer<PreviewController> preview = new PreviewController;
+    QSignalSpy opened(preview.data(), &PreviewController::opened);
+    preview->open(video());
+    ASSERT_TRUE(opened.wait(20000));
+    PreviewPlayer* player = preview->player();
+    QList<qint64> shown;
+    QObject::connect(player, &PreviewPlayer::frameShown, player,
+                     [&shown](qint64 index) { shown.append(index); });
+    player->seek(26);
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return shown.contains(29) && shown.last() < 3; }, 10000));
+    const qsizetype last = shown.indexOf(29);
+    ASSERT_LT(last + 1, shown.size());
+    EXPECT_EQ(shown.at(last + 1), 0);
+    EXPECT_TRUE(player->isPlaying());
+    EXPECT_TRUE(preview->failure().isEmpty());
+    delete preview;
+}
+
 TEST_F(PreviewControllerTest, ClosingThePreviewEndsItsDecoder) {
     ASSERT_EQ(runningFfmpegChildren(), 0);
     QPointer<PreviewController> preview = new PreviewController;
