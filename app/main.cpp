@@ -1,12 +1,16 @@
 #include "AppDelegate.h"
+#include "PreviewController.h"
 #include "ViewController.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
+#include <cstdio>
 
 namespace {
 
@@ -24,6 +28,29 @@ void quitOncePainted(QWidget& window) {
     });
     poll->start(50);
     QTimer::singleShot(10000, &window, []() { QCoreApplication::exit(1); });
+}
+
+// --measure-playback SECONDS: once the preview plays, counts the frames it
+// shows for that long, prints the rate and quits. How the preview's real-time
+// playback is measured (README, "Preview").
+void measurePlayback(PreviewController& preview, double seconds) {
+    QObject::connect(&preview, &PreviewController::openFailed, &preview, []() { QCoreApplication::exit(1); });
+    QObject::connect(&preview, &PreviewController::opened, &preview, [&preview, seconds]() {
+        // The first frame needs ffmpeg's start: count from there.
+        QTimer::singleShot(1000, &preview, [&preview, seconds]() {
+            const qint64 before = preview.player()->framesShown();
+            auto* clock = new QElapsedTimer;
+            clock->start();
+            QTimer::singleShot(int(seconds * 1000), Qt::PreciseTimer, &preview, [&preview, before, clock]() {
+                const double elapsed = double(clock->elapsed()) / 1000.0;
+                delete clock;
+                const qint64 shown = preview.player()->framesShown() - before;
+                std::printf("%lld frames shown in %.2f s: %.2f frames per second\n",
+                            static_cast<long long>(shown), elapsed, double(shown) / elapsed);
+                QCoreApplication::exit(0);
+            });
+        });
+    });
 }
 
 } // namespace
@@ -46,13 +73,46 @@ int main(int argc, char* argv[]) {
     QCommandLineOption smokeTest(QStringLiteral("smoke-test"));
     smokeTest.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(smokeTest);
+    QCommandLineOption preview(QStringLiteral("preview"),
+                               QStringLiteral("Plays a ZEV video in the preview window, mask and colour put "
+                                              "together again over a checkerboard."),
+                               QStringLiteral("video"));
+    parser.addOption(preview);
+    QCommandLineOption measurePlaybackOption(QStringLiteral("measure-playback"), QString(),
+                                             QStringLiteral("seconds"));
+    measurePlaybackOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(measurePlaybackOption);
+    // The compare view to start in (decoded, source, difference): lets the
+    // screenshots show each.
+    QCommandLineOption previewView(QStringLiteral("preview-view"), QString(), QStringLiteral("view"));
+    previewView.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(previewView);
     parser.process(app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zev.png")));
+
+    if (parser.isSet(preview)) {
+        // Deletes itself when closed; still there when the measurement
+        // quits, it goes (and stops its decoder) before the application.
+        const QPointer<PreviewController> previewWindow = new PreviewController;
+        previewWindow->open(QFileInfo(parser.value(preview)).absoluteFilePath());
+        previewWindow->show();
+        const QStringList views{QStringLiteral("decoded"), QStringLiteral("source"),
+                                QStringLiteral("difference")};
+        if (const qsizetype view = views.indexOf(parser.value(previewView)); view > 0)
+            QObject::connect(
+                previewWindow, &PreviewController::opened, previewWindow,
+                [previewWindow, view]() { previewWindow->setView(PreviewController::View(view)); });
+        if (parser.isSet(measurePlaybackOption))
+            measurePlayback(*previewWindow, parser.value(measurePlaybackOption).toDouble());
+        const int status = app.exec();
+        delete previewWindow.data();
+        return status;
+    }
 
     AppDelegate delegate;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
 
     ViewController window;
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zev.png")));
     if (!parser.positionalArguments().isEmpty())
         window.updateDragFilePath(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
     window.show();

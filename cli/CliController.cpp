@@ -1,5 +1,6 @@
 #include "CliController.h"
 
+#include "CliMediaCommands.h"
 #include "core/UserTexts.h"
 #include "tools/VideoEncoder.h"
 
@@ -192,8 +193,8 @@ void CliController::interrupt(int signalNumber) {
 }
 
 QString CliController::helpText() {
-    return QStringLiteral("Usage: zev-cli [options] FOLDER...\n"
-                          "\n"
+    return QStringLiteral("Usage: zev-cli [options] FOLDER...\n") + CliMediaCommands::usageLines() +
+           QStringLiteral("\n"
                           "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
                           "2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows\n"
                           "the frame's transparency as a grey mask on the left and its colour on black on\n"
@@ -254,7 +255,9 @@ QString CliController::helpText() {
                           "  129       stopped by SIGHUP\n"
                           "\n"
                           "Example: convert every animation folder under assets/ at 24 frames per second\n"
-                          "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n");
+                          "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n"
+                          "\n") +
+           CliMediaCommands::helpText();
 }
 
 void CliController::busyEnded() {

@@ -1,6 +1,8 @@
 #include "CliController.h"
+#include "CliMediaCommands.h"
 #include "StopSignalWatcher.h"
 #include "core/Translations.h"
+#include "preview/StagedTools.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -38,6 +40,15 @@ int main(int argc, char** argv) {
     QFile standardError;
     standardOutput.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     standardError.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+
+    if (CliMediaCommands::handles(QCoreApplication::arguments())) {
+        CliMediaCommands media(standardOutput, standardError,
+                               {StagedTools::ffprobe(), StagedTools::ffmpeg()});
+        StopSignalWatcher stopSignals;
+        QObject::connect(&stopSignals, &StopSignalWatcher::stopRequested, &application,
+                         [&media](int signalNumber) { media.interrupt(signalNumber); });
+        return media.run(QCoreApplication::arguments());
+    }
 
     CliController cli(standardOutput, standardError, isatty(STDERR_FILENO) == 1);
     StopSignalWatcher stopSignals;

@@ -3,7 +3,9 @@
 #include "AlertTranslator.h"
 #include "DesktopAppearance.h"
 #include "OutputOptionsDialog.h"
+#include "PreviewController.h"
 #include "ProgressTexts.h"
+#include "QualityCheck.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
 #include "core/IntegerText.h"
@@ -121,11 +123,13 @@ ViewController::ViewController(QWidget* parent)
     expressConversion = ui.expressConversion;
     outputSettingsButton = ui.outputSettingsButton;
     chooseFolderButton = ui.chooseFolderButton;
+    previewButton = ui.previewButton;
 
     connectSession();
     awakeFromNib();
     viewDidLoad();
     connectFolderChooser();
+    setUpPreviewButton();
 }
 
 // The session reports on the main thread: the outcome alert first, then the
@@ -686,4 +690,35 @@ void ViewController::chooseFolder() {
     const QString folder = QFileDialog::getExistingDirectory(this, kChooseFolderTitle, start);
     if (!folder.isEmpty())
         updateDragFilePath(folder);
+}
+
+void ViewController::setUpPreviewButton() {
+    setUpButton(previewButton, 0.7, 3.0, &ViewController::previewBtnClicked, QStringLiteral("预览"));
+    if (iamgesDirPathField)
+        connect(iamgesDirPathField, &QLineEdit::textChanged, this, &ViewController::refreshPreviewButton);
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, &ViewController::refreshPreviewButton);
+    poll->start(1000);
+    refreshPreviewButton();
+}
+
+void ViewController::refreshPreviewButton() {
+    if (!previewButton)
+        return;
+    const QString folder = pathText();
+    const bool available = !folder.isEmpty() && QFileInfo(QualityCheck::videoPathIn(folder)).isFile();
+    if (previewButton->isEnabled() == available && previewButton->graphicsEffect())
+        return;
+    previewButton->setEnabled(available);
+    setButtonOpacity(previewButton, available ? 1.0 : 0.4);
+}
+
+void ViewController::previewBtnClicked() {
+    refreshPreviewButton();
+    if (!previewButton || !previewButton->isEnabled())
+        return;
+    // A window of its own, deleted when closed or with the main window.
+    auto* preview = new PreviewController(this);
+    preview->open(QualityCheck::videoPathIn(pathText()));
+    preview->show();
 }

@@ -113,6 +113,8 @@ public:
 public Q_SLOTS:
     // Lets the user pick the frame folder instead of dropping it.
     void chooseFolder();
+    // Opens a preview window on the folder's output/zev.mp4.
+    void previewBtnClicked();
 
 protected:
     // Closing while a conversion runs asks first: stop it and quit, or let
@@ -141,6 +143,11 @@ private:
     void awakeFromNib();
     void viewDidLoad();
     void connectFolderChooser();
+    // The preview button is enabled exactly while the folder in the path
+    // field holds output/zev.mp4: checked on every change of the field and
+    // once a second, as a conversion (or the user) writes or removes it.
+    void setUpPreviewButton();
+    void refreshPreviewButton();
     void setUpExpressCheckbox();
     void expressToggled(bool ticked);
     void showOutputSettings();
@@ -182,6 +189,7 @@ private:
     QPointer<QCheckBox> expressConversion;
     QPointer<QToolButton> outputSettingsButton;
     QPointer<QToolButton> chooseFolderButton;
+    QPointer<QPushButton> previewButton;
 
     SettingsValidator validator_;
     // Going with the window, it stops a running conversion and waits for it.

@@ -207,3 +207,44 @@ TEST(ZevCliProgramTest, SeveralFoldersWithOneRefusedInTextAndJson) {
 }
 
 } // namespace
+
+namespace {
+
+// --check after a conversion of the same program: the figures as JSON, and
+// --unpack's frames; a video that is not one is refused with its reason.
+TEST(ZevCliProgramTest, ChecksAndUnpacksWhatItConverted) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 4, 16, 8));
+    ASSERT_EQ(runZevCli({QStringLiteral("--express"), QStringLiteral("--fps"), QStringLiteral("25"),
+                         QStringLiteral("--preset"), QStringLiteral("best"), folder.path()})
+                  .status,
+              0);
+
+    const Outcome check = runZevCli({QStringLiteral("--check"), QStringLiteral("--json"), folder.path()});
+    ASSERT_EQ(check.status, 0) << check.errors.toStdString();
+    const QJsonObject figures = QJsonDocument::fromJson(check.output.toUtf8()).object();
+    EXPECT_TRUE(figures.value(QStringLiteral("ok")).toBool());
+    EXPECT_EQ(figures.value(QStringLiteral("videoFrames")).toInt(), 4);
+    EXPECT_GT(figures.value(QStringLiteral("mask")).toObject().value(QStringLiteral("average")).toDouble(),
+              40);
+
+    const Outcome unpack =
+        runZevCli({QStringLiteral("--unpack"), QStringLiteral("output/zev.mp4"), QStringLiteral("back")},
+                  folder.path());
+    ASSERT_EQ(unpack.status, 0) << unpack.errors.toStdString();
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("back/3.png"))));
+
+    const QString notAVideo = folder.filePath(QStringLiteral("notes.mp4"));
+    QFile notes(notAVideo);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write(QByteArray(1024, 'z')) == 1024);
+    notes.close();
+    const Outcome refused =
+        runZevCli({QStringLiteral("--unpack"), notAVideo, QStringLiteral("x")}, folder.path());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("ffprobe cannot read")))
+        << refused.errors.toStdString();
+    EXPECT_EQ(runZevCli({QStringLiteral("--check")}).status, 2);
+}
+
+} // namespace

@@ -1,0 +1,393 @@
+#include "PreviewController.h"
+
+#include "DesktopAppearance.h"
+#include "PngFrameFile.h"
+#include "QualityCheck.h"
+#include "ZEVPreviewCanvas.h"
+#include "preview/FrameComparison.h"
+#include "preview/QualityReport.h"
+#include "preview/StagedTools.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+
+// The main window's tints (light 0.933 grey; dark black at 0.6 over the
+// dark backdrop), so the preview sits beside it in the same look.
+const QColor kLightWindow = QColor::fromRgbF(0.933f, 0.933f, 0.933f);
+const QColor kDarkWindow = QColor(20, 20, 20);
+
+QString layoutText(VideoDescription::Layout layout) {
+    switch (layout) {
+    case VideoDescription::Layout::MaskLeft:
+        return QStringLiteral("遮罩在左");
+    case VideoDescription::Layout::MaskRight:
+        return QStringLiteral("遮罩在右");
+    case VideoDescription::Layout::MaskTop:
+        return QStringLiteral("遮罩在上");
+    case VideoDescription::Layout::MaskBottom:
+        return QStringLiteral("遮罩在下");
+    }
+    return {};
+}
+
+QString rateText(double fps) {
+    return QStringLiteral("%1 帧/秒").arg(fps, 0, 'g', 4);
+}
+
+} // namespace
+
+PreviewController::PreviewController(QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kWindowTitle);
+    buildControls();
+    appearance_ = new DesktopAppearance(this);
+    connect(appearance_, &DesktopAppearance::appearanceChanged, this, &PreviewController::applyAppearance);
+    applyAppearance();
+}
+
+PreviewController::~PreviewController() = default;
+
+ZEVPreviewCanvas* PreviewController::canvas() const {
+    return canvas_;
+}
+
+void PreviewController::buildControls() {
+    canvas_ = new ZEVPreviewCanvas;
+    scroller_ = new QScrollArea;
+    scroller_->setWidget(canvas_);
+    scroller_->setWidgetResizable(true);
+    scroller_->setAlignment(Qt::AlignCenter);
+    scroller_->setFrameShape(QFrame::NoFrame);
+
+    messageLabel_ = new QLabel;
+    messageLabel_->setWordWrap(true);
+    messageLabel_->setText(QStringLiteral("正在打开视频…"));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(scroller_, 1);
+    left->addWidget(messageLabel_);
+    left->addWidget(buildControlBar());
+
+    auto* main = new QHBoxLayout(this);
+    main->addLayout(left, 1);
+    main->addWidget(buildInfoPanel());
+    resize(1100, 560);
+}
+
+QWidget* PreviewController::buildControlBar() {
+    auto* bar = new QWidget;
+    auto* grid = new QGridLayout(bar);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    playButton_ = new QPushButton(kPlayTitle);
+    stepButton_ = new QPushButton(QStringLiteral("下一帧"));
+    loopBox_ = new QCheckBox(QStringLiteral("循环"));
+    loopBox_->setChecked(true);
+    positionSlider_ = new QSlider(Qt::Horizontal);
+    positionSlider_->setTracking(false);
+    positionLabel_ = new QLabel(QStringLiteral("– / –"));
+    positionLabel_->setMinimumWidth(90);
+
+    backdropBox_ = new QComboBox;
+    backdropBox_->addItems({QStringLiteral("棋盘格"), QStringLiteral("黑色"), QStringLiteral("白色"),
+                            QStringLiteral("自选颜色…")});
+    scaleBox_ = new QComboBox;
+    scaleBox_->addItems({QStringLiteral("适合窗口"), QStringLiteral("1:1")});
+    viewBox_ = new QComboBox;
+    viewBox_->addItems({QStringLiteral("解码画面"), QStringLiteral("源帧"), QStringLiteral("差异")});
+    viewBox_->setEnabled(false);
+    viewBox_->setToolTip(QStringLiteral("视频是序列帧文件夹的 output/zev.mp4 时，可与源帧对比"));
+    psnrLabel_ = new QLabel;
+
+    for (QPushButton* button : {playButton_.data(), stepButton_.data()})
+        button->setEnabled(false);
+    positionSlider_->setEnabled(false);
+
+    grid->addWidget(playButton_, 0, 0);
+    grid->addWidget(stepButton_, 0, 1);
+    grid->addWidget(loopBox_, 0, 2);
+    grid->addWidget(positionSlider_, 0, 3);
+    grid->addWidget(positionLabel_, 0, 4);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(QStringLiteral("背景")));
+    choices->addWidget(backdropBox_);
+    choices->addWidget(new QLabel(QStringLiteral("缩放")));
+    choices->addWidget(scaleBox_);
+    choices->addWidget(new QLabel(QStringLiteral("对比")));
+    choices->addWidget(viewBox_);
+    choices->addWidget(psnrLabel_, 1);
+    grid->addLayout(choices, 1, 0, 1, 5);
+    grid->setColumnStretch(3, 1);
+
+    connect(stepButton_, &QPushButton::clicked, this, [this]() {
+        if (player_)
+            player_->step();
+    });
+    connect(playButton_, &QPushButton::clicked, this, [this]() {
+        if (player_)
+            player_->togglePlaying();
+    });
+    connect(loopBox_, &QCheckBox::toggled, this, [this](bool loop) {
+        if (player_)
+            player_->setLoop(loop);
+    });
+    connect(positionSlider_, &QSlider::valueChanged, this, [this](int frame) {
+        if (player_ && frame != player_->position())
+            player_->seek(frame);
+    });
+    connect(backdropBox_, &QComboBox::activated, this, &PreviewController::chooseBackdrop);
+    // At 1:1 the canvas asks for the frame's full size, and the scroll area
+    // scrolls when the window is smaller.
+    connect(scaleBox_, &QComboBox::currentIndexChanged, this,
+            [this](int choice) { canvas_->setFit(choice == 0); });
+    connect(viewBox_, &QComboBox::currentIndexChanged, this, [this](int choice) { setView(View(choice)); });
+    return bar;
+}
+
+QWidget* PreviewController::buildInfoPanel() {
+    factsLabel_ = new QLabel;
+    factsLabel_->setTextFormat(Qt::RichText);
+    factsLabel_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    factsLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    factsLabel_->setMinimumWidth(210);
+    return factsLabel_;
+}
+
+void PreviewController::open(const QString& videoPath) {
+    videoPath_ = QFileInfo(videoPath).absoluteFilePath();
+    setWindowTitle(QStringLiteral("%1 — %2").arg(kWindowTitle, QFileInfo(videoPath_).fileName()));
+    // ffprobe counts the packets of the whole file: on a thread of its own,
+    // so a long or a broken file never holds up the window. The thread
+    // deletes itself; its result reaches this window only while it exists.
+    auto result = std::make_shared<std::optional<Result<PackedVideo>>>();
+    QThread* probe = QThread::create(
+        [result, path = videoPath_]() { *result = PackedVideo::open(StagedTools::ffprobe(), path); });
+    connect(probe, &QThread::finished, this, [this, result]() {
+        if (result->has_value() && result->value().ok())
+            videoOpened(*result->value());
+        else
+            showFailure(result->has_value() ? result->value().reason()
+                                            : QStringLiteral("ffprobe did not run"));
+    });
+    connect(probe, &QThread::finished, probe, &QObject::deleteLater);
+    probe->start();
+}
+
+void PreviewController::videoOpened(const PackedVideo& video) {
+    messageLabel_->clear();
+    messageLabel_->hide();
+    factsLabel_->setText(factsText(video));
+    findSourceFrames(video);
+    recombiner_.emplace(video.description);
+    player_ = std::make_unique<PreviewPlayer>(video, StagedTools::ffmpeg());
+    connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
+    connect(player_.get(), &PreviewPlayer::failed, this, &PreviewController::showFailure);
+    connect(player_.get(), &PreviewPlayer::playingChanged, this, [this](bool playing) {
+        playButton_->setText(playing ? kPauseTitle : kPlayTitle);
+        if (!playing)
+            refreshView();
+    });
+    player_->setLoop(loopBox_->isChecked());
+    positionSlider_->setRange(0, int(std::max<qint64>(video.facts.frames - 1, 0)));
+    for (QWidget* control : std::initializer_list<QWidget*>{playButton_, stepButton_, positionSlider_})
+        control->setEnabled(true);
+    player_->play();
+    Q_EMIT opened();
+}
+
+void PreviewController::showFailure(const QString& reason) {
+    failure_ = reason;
+    messageLabel_->setText(kCannotPlay + u'\n' + reason);
+    messageLabel_->show();
+    auto* box = new QMessageBox(QMessageBox::Warning, kWindowTitle, kCannotPlay, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(reason);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+    Q_EMIT openFailed(reason);
+}
+
+QString PreviewController::frameFolderOf(const QString& videoPath) {
+    const QFileInfo video(videoPath);
+    const QFileInfo output(video.absolutePath());
+    if (output.fileName() != QLatin1String("output") || video.fileName() != QLatin1String("zev.mp4"))
+        return {};
+    return output.absolutePath();
+}
+
+void PreviewController::findSourceFrames(const PackedVideo& video) {
+    const QString folder = frameFolderOf(video.path);
+    if (folder.isEmpty())
+        return;
+    Result<QStringList> frames = QualityCheck::sourceFrames(folder);
+    if (!frames)
+        return;
+    sourceFrames_ = *frames;
+    const double outputFps = video.facts.framesPerSecond();
+    const double inputFps =
+        video.description.inputFps > 0
+            ? double(video.description.inputFps)
+            : SourceFrameTiming::inferInputFps(sourceFrames_.size(), video.facts.frames, outputFps);
+    timing_.emplace(inputFps, outputFps);
+    viewBox_->setEnabled(true);
+}
+
+void PreviewController::frameShown(qint64 index, const PackedFrame& packed, const QImage& image) {
+    index_ = index;
+    packed_ = packed;
+    decodedImage_ = image;
+    {
+        const QSignalBlocker quiet(positionSlider_);
+        positionSlider_->setValue(int(index));
+    }
+    positionLabel_->setText(QStringLiteral("%1 / %2").arg(index + 1).arg(player_->video().facts.frames));
+    refreshView();
+}
+
+// While playing the decoded view, only the frame is drawn: loading the
+// source frame and comparing waits for a pause or another view.
+void PreviewController::refreshView() {
+    const bool compare = canCompare() && index_ >= 0 && (view_ != View::Decoded || !player_->isPlaying());
+    RgbaFrame decoded;
+    if (compare) {
+        const qint64 wanted = std::min<qint64>(timing_->sourceFrameFor(index_), sourceFrames_.size() - 1);
+        if (wanted != sourceIndex_) {
+            Result<RgbaFrame> loaded = PngFrameFile::read(sourceFrames_.at(wanted));
+            source_ = loaded ? *loaded : RgbaFrame();
+            sourceError_ = loaded ? QString() : loaded.reason();
+            sourceIndex_ = wanted;
+        }
+        decoded = recombiner_->recombine(packed_);
+        const std::optional<FrameComparison> comparison = FrameComparison::compare(decoded, source_);
+        psnrLabel_->setText(comparisonText(comparison));
+    } else {
+        psnrLabel_->clear(); // figures of an earlier frame would mislead
+    }
+    switch (compare ? view_ : View::Decoded) {
+    case View::Decoded:
+        canvas_->setImage(decodedImage_);
+        break;
+    case View::Source:
+        canvas_->setImage(
+            PngFrameFile::toImage(source_).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        break;
+    case View::Difference:
+        canvas_->setImage(PngFrameFile::toImage(FrameComparison::differenceMap(decoded, source_)));
+        break;
+    }
+}
+
+QString PreviewController::comparisonText(const std::optional<FrameComparison>& comparison) const {
+    if (comparison)
+        return QStringLiteral("源帧 %1：遮罩 PSNR %2，颜色 PSNR %3")
+            .arg(sourceIndex_)
+            .arg(QualityReport::decibels(comparison->maskPsnr()),
+                 QualityReport::decibels(comparison->colourPsnr()));
+    if (!sourceError_.isEmpty())
+        return QStringLiteral("无法读取源帧：") + sourceError_;
+    return QStringLiteral("源帧 %1 与视频尺寸不同").arg(sourceIndex_);
+}
+
+void PreviewController::setView(View view) {
+    view_ = view;
+    if (viewBox_->currentIndex() != int(view))
+        viewBox_->setCurrentIndex(int(view));
+    if (index_ >= 0)
+        refreshView();
+}
+
+void PreviewController::chooseBackdrop(int choice) {
+    using Backdrop = ZEVPreviewCanvas::Backdrop;
+    if (choice != 3) {
+        canvas_->setBackdrop(Backdrop(choice));
+        return;
+    }
+    const QColor colour = QColorDialog::getColor(
+        canvas_->backdropColour().isValid() ? canvas_->backdropColour() : QColor(0, 160, 80), this,
+        QStringLiteral("背景颜色"));
+    if (colour.isValid())
+        canvas_->setBackdrop(Backdrop::Colour, colour);
+    else
+        backdropBox_->setCurrentIndex(int(canvas_->backdrop()));
+}
+
+QString PreviewController::factsText(const PackedVideo& video) const {
+    const VideoFacts& facts = video.facts;
+    const VideoDescription& description = video.description;
+    QString rows;
+    const auto row = [&rows](const QString& name, const QString& value) {
+        rows += QStringLiteral("<tr><td style='padding-right:12px'>%1</td><td>%2</td></tr>")
+                    .arg(name, value.toHtmlEscaped());
+    };
+    row(QStringLiteral("尺寸"), QStringLiteral("%1×%2").arg(facts.size.width()).arg(facts.size.height()));
+    row(QStringLiteral("画面"),
+        QStringLiteral("%1×%2").arg(description.frameSize.width()).arg(description.frameSize.height()));
+    row(QStringLiteral("帧数"), QString::number(facts.frames));
+    row(QStringLiteral("帧率"), rateText(facts.framesPerSecond()));
+    row(QStringLiteral("码率"), QStringLiteral("%1 kbit/s").arg(facts.bitRate / 1000));
+    row(QStringLiteral("H.264 级别"), facts.level.isEmpty()
+                                          ? QStringLiteral("–")
+                                          : facts.level + QStringLiteral(" (") + facts.profile + u')');
+    row(QStringLiteral("布局"), layoutText(description.layout));
+    row(QStringLiteral("遮罩"), description.maskSize == VideoDescription::MaskSize::Half
+                                    ? QStringLiteral("半尺寸")
+                                    : QStringLiteral("全尺寸"));
+    row(QStringLiteral("颜色"),
+        description.premultiplied ? QStringLiteral("预乘（铺在黑色上）") : QStringLiteral("直通（未预乘）"));
+    row(QStringLiteral("描述文件"), QFileInfo::exists(VideoDescription::pathBeside(video.path))
+                                        ? VideoDescription::kFileName
+                                        : QStringLiteral("无（默认左右各半）"));
+    return QStringLiteral("<table>") + rows + QStringLiteral("</table>");
+}
+
+void PreviewController::applyAppearance() {
+    const bool dark = DesktopAppearance::isDarkMode(DesktopAppearance::appearanceValue());
+    QPalette palette = this->palette();
+    const QColor ink = dark ? Qt::white : Qt::black;
+    palette.setColor(QPalette::Window, dark ? kDarkWindow : kLightWindow);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, ink);
+    palette.setColor(QPalette::Base, dark ? QColor(40, 40, 40) : Qt::white);
+    palette.setColor(QPalette::Button, dark ? QColor(55, 55, 55) : QColor(225, 225, 225));
+    setPalette(palette);
+    setAutoFillBackground(true);
+}
+
+bool PreviewController::event(QEvent* event) {
+    if (DesktopAppearance::isAppearanceEvent(event->type()) && appearance_)
+        appearance_->notifyMayHaveChanged();
+    return QWidget::event(event);
+}
+
+void PreviewController::keyPressEvent(QKeyEvent* event) {
+    if (!player_) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Space:
+        player_->togglePlaying();
+        break;
+    case Qt::Key_Right:
+        player_->step();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}

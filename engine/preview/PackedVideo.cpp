@@ -1,0 +1,37 @@
+#include "preview/PackedVideo.h"
+
+Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath) {
+    Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath);
+    if (!facts)
+        return facts.failure();
+    Result<VideoDescription> description = VideoDescription::readBeside(videoPath, facts->size);
+    if (!description)
+        return description.failure();
+    if (description->packedSize != facts->size)
+        return Result<PackedVideo>::failure(QStringLiteral("%1 describes a %2×%3 video, but %4 is %5×%6")
+                                                .arg(VideoDescription::pathBeside(videoPath))
+                                                .arg(description->packedSize.width())
+                                                .arg(description->packedSize.height())
+                                                .arg(videoPath)
+                                                .arg(facts->size.width())
+                                                .arg(facts->size.height()));
+    if (description->frameSize.isEmpty())
+        return Result<PackedVideo>::failure(
+            QStringLiteral("%1 is too small to hold a mask and a colour frame").arg(videoPath));
+    return PackedVideo{videoPath, *facts, *description};
+}
+
+Result<std::unique_ptr<PackedVideoDecoder>> PackedVideo::decode(const QString& ffmpegPath, qint64 firstFrame,
+                                                                const Cancellation* cancellation) const {
+    PackedVideoDecoder::Request request;
+    request.ffmpegPath = ffmpegPath;
+    request.videoPath = path;
+    request.packedSize = facts.size;
+    request.firstFrame = firstFrame;
+    request.framesPerSecond = facts.framesPerSecond();
+    request.cancellation = cancellation;
+    auto decoder = std::make_unique<PackedVideoDecoder>(request);
+    if (Result<> started = decoder->start(); !started)
+        return started.failure();
+    return decoder;
+}

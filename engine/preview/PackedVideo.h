@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/Result.h"
+#include "output/VideoDescription.h"
+#include "preview/PackedVideoDecoder.h"
+#include "preview/VideoProbe.h"
+
+#include <memory>
+
+// A ZEV video opened for reading back: what ffprobe says about it and where
+// its mask and colour lie (zev.json beside it, or the default halves).
+struct PackedVideo {
+    QString path;
+    VideoFacts facts;
+    VideoDescription description;
+
+    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath);
+
+    // A started decoder from firstFrame on.
+    Result<std::unique_ptr<PackedVideoDecoder>> decode(const QString& ffmpegPath, qint64 firstFrame = 0,
+                                                       const Cancellation* cancellation = nullptr) const;
+};

@@ -1,0 +1,106 @@
+#include "QualityCheck.h"
+
+#include "PngFrameFile.h"
+#include "core/IntegerText.h"
+#include "frames/FrameFolderScanner.h"
+#include "preview/FrameRecombiner.h"
+#include "preview/PackedVideo.h"
+#include "preview/SourceFrameTiming.h"
+
+#include <QFileInfo>
+
+QString QualityCheck::videoPathIn(const QString& folder) {
+    return FrameFolderScanner::joinPath(FrameFolderScanner::joinPath(folder, QStringLiteral("output")),
+                                        QStringLiteral("zev.mp4"));
+}
+
+Result<QStringList> QualityCheck::sourceFrames(const QString& folder) {
+    ConvertError error;
+    const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
+    if (!frames)
+        return Result<QStringList>::failure(QStringLiteral("%1: %2").arg(folder, error.message()));
+    for (qsizetype i = 0; i < frames->size(); ++i) {
+        const QString name = FrameFolderScanner::deletingPathExtension(QFileInfo(frames->at(i)).fileName());
+        if (IntegerText::integerValue(name) != i)
+            return Result<QStringList>::failure(
+                QStringLiteral("%1: the frames are not numbered 0, 1, 2 … without a gap (frame %2 is %3)")
+                    .arg(folder)
+                    .arg(i)
+                    .arg(QFileInfo(frames->at(i)).fileName()));
+    }
+    return *frames;
+}
+
+Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& tools, const QString& folder,
+                                                  const Progress& progress,
+                                                  const Cancellation* cancellation) {
+    Result<QStringList> sources = sourceFrames(folder);
+    if (!sources)
+        return sources.failure();
+    Outcome outcome;
+    outcome.video = videoPathIn(folder);
+    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, outcome.video);
+    if (!video)
+        return video.failure();
+    outcome.sourceFrames = sources->size();
+    outcome.videoFrames = video->facts.frames;
+    const double outputFps = video->facts.framesPerSecond();
+    outcome.inputFps =
+        video->description.inputFps > 0
+            ? double(video->description.inputFps)
+            : SourceFrameTiming::inferInputFps(outcome.sourceFrames, outcome.videoFrames, outputFps);
+    const SourceFrameTiming timing(outcome.inputFps, outputFps);
+
+    Result<std::unique_ptr<PackedVideoDecoder>> decoder = video->decode(tools.ffmpeg, 0, cancellation);
+    if (!decoder)
+        return decoder.failure();
+    FrameRecombiner recombiner(video->description);
+    qint64 decoded = 0;
+    while (true) {
+        Result<std::optional<PackedFrame>> packed = (*decoder)->next();
+        if (!packed)
+            return packed.failure();
+        if (!packed->has_value())
+            break;
+        const qint64 sourceIndex = std::min<qint64>(timing.sourceFrameFor(decoded), sources->size() - 1);
+        Result<RgbaFrame> source = PngFrameFile::read(sources->at(sourceIndex));
+        if (!source)
+            return source.failure();
+        const std::optional<FrameComparison> comparison =
+            FrameComparison::compare(recombiner.recombine(**packed), *source);
+        if (!comparison)
+            return Result<Outcome>::failure(
+                QStringLiteral("frame %1 is %2×%3, but the video's frames are %4×%5")
+                    .arg(sources->at(sourceIndex))
+                    .arg(source->width)
+                    .arg(source->height)
+                    .arg(video->description.frameSize.width())
+                    .arg(video->description.frameSize.height()));
+        outcome.report.add(sourceIndex, *comparison);
+        ++decoded;
+        if (progress)
+            progress(decoded, outcome.videoFrames);
+    }
+    if (decoded == 0)
+        return Result<Outcome>::failure(QStringLiteral("%1 holds no frame to decode").arg(outcome.video));
+    outcome.videoFrames = decoded;
+    return outcome;
+}
+
+QString QualityCheck::Outcome::toText() const {
+    return QStringLiteral("%1: %2 video frames against %3 source frames at %4 fps\n")
+               .arg(video)
+               .arg(videoFrames)
+               .arg(sourceFrames)
+               .arg(inputFps) +
+           report.toText();
+}
+
+QJsonObject QualityCheck::Outcome::toJson() const {
+    QJsonObject json = report.toJson();
+    json.insert(QStringLiteral("video"), video);
+    json.insert(QStringLiteral("videoFrames"), videoFrames);
+    json.insert(QStringLiteral("sourceFrames"), sourceFrames);
+    json.insert(QStringLiteral("inputFps"), inputFps);
+    return json;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "VideoUnpacker.h"
+#include "core/Result.h"
+#include "preview/QualityReport.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <functional>
+
+class Cancellation;
+
+// Compares a frame folder's video, output/zev.mp4, with the folder's own
+// frames: every video frame recombined against the source frame it shows.
+class QualityCheck {
+public:
+    struct Outcome {
+        QString video;
+        qint64 videoFrames = 0;
+        qint64 sourceFrames = 0;
+        // The animation's rate used to match video frames to source frames:
+        // zev.json's inputFps, or inferred from the two counts.
+        double inputFps = 0;
+        QualityReport report;
+
+        QString toText() const;
+        QJsonObject toJson() const;
+    };
+
+    using Progress = VideoUnpacker::Progress;
+
+    static QString videoPathIn(const QString& folder);
+
+    static Result<Outcome> check(const VideoUnpacker::Tools& tools, const QString& folder,
+                                 const Progress& progress = {}, const Cancellation* cancellation = nullptr);
+
+    // The folder's frames in frame order, each named by its number from 0
+    // on without a gap.
+    static Result<QStringList> sourceFrames(const QString& folder);
+};

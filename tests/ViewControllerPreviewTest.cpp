@@ -1,0 +1,38 @@
+#include "PreviewController.h"
+#include "TemporaryFolder.h"
+#include "TestFrames.h"
+#include "TestVideos.h"
+#include "ViewController.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ViewControllerPreviewTest, ThePreviewButtonFollowsTheFoldersVideo) {
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 3, 8, 6));
+    ViewController window;
+    auto* preview = window.findChild<QPushButton*>(QStringLiteral("previewButton"));
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->text(), QStringLiteral("预览"));
+    EXPECT_FALSE(preview->isEnabled());
+
+    window.updateDragFilePath(folder.path());
+    EXPECT_FALSE(preview->isEnabled());
+    ASSERT_TRUE(TestVideos::packFolder(folder.path()));
+    // Written behind the window's back: the next look notices it.
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return preview->isEnabled(); }, 3000));
+
+    preview->click();
+    auto* previewWindow = window.findChild<PreviewController*>();
+    ASSERT_TRUE(previewWindow);
+    EXPECT_TRUE(previewWindow->isVisible());
+
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("output/zev.mp4"))));
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return !preview->isEnabled(); }, 3000));
+}
+
+} // namespace

@@ -1,0 +1,26 @@
+#include "TestVideos.h"
+
+#include "ToolProbe.h"
+#include "tools/ExpressEncoder.h"
+
+#include <QDir>
+
+bool TestVideos::packFolder(const QString& folder, qint64 fps) {
+    QDir(folder).mkpath(QStringLiteral("output"));
+    return ToolProbe::output(
+               ToolProbe::stagedFfmpeg(),
+               ExpressEncoder::arguments(folder, folder + QStringLiteral("/output/zev.mp4"), fps, 3100))
+        .has_value();
+}
+
+bool TestVideos::testPattern(const QString& video, int frames, QSize size) {
+    return ToolProbe::output(
+               ToolProbe::stagedFfmpeg(),
+               {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                QStringLiteral("-i"),
+                QStringLiteral("testsrc=size=%1x%2:rate=25").arg(size.width()).arg(size.height()),
+                QStringLiteral("-frames:v"), QString::number(frames), QStringLiteral("-c:v"),
+                QStringLiteral("libx264"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                QStringLiteral("-y"), QStringLiteral("file:") + video})
+        .has_value();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+// Small real videos made with the staged ffmpeg, for the tests that read
+// videos back.
+class TestVideos {
+public:
+    // A packed video of the frames 0.png … in folder: mask left, colour on
+    // black right, as the express conversion makes it, at 25 frames a
+    // second and 3100 kbit/s, written to folder/output/zev.mp4.
+    static bool packFolder(const QString& folder, qint64 fps = 25);
+    // frames frames of FFmpeg's moving test pattern, every one different.
+    static bool testPattern(const QString& video, int frames, QSize size);
+};
