@@ -114,8 +114,8 @@ ConversionOutcome ConversionDriver::convertLocked(const QStringList& frames, con
     if (settings_.useCache) {
         if (Result<> cached = CacheRecord::matches(userFolder, sourceFolder, frameCount); !cached)
             return failed(Result<>::failure(
-                QStringLiteral("the packed frames in %1 do not come from a finished full run of %2 with %3 "
-                               "frames: %4; convert without the cache first")
+                tr("the packed frames in %1 do not come from a finished full run of %2 with %3 "
+                   "frames: %4; convert without the cache first")
                     .arg(appendFolder_, sourceFolder)
                     .arg(frameCount)
                     .arg(cached.reason())));
@@ -160,11 +160,10 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount, const QString& use
     const QString outputFolder = settings_.outputFolder();
     const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
     if (framesNow != frameCount)
-        return failed(
-            Result<>::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
-                                             "now %2")
-                                  .arg(frameCount)
-                                  .arg(framesNow)));
+        return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
+                                           "now %2")
+                                            .arg(frameCount)
+                                            .arg(framesNow)));
     if (cancelled())
         return stopped(userFolder);
 
@@ -230,7 +229,7 @@ Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList*
     *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder_, nullptr).value_or(QStringList());
     *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder_, nullptr).value_or(QStringList());
     if (masks->size() != frameCount || colours->size() != frameCount)
-        return Result<>::failure(QStringLiteral("convert left %1 masks and %2 colour images for %3 frames")
+        return Result<>::failure(tr("convert left %1 masks and %2 colour images for %3 frames")
                                      .arg(masks->size())
                                      .arg(colours->size())
                                      .arg(frameCount));
@@ -262,8 +261,8 @@ Result<> ConversionDriver::runOnQueue(Stage stage, qint64 total,
     for (qsizetype index = 0; index < operations.size(); ++index) {
         queue_.start([operation = operations.at(index), index, failures, failuresLock, cancellation]() {
             // Once stopped, the batches still waiting start nothing.
-            Result<> result =
-                cancellation->isRequested() ? Result<>::failure(QStringLiteral("stopped")) : operation();
+            Result<> result = cancellation->isRequested() ? Result<>::failure(ConversionDriver::tr("stopped"))
+                                                          : operation();
             if (!result) {
                 QMutexLocker lock(failuresLock.get());
                 (*failures)[index] = std::move(result);

@@ -21,6 +21,18 @@
 #include <cstring>
 #include <dirent.h>
 
+namespace {
+
+// The reason with a full stop of its language, so the log's path can follow.
+QString asSentence(const QString& reason) {
+    static const QString stops = QStringLiteral(".!?。！？");
+    if (!reason.isEmpty() && stops.contains(reason.back()))
+        return reason;
+    return reason + PipelineRun::tr(".", "ends a reason before the log's path");
+}
+
+} // namespace
+
 PipelineRun::PipelineRun(ConversionSettings settings, const Cancellation& cancellation,
                          ConversionObserver* observer)
     : settings_(std::move(settings))
@@ -65,11 +77,8 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
                      .arg(outcome.message, outcome.reason.isEmpty()
                                                ? QString()
                                                : QStringLiteral(" (") + outcome.reason + u')'));
-        if (!outcome.reason.isEmpty()) {
-            if (!outcome.reason.endsWith(u'.'))
-                outcome.reason += u'.';
-            outcome.reason += QStringLiteral(" The run's log is %1.").arg(log.path());
-        }
+        if (!outcome.reason.isEmpty())
+            outcome.reason = tr("%1 The run's log is %2.").arg(asSentence(outcome.reason), log.path());
         break;
     }
     return outcome;
@@ -115,8 +124,8 @@ Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
         ::closedir(listing);
         return Result<>::success();
     }
-    return Result<>::failure(QStringLiteral("cannot read the folder %1: %2")
-                                 .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    return Result<>::failure(
+        tr("cannot read the folder %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 Result<> PipelineRun::checkNumbering(const QStringList& frames) {

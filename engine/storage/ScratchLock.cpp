@@ -22,18 +22,17 @@ Result<> ScratchLock::tryLock(const QString& userFolder) {
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
-        return Result<>::failure(QStringLiteral("cannot open the scratch lock %1: %2")
+        return Result<>::failure(tr("cannot open the scratch lock %1: %2")
                                      .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK)
-            return Result<>::failure(
-                QStringLiteral("another ZEV conversion is running (it holds %1); try again when "
-                               "it has finished")
-                    .arg(path));
+            return Result<>::failure(tr("another ZEV conversion is running (it holds %1); try again when "
+                                        "it has finished")
+                                         .arg(path));
         return Result<>::failure(
-            QStringLiteral("cannot lock %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+            tr("cannot lock %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
     }
     fd_ = fd;
     return Result<>::success();

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // An exclusive lock on the per-user scratch folder, held by one conversion
@@ -13,6 +14,8 @@
 // the holder exits or crashes, so a stale lock cannot outlive its process,
 // and two locks taken in one process exclude each other as well.
 class ScratchLock {
+    Q_DECLARE_TR_FUNCTIONS(ScratchLock)
+
 public:
     ScratchLock() = default;
     ~ScratchLock();

@@ -2,21 +2,336 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CliController</name>
+    <message>
+        <source>missing the frame folder</source>
+        <translation>缺少帧文件夹</translation>
+    </message>
+    <message>
+        <source>--cache takes one folder, the one converted last, not %1</source>
+        <translation>--cache 只接受一个文件夹（上次合成的那个），而不是 %1 个</translation>
+    </message>
+    <message>
+        <source>choose either --preset or --slider, not both</source>
+        <translation>--preset 和 --slider 只能选用其一</translation>
+    </message>
+    <message>
+        <source>--cache has no meaning with --express: choose one</source>
+        <translation>--cache 不能与 --express 同用，请选择其一</translation>
+    </message>
+    <message>
+        <source>the conversion did not start</source>
+        <translation>合成未能开始</translation>
+    </message>
+    <message>
+        <source>Usage: zev-cli [options] FOLDER...
+
+Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
+2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows
+the frame&apos;s transparency as a grey mask on the left and its colour on black on
+the right. Other files in FOLDER are ignored. Several folders are converted one
+after another with the same settings.
+
+Options:
+  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
+  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
+                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
+  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
+                       the bitrate is 100 + 4000 x VALUE kbit/s
+  -c, --cache          skip the image work and re-encode the packed frames kept
+                       from the last full run, with the new frame rate and
+                       bitrate; one folder only, refused when that run was of
+                       another folder
+  -e, --express        express conversion: one FFmpeg run straight from the
+                       frames to the same video, many times faster, with no
+                       intermediate images (and so nothing for --cache)
+      --json           print one JSON object per folder instead of the texts:
+                       folder, ok, message, reason, video, frames, seconds
+  -h, --help           show this help and exit
+  -v, --version        show the version and exit
+
+Output: for each folder, the outcome goes to standard output, worded as the
+desktop window words it (one error message, or &quot;%4&quot;
+after a success); why it failed, and warnings, go to standard error.
+Progress goes to standard error too: one line kept up to date on a terminal,
+plain lines at most once a second otherwise, such as &quot;packing 120/480 frames,
+41%, 2m 10s left&quot;. After several folders, a summary line follows there. Each
+run is logged in $XDG_STATE_HOME/zev/last-run.log (~/.local/state/zev).
+
+Language: the messages on standard output are the window&apos;s Chinese in every
+locale. The program&apos;s other texts (reasons, warnings, progress, this help)
+follow the locale (LC_ALL, LC_MESSAGES, LANG): Chinese under zh_CN, English
+otherwise. With --json the field names stay English, a stopped run&apos;s reason is
+&quot;cancelled&quot;, and other reasons follow the locale as on standard error.
+
+Ctrl-C (SIGINT) or SIGTERM stops the running conversion within a second and
+skips the folders after it: the tools it started are stopped, no partly
+written video is left behind, and the next run can start at once.
+
+Exit status:
+  0         every video was written
+  1         a folder&apos;s settings or frames were refused, or its conversion
+            failed; its message says why
+  2         usage error: unknown option, missing folder, bad preset or slider
+            value, --cache with several folders or with --express
+  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM
+
+Example: convert every animation folder under assets/ at 24 frames per second
+  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+</source>
+        <translation>用法：zev-cli [选项] FOLDER...
+
+把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
+合成为视频 FOLDER/output/zev.mp4（H.264）：每一帧视频的左边是该帧透明度的
+灰度遮罩，右边是铺在黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。
+多个文件夹按顺序以相同的设置逐个合成。
+
+选项：
+  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
+  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
+                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
+  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
+                       码率为 100 + 4000 x VALUE kbit/s
+  -c, --cache          跳过图片处理，用新的帧率和码率重新编码上次完整合成
+                       保留的拼接帧；只能用于一个文件夹，且上次合成的必须是
+                       同一个文件夹
+  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
+                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
+                       使用的缓存）
+      --json           每个文件夹输出一个 JSON 对象，代替文字：
+                       folder、ok、message、reason、video、frames、seconds
+  -h, --help           显示本帮助并退出
+  -v, --version        显示版本并退出
+
+输出：每个文件夹的结果写到标准输出，措辞与桌面窗口相同（一条错误消息，
+或成功后的“%4”）；失败原因和警告写到标准错误。
+进度也写到标准错误：在终端上是一行不断刷新的文字，否则最多每秒一行，
+例如“正在拼接 120/480 帧，41%，剩余约 2 分 10 秒”。合成多个文件夹后，
+那里还会有一行汇总。每次运行的日志在 $XDG_STATE_HOME/zev/last-run.log
+（~/.local/state/zev）。
+
+语言：标准输出上的消息在任何区域设置下都是窗口所用的中文。程序的其他文字
+（原因、警告、进度、本帮助）跟随区域设置（LC_ALL、LC_MESSAGES、LANG）：
+zh_CN 下为中文，其他情况下为英文。使用 --json 时字段名保持英文，被停止的
+运行其 reason 为 &quot;cancelled&quot;，其他原因与标准错误上一样跟随区域设置。
+
+Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并跳过其后的
+文件夹：它启动的工具会被停止，不会留下写了一半的视频，下一次运行可以
+立即开始。
+
+退出状态：
+  0         所有视频均已生成
+  1         某个文件夹的设置或序列帧被拒绝，或其合成失败；
+            其消息说明了原因
+  2         用法错误：未知选项、缺少文件夹、预设或滑块值有误、
+            --cache 用于多个文件夹或与 --express 同用
+  130, 143  被 SIGINT（Ctrl-C）或 SIGTERM 停止
+
+示例：以每秒 24 帧合成 assets/ 下的每个动画文件夹
+  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+</translation>
+    </message>
+    <message>
+        <source>&lt;output folder&gt;</source>
+        <translation>&lt;输出文件夹&gt;</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>警告：%1</translation>
+    </message>
+    <message>
+        <source>%1: cancelled; no video was written</source>
+        <translation>%1：已取消，未生成视频</translation>
+    </message>
+    <message>
+        <source>%1 of %2 folders converted, %3 failed</source>
+        <translation>%2 个文件夹中已合成 %1 个，失败 %3 个</translation>
+    </message>
+    <message>
+        <source>%1, %2 skipped</source>
+        <translation>%1，跳过 %2 个</translation>
+    </message>
+    <message>
+        <source>%1, %2 s in all</source>
+        <translation>%1，共用时 %2 秒</translation>
+    </message>
+    <message>
+        <source>unknown preset &apos;%1&apos; (use high, super or best)</source>
+        <translation>未知的预设“%1”（可用 high、super 或 best）</translation>
+    </message>
+    <message>
+        <source>the slider value must be a number from 0.0 to 1.0, not &apos;%1&apos;</source>
+        <translation>滑块值必须是 0.0 到 1.0 之间的数字，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos; for more information.</source>
+        <translation>运行“%1 --help”查看更多信息。</translation>
+    </message>
+    <message>
+        <source>the conversion ended without a message</source>
+        <translation>合成已结束，但没有给出结果消息</translation>
+    </message>
+</context>
+<context>
+    <name>CliProgressReporter</name>
+    <message>
+        <source>scanning</source>
+        <translation>正在检查</translation>
+    </message>
+    <message>
+        <source>extracting</source>
+        <translation>正在提取</translation>
+    </message>
+    <message>
+        <source>packing</source>
+        <translation>正在拼接</translation>
+    </message>
+    <message>
+        <source>encoding</source>
+        <translation>正在编码</translation>
+    </message>
+    <message>
+        <source>working</source>
+        <translation>正在处理</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3 frames, %4%</source>
+        <translation>%1 %2/%3 帧，%4%</translation>
+    </message>
+    <message>
+        <source>%1, %2 left</source>
+        <translation>%1，剩余约 %2</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>%1m %2s</source>
+        <translation>%1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>%1h %2m</source>
+        <translation>%1 小时 %2 分</translation>
+    </message>
+</context>
+<context>
     <name>ConversionDriver</name>
     <message>
-        <source>this conversion makes the default layout at the frames&apos; size and a bitrate only; the chosen layout, mask size, colour, largest size, gap or quality target needs the express conversion</source>
-        <translation>此合成方式只按帧的原尺寸、默认布局和码率生成视频；所选的布局、遮罩大小、颜色、最大边长、间隔或质量目标需要快速合成</translation>
+        <source>the packed frames in %1 do not come from a finished full run of %2 with %3 frames; convert without the cache first</source>
+        <translation>%1 中的拼接帧并非来自对 %2（%3 帧）的一次完整合成，请先不使用缓存合成一次</translation>
+    </message>
+    <message>
+        <source>the packed frames in %1 are not 00000.png … %2 and nothing else</source>
+        <translation>%1 中的拼接帧不是恰好 00000.png … %2</translation>
+    </message>
+    <message>
+        <source>the frame folder changed during the run: it held %1 frames, now %2</source>
+        <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
+    </message>
+    <message>
+        <source>convert left %1 masks and %2 colour images for %3 frames</source>
+        <translation>convert 为 %3 帧只生成了 %1 张遮罩图和 %2 张彩色图</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
     </message>
 </context>
 <context>
     <name>ExpressDriver</name>
     <message>
-        <source>the frames are %1×%2, which packs to %3×%4 in this layout; H.264 in yuv420p needs an even width and height (use frames of an even size, or --fit)</source>
-        <translation>帧的尺寸为 %1×%2，按此布局拼接后为 %3×%4；yuv420p 的 H.264 需要偶数的宽和高（请使用偶数尺寸的帧，或 --fit）</translation>
+        <source>cannot link the frames into a folder of their own in %1</source>
+        <translation>无法在 %1 中为序列帧建立单独的链接文件夹</translation>
     </message>
     <message>
-        <source>the packed video is %1×%2 even with the frames at %3×%4: more than a fit of %5 allows.</source>
-        <translation>即使把帧缩小到 %3×%4，拼接后的视频仍为 %1×%2，超出最大边长 %5 所允许的大小。</translation>
+        <source>the frame folder changed during the run: it held %1 frames, now %2</source>
+        <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
+    </message>
+</context>
+<context>
+    <name>FramePreflight</name>
+    <message>
+        <source>Not enough space for %1: about %2 is needed, but only %3 is free.</source>
+        <translation>空间不足，无法存放 %1：约需 %2，但只剩 %3 可用。</translation>
+    </message>
+    <message>
+        <source>There are no frames to convert.</source>
+        <translation>没有可合成的帧。</translation>
+    </message>
+    <message>
+        <source>Frame %1 %2.</source>
+        <translation>帧 %1 %2。</translation>
+    </message>
+    <message>
+        <source>Frame %1 is %2 but %3 is %4.</source>
+        <translation>帧 %1 的尺寸是 %2，而 %3 的尺寸是 %4。</translation>
+    </message>
+    <message>
+        <source>The frames are %1 pixels high; the H.264 video needs an even height.</source>
+        <translation>帧高为 %1 像素；H.264 视频要求高度为偶数。</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder, so the video cannot be written there.</source>
+        <translation>%1 不是文件夹，无法在其中写入视频。</translation>
+    </message>
+    <message>
+        <source>The video cannot be written into %1: %2.</source>
+        <translation>无法将视频写入 %1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be created: %2 is not a folder.</source>
+        <translation>无法创建 %1：%2 不是文件夹。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be created in %2: %3.</source>
+        <translation>无法在 %2 中创建 %1：%3。</translation>
+    </message>
+    <message>
+        <source>the video in %1</source>
+        <translation>%1 中的视频</translation>
+    </message>
+    <message>
+        <source>the work files in %1 and the video in %2, which share a file system</source>
+        <translation>%1 中的工作文件和 %2 中的视频（二者在同一文件系统上）</translation>
+    </message>
+    <message>
+        <source>the work files in %1</source>
+        <translation>%1 中的工作文件</translation>
+    </message>
+    <message>
+        <source>The video will be %1 pixels (mask and colour side by side), larger than %2: phones and many players will refuse to play it.</source>
+        <translation>视频将为 %1 像素（遮罩与彩色并排），大于 %2：手机和许多播放器将无法播放。</translation>
+    </message>
+</context>
+<context>
+    <name>ImageStages</name>
+    <message>
+        <source>extracting the masks of %1 … %2</source>
+        <translation>提取 %1 … %2 的遮罩</translation>
+    </message>
+    <message>
+        <source>laying %1 … %2 onto black</source>
+        <translation>将 %1 … %2 铺到黑色背景上</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>packing %1</source>
+        <translation>拼接 %1</translation>
+    </message>
+</context>
+<context>
+    <name>PendingVideo</name>
+    <message>
+        <source>ffmpeg left no video at %1</source>
+        <translation>ffmpeg 未在 %1 生成视频</translation>
+    </message>
+    <message>
+        <source>cannot rename %1 to %2: %3</source>
+        <translation>无法将 %1 重命名为 %2：%3</translation>
     </message>
 </context>
 <context>
@@ -26,8 +341,288 @@
         <translation>帧文件夹 %1 不是绝对路径</translation>
     </message>
     <message>
-        <source>cannot remove %1, which describes the previous video: %2</source>
-        <translation>无法删除描述上一个视频的 %1：%2</translation>
+        <source>.</source>
+        <comment>ends a reason before the log&apos;s path</comment>
+        <translation>。</translation>
+    </message>
+    <message>
+        <source>%1 The run&apos;s log is %2.</source>
+        <translation>%1本次运行的日志：%2</translation>
+    </message>
+    <message>
+        <source>cannot read the folder %1: %2</source>
+        <translation>无法读取文件夹 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>PngHeader</name>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>无法读取：%1</translation>
+    </message>
+    <message>
+        <source>is an empty file</source>
+        <translation>是空文件</translation>
+    </message>
+    <message>
+        <source>is not a PNG file</source>
+        <translation>不是 PNG 文件</translation>
+    </message>
+    <message>
+        <source>has a damaged PNG header</source>
+        <translation>的 PNG 文件头已损坏</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressTexts</name>
+    <message>
+        <source>Checking the frames…</source>
+        <translation>正在检查序列帧…</translation>
+    </message>
+    <message>
+        <source>Extracting</source>
+        <translation>正在提取</translation>
+    </message>
+    <message>
+        <source>Packing</source>
+        <translation>正在拼接</translation>
+    </message>
+    <message>
+        <source>Encoding</source>
+        <translation>正在编码</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3 frames</source>
+        <translation>%1 %2/%3 帧</translation>
+    </message>
+    <message>
+        <source>Estimating the time left…</source>
+        <translation>正在估算剩余时间…</translation>
+    </message>
+    <message>
+        <source>about %1 s</source>
+        <translation>约 %1 秒</translation>
+    </message>
+    <message>
+        <source>about %1 min %2 s</source>
+        <translation>约 %1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>about %1 h %2 min</source>
+        <translation>约 %1 小时 %2 分</translation>
+    </message>
+</context>
+<context>
+    <name>ScratchFolders</name>
+    <message>
+        <source>cannot create %1: %2</source>
+        <translation>无法创建 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot examine %1: %2</source>
+        <translation>无法检查 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link</source>
+        <translation>%1 是符号链接</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 不是文件夹</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user</source>
+        <translation>%1 属于其他用户</translation>
+    </message>
+    <message>
+        <source>cannot make %1 private: %2</source>
+        <translation>无法将 %1 设为私有：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a scratch folder inside %2</source>
+        <translation>%1 不是 %2 中的临时文件夹</translation>
+    </message>
+    <message>
+        <source>%1 is not an empty folder after rebuilding it</source>
+        <translation>%1 重建后不是空文件夹</translation>
+    </message>
+    <message>
+        <source>scratch folder: %1</source>
+        <translation>临时文件夹：%1</translation>
+    </message>
+    <message>
+        <source>cannot remove %1</source>
+        <translation>无法删除 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScratchLock</name>
+    <message>
+        <source>cannot open the scratch lock %1: %2</source>
+        <translation>无法打开临时文件夹锁 %1：%2</translation>
+    </message>
+    <message>
+        <source>another ZEV conversion is running (it holds %1); try again when it has finished</source>
+        <translation>另一个 ZEV 合成正在进行（它持有 %1），请在它结束后重试</translation>
+    </message>
+    <message>
+        <source>cannot lock %1: %2</source>
+        <translation>无法锁定 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ToolRunResult</name>
+    <message>
+        <source>was stopped</source>
+        <translation>已被停止</translation>
+    </message>
+    <message>
+        <source>could not be started (%1)</source>
+        <translation>无法启动（%1）</translation>
+    </message>
+    <message>
+        <source>was ended by signal %1 (%2)</source>
+        <translation>被信号 %1（%2）终止</translation>
+    </message>
+    <message>
+        <source>exited with status %1</source>
+        <translation>以状态 %1 退出</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>how a tool ended, its last error lines</comment>
+        <translation>%1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>VideoDescription</name>
+    <message>
+        <source>the description is not a JSON object: %1</source>
+        <translation>描述文件不是 JSON 对象：%1</translation>
+    </message>
+    <message>
+        <source>the description&apos;s format is not &quot;zev&quot;</source>
+        <translation>描述文件的 format 不是 &quot;zev&quot;</translation>
+    </message>
+    <message>
+        <source>the description&apos;s version %1 is not one this program reads (1 to %2)</source>
+        <translation>本程序无法读取版本为 %1 的描述文件（可读 1 到 %2）</translation>
+    </message>
+    <message>
+        <source>the description names an unknown layout</source>
+        <translation>描述文件指定了未知的 layout</translation>
+    </message>
+    <message>
+        <source>the description&apos;s regions do not lie inside its %1×%2 frame</source>
+        <translation>描述文件中的区域超出了它的 %1×%2 画面</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>VideoEncoder</name>
+    <message>
+        <source>no folder to encode from or into</source>
+        <translation>没有用于编码的源文件夹或目标文件夹</translation>
+    </message>
+    <message>
+        <source>ffmpeg left no video at %1</source>
+        <translation>ffmpeg 未在 %1 生成视频</translation>
+    </message>
+</context>
+<context>
+    <name>VideoVerifier</name>
+    <message>
+        <source>1 frame</source>
+        <translation>1 帧</translation>
+    </message>
+    <message>
+        <source>%1 frames</source>
+        <translation>%1 帧</translation>
+    </message>
+    <message>
+        <source>the video has no streams, expected one video stream</source>
+        <translation>视频中没有任何流，应有一个视频流</translation>
+    </message>
+    <message>
+        <source>the video has %1 streams (%2), expected one video stream</source>
+        <translation>视频有 %1 个流（%2），应只有一个视频流</translation>
+    </message>
+    <message>
+        <source>the video&apos;s only stream is %1, expected a video stream</source>
+        <translation>视频唯一的流是 %1，应为视频流</translation>
+    </message>
+    <message>
+        <source>the video&apos;s codec is %1, expected h264</source>
+        <translation>视频编码为 %1，应为 h264</translation>
+    </message>
+    <message>
+        <source>the video&apos;s size is unknown, expected %1</source>
+        <translation>视频尺寸未知，应为 %1</translation>
+    </message>
+    <message>
+        <source>the video is %1×%2, expected %3</source>
+        <translation>视频尺寸为 %1×%2，应为 %3</translation>
+    </message>
+    <message>
+        <source>the video&apos;s pixel format is %1, expected yuv420p</source>
+        <translation>视频像素格式为 %1，应为 yuv420p</translation>
+    </message>
+    <message>
+        <source>the video&apos;s frame count is unknown, expected %1</source>
+        <translation>视频帧数未知，应为 %1</translation>
+    </message>
+    <message>
+        <source>the video has %1, expected %2</source>
+        <translation>视频有 %1，应为 %2</translation>
+    </message>
+    <message>
+        <source>it %1</source>
+        <translation>进程%1</translation>
+    </message>
+    <message>
+        <source>ffprobe cannot read %1: %2</source>
+        <translation>ffprobe 无法读取 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ViewController</name>
+    <message>
+        <source>Express: FFmpeg makes the video straight from the frames, with no intermediate images</source>
+        <translation>快速合成：直接由 FFmpeg 完成，不生成中间图片</translation>
+    </message>
+    <message>
+        <source>A ZEV video is being made; quitting now cancels it.</source>
+        <translation>ZEV 视频正在合成，现在退出将取消合成。</translation>
+    </message>
+    <message>
+        <source>Cancel and quit</source>
+        <translation>取消合成并退出</translation>
+    </message>
+    <message>
+        <source>Keep going, quit when done</source>
+        <translation>继续合成，完成后退出</translation>
+    </message>
+    <message>
+        <source>Choose the frame folder</source>
+        <translation>选择序列帧文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>ZEVProgressView</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>
