@@ -16,6 +16,10 @@ struct TextCase {
     const char* time;
 };
 
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
 // The window speaks Chinese: the progress card's texts are written in English
 // in the code and must come out as the card always showed them.
 class WindowProgressText : public ::testing::TestWithParam<TextCase> {

@@ -559,6 +559,10 @@ struct RefusedFramesCase {
     const char* keptToken; // a file or format name the reason names untranslated
 };
 
+void PrintTo(const RefusedFramesCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
 class RefusedFrames : public ::testing::TestWithParam<RefusedFramesCase> {};
 
 // The window speaks Chinese: the reason under the fixed message is ZEV's own

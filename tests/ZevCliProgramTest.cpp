@@ -227,6 +227,10 @@ struct LanguageCase {
     const char* helpStart;
 };
 
+void PrintTo(const LanguageCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
 class Languages : public ::testing::TestWithParam<LanguageCase> {};
 
 // ZEV's own texts follow the locale; the fixed message on standard output is
