@@ -60,14 +60,13 @@ Result<> ConversionDriver::packedFramesComplete(const QString& folder, qint64 fr
         const QFileInfo frame(dir.filePath(packedFrameName(i)));
         if (!frame.isFile() || frame.size() == 0)
             return Result<>::failure(
-                QStringLiteral("the packed frame %1 is missing or empty").arg(frame.absoluteFilePath()));
+                tr("the packed frame %1 is missing or empty").arg(frame.absoluteFilePath()));
     }
     if (const qsizetype found = pngNames(folder).size(); found != frameCount)
-        return Result<>::failure(
-            QStringLiteral("%1 holds %2 PNG files besides the packed frames 00000.png … %3")
-                .arg(folder)
-                .arg(found - frameCount)
-                .arg(packedFrameName(frameCount - 1)));
+        return Result<>::failure(tr("%1 holds %2 PNG files besides the packed frames 00000.png … %3")
+                                     .arg(folder)
+                                     .arg(found - frameCount)
+                                     .arg(packedFrameName(frameCount - 1)));
     return Result<>::success();
 }
 

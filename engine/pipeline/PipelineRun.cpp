@@ -133,11 +133,10 @@ Result<> PipelineRun::checkNumbering(const QStringList& frames) {
         const QString name = QFileInfo(frames.at(i)).fileName();
         const qint64 number = IntegerText::integerValue(FrameFolderScanner::deletingPathExtension(name));
         if (number != i)
-            return Result<>::failure(
-                QStringLiteral("frame %1 is number %2 in the frame order, where %3 was expected")
-                    .arg(name)
-                    .arg(number)
-                    .arg(i));
+            return Result<>::failure(tr("frame %1 is number %2 in the frame order, where %3 was expected")
+                                         .arg(name)
+                                         .arg(number)
+                                         .arg(i));
     }
     return Result<>::success();
 }

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CacheRecord</name>
+    <message>
+        <source>cannot remove the cache record %1: %2</source>
+        <translation>无法删除缓存记录 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write the cache record %1: %2</source>
+        <translation>无法写入缓存记录 %1：%2</translation>
+    </message>
+    <message>
+        <source>there is no record of a finished full run (%1: %2)</source>
+        <translation>没有完整合成结束的记录（%1：%2）</translation>
+    </message>
+    <message>
+        <source>the cache record %1 cannot be read</source>
+        <translation>无法读取缓存记录 %1</translation>
+    </message>
+    <message>
+        <source>they come from %1 with %2 frames</source>
+        <translation>它们来自 %1（%2 帧）</translation>
+    </message>
+</context>
+<context>
     <name>CliController</name>
     <message>
         <source>missing the frame folder</source>
@@ -218,14 +241,6 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
 <context>
     <name>ConversionDriver</name>
     <message>
-        <source>the packed frames in %1 do not come from a finished full run of %2 with %3 frames; convert without the cache first</source>
-        <translation>%1 中的拼接帧并非来自对 %2（%3 帧）的一次完整合成，请先不使用缓存合成一次</translation>
-    </message>
-    <message>
-        <source>the packed frames in %1 are not 00000.png … %2 and nothing else</source>
-        <translation>%1 中的拼接帧不是恰好 00000.png … %2</translation>
-    </message>
-    <message>
         <source>the frame folder changed during the run: it held %1 frames, now %2</source>
         <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
     </message>
@@ -237,24 +252,39 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
         <source>stopped</source>
         <translation>已停止</translation>
     </message>
+    <message>
+        <source>the packed frame %1 is missing or empty</source>
+        <translation>拼接帧 %1 缺失或为空</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 PNG files besides the packed frames 00000.png … %3</source>
+        <translation>%1 中除拼接帧 00000.png … %3 外还有 %2 个 PNG 文件</translation>
+    </message>
+    <message>
+        <source>the packed frames in %1 do not come from a finished full run of %2 with %3 frames: %4; convert without the cache first</source>
+        <translation>%1 中的拼接帧并非来自对 %2（%3 帧）的一次完整合成：%4；请先不使用缓存合成一次</translation>
+    </message>
 </context>
 <context>
     <name>ExpressDriver</name>
-    <message>
-        <source>cannot link the frames into a folder of their own in %1</source>
-        <translation>无法在 %1 中为序列帧建立单独的链接文件夹</translation>
-    </message>
     <message>
         <source>the frame folder changed during the run: it held %1 frames, now %2</source>
         <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
     </message>
 </context>
 <context>
-    <name>FramePreflight</name>
+    <name>FrameLinkFolder</name>
     <message>
-        <source>Not enough space for %1: about %2 is needed, but only %3 is free.</source>
-        <translation>空间不足，无法存放 %1：约需 %2，但只剩 %3 可用。</translation>
+        <source>cannot create a folder for the frames&apos; links in %1: %2</source>
+        <translation>无法在 %1 中创建存放序列帧链接的文件夹：%2</translation>
     </message>
+    <message>
+        <source>cannot link %1 to %2: %3</source>
+        <translation>无法将 %1 链接到 %2：%3</translation>
+    </message>
+</context>
+<context>
+    <name>FramePreflight</name>
     <message>
         <source>There are no frames to convert.</source>
         <translation>没有可合成的帧。</translation>
@@ -302,6 +332,14 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>The video will be %1 pixels (mask and colour side by side), larger than %2: phones and many players will refuse to play it.</source>
         <translation>视频将为 %1 像素（遮罩与彩色并排），大于 %2：手机和许多播放器将无法播放。</translation>
+    </message>
+    <message>
+        <source>Not enough space for %1: at least %2 is needed, but only %3 is free.</source>
+        <translation>空间不足，无法存放 %1：至少需要 %2，但只剩 %3 可用。</translation>
+    </message>
+    <message>
+        <source>Space may run short for %1: frames that compress badly need up to %2, and %3 is free.</source>
+        <translation>存放 %1 的空间可能不足：难以压缩的帧最多需要 %2，目前可用 %3。</translation>
     </message>
 </context>
 <context>
@@ -352,6 +390,10 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>cannot read the folder %1: %2</source>
         <translation>无法读取文件夹 %1：%2</translation>
+    </message>
+    <message>
+        <source>frame %1 is number %2 in the frame order, where %3 was expected</source>
+        <translation>帧 %1 在帧顺序中的编号是 %2，应为 %3</translation>
     </message>
 </context>
 <context>
