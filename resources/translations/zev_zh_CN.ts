@@ -47,114 +47,6 @@
         <translation>合成未能开始</translation>
     </message>
     <message>
-        <source>Usage: zev-cli [options] FOLDER...
-
-Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
-2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows
-the frame&apos;s transparency as a grey mask on the left and its colour on black on
-the right. Other files in FOLDER are ignored. Several folders are converted one
-after another with the same settings.
-
-Options:
-  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
-  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
-                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
-  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
-                       the bitrate is 100 + 4000 x VALUE kbit/s
-  -c, --cache          skip the image work and re-encode the packed frames kept
-                       from the last full run, with the new frame rate and
-                       bitrate; one folder only, refused when that run was of
-                       another folder
-  -e, --express        express conversion: one FFmpeg run straight from the
-                       frames to the same video, many times faster, with no
-                       intermediate images (and so nothing for --cache)
-      --json           print one JSON object per folder instead of the texts:
-                       folder, ok, message, reason, video, frames, seconds
-  -h, --help           show this help and exit
-  -v, --version        show the version and exit
-
-Output: for each folder, the outcome goes to standard output, worded as the
-desktop window words it (one error message, or &quot;%4&quot;
-after a success); why it failed, and warnings, go to standard error.
-Progress goes to standard error too: one line kept up to date on a terminal,
-plain lines at most once a second otherwise, such as &quot;packing 120/480 frames,
-41%, 2m 10s left&quot;. After several folders, a summary line follows there. Each
-run is logged in $XDG_STATE_HOME/zev/last-run.log (~/.local/state/zev).
-
-Language: the messages on standard output are the window&apos;s Chinese in every
-locale. The program&apos;s other texts (reasons, warnings, progress, this help)
-follow the locale (LC_ALL, LC_MESSAGES, LANG): Chinese under zh_CN, English
-otherwise. With --json the field names stay English, a stopped run&apos;s reason is
-&quot;cancelled&quot;, and other reasons follow the locale as on standard error.
-
-Ctrl-C (SIGINT) or SIGTERM stops the running conversion within a second and
-skips the folders after it: the tools it started are stopped, no partly
-written video is left behind, and the next run can start at once.
-
-Exit status:
-  0         every video was written
-  1         a folder&apos;s settings or frames were refused, or its conversion
-            failed; its message says why
-  2         usage error: unknown option, missing folder, bad preset or slider
-            value, --cache with several folders or with --express
-  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM
-
-Example: convert every animation folder under assets/ at 24 frames per second
-  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
-</source>
-        <translation>用法：zev-cli [选项] FOLDER...
-
-把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
-合成为视频 FOLDER/output/zev.mp4（H.264）：每一帧视频的左边是该帧透明度的
-灰度遮罩，右边是铺在黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。
-多个文件夹按顺序以相同的设置逐个合成。
-
-选项：
-  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
-  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
-                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
-  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
-                       码率为 100 + 4000 x VALUE kbit/s
-  -c, --cache          跳过图片处理，用新的帧率和码率重新编码上次完整合成
-                       保留的拼接帧；只能用于一个文件夹，且上次合成的必须是
-                       同一个文件夹
-  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
-                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
-                       使用的缓存）
-      --json           每个文件夹输出一个 JSON 对象，代替文字：
-                       folder、ok、message、reason、video、frames、seconds
-  -h, --help           显示本帮助并退出
-  -v, --version        显示版本并退出
-
-输出：每个文件夹的结果写到标准输出，措辞与桌面窗口相同（一条错误消息，
-或成功后的“%4”）；失败原因和警告写到标准错误。
-进度也写到标准错误：在终端上是一行不断刷新的文字，否则最多每秒一行，
-例如“正在拼接 120/480 帧，41%，剩余约 2 分 10 秒”。合成多个文件夹后，
-那里还会有一行汇总。每次运行的日志在 $XDG_STATE_HOME/zev/last-run.log
-（~/.local/state/zev）。
-
-语言：标准输出上的消息在任何区域设置下都是窗口所用的中文。程序的其他文字
-（原因、警告、进度、本帮助）跟随区域设置（LC_ALL、LC_MESSAGES、LANG）：
-zh_CN 下为中文，其他情况下为英文。使用 --json 时字段名保持英文，被停止的
-运行其 reason 为 &quot;cancelled&quot;，其他原因与标准错误上一样跟随区域设置。
-
-Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并跳过其后的
-文件夹：它启动的工具会被停止，不会留下写了一半的视频，下一次运行可以
-立即开始。
-
-退出状态：
-  0         所有视频均已生成
-  1         某个文件夹的设置或序列帧被拒绝，或其合成失败；
-            其消息说明了原因
-  2         用法错误：未知选项、缺少文件夹、预设或滑块值有误、
-            --cache 用于多个文件夹或与 --express 同用
-  130, 143  被 SIGINT（Ctrl-C）或 SIGTERM 停止
-
-示例：以每秒 24 帧合成 assets/ 下的每个动画文件夹
-  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
-</translation>
-    </message>
-    <message>
         <source>&lt;output folder&gt;</source>
         <translation>&lt;输出文件夹&gt;</translation>
     </message>
@@ -193,6 +85,124 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>the conversion ended without a message</source>
         <translation>合成已结束，但没有给出结果消息</translation>
+    </message>
+    <message>
+        <source>Usage: zev-cli [options] FOLDER...
+
+Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
+2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows
+the frame&apos;s transparency as a grey mask on the left and its colour on black on
+the right. Other files in FOLDER are ignored. Several folders are converted one
+after another with the same settings.
+
+Options:
+  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
+  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
+                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
+  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
+                       the bitrate is 100 + 4000 x VALUE kbit/s
+  -c, --cache          skip the image work and re-encode the packed frames kept
+                       from the last full run, with the new frame rate and
+                       bitrate; one folder only, refused when that run was of
+                       another folder
+  -e, --express        express conversion: one FFmpeg run straight from the
+                       frames to the same video, many times faster, with no
+                       intermediate images (and so nothing for --cache)
+      --json           print one JSON object per folder instead of the texts:
+                       folder, ok, message, reason, video, frames, seconds
+                       (and bitrate when read back, warning when there is one)
+  -h, --help           show this help and exit
+  -v, --version        show the version and exit
+
+</source>
+        <translation>用法：zev-cli [选项] FOLDER...
+
+把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
+合成为视频 FOLDER/output/zev.mp4（H.264）：每一帧视频的左边是该帧透明度的
+灰度遮罩，右边是铺在黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。
+多个文件夹按顺序以相同的设置逐个合成。
+
+选项：
+  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
+  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
+                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
+  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
+                       码率为 100 + 4000 x VALUE kbit/s
+  -c, --cache          跳过图片处理，用新的帧率和码率重新编码上次完整合成
+                       保留的拼接帧；只能用于一个文件夹，且上次合成的必须是
+                       同一个文件夹
+  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
+                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
+                       使用的缓存）
+      --json           每个文件夹输出一个 JSON 对象，代替文字：
+                       folder、ok、message、reason、video、frames、seconds
+                       （读回时还有 bitrate，有警告时还有 warning）
+  -h, --help           显示本帮助并退出
+  -v, --version        显示版本并退出
+
+</translation>
+    </message>
+    <message>
+        <source>
+Output: for each folder, the outcome goes to standard output, worded as the
+desktop window words it (one error message, or &quot;%1&quot;
+after a success); why it failed, and warnings, go to standard error.
+Progress goes to standard error too: one line kept up to date on a terminal,
+plain lines at most once a second otherwise, such as &quot;packing 120/480 frames,
+41%, 2m 10s left&quot;. After several folders, a summary line follows there. Each
+run is logged in $XDG_STATE_HOME/zev/last-run.log (~/.local/state/zev).
+
+Language: the messages on standard output are the window&apos;s Chinese in every
+locale. The program&apos;s other texts (reasons, warnings, progress, this help)
+follow the locale (LC_ALL, LC_MESSAGES, LANG): Chinese under zh_CN, English
+otherwise. With --json the field names stay English, a stopped run&apos;s reason is
+&quot;cancelled&quot;, and other reasons follow the locale as on standard error.
+
+Ctrl-C (SIGINT) or SIGTERM stops the running conversion within a second and
+skips the folders after it: the tools it started are stopped, no partly
+written video is left behind, and the next run can start at once.
+
+Exit status:
+  0         every video was written
+  1         a folder&apos;s settings or frames were refused, or its conversion
+            failed; its message says why
+  2         usage error: unknown option, missing folder, bad preset or slider
+            value, --cache with several folders or with --express, an
+            option of the express conversion without --express
+  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM
+
+Example: convert every animation folder under assets/ at 24 frames per second
+  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+</source>
+        <translation>
+输出：每个文件夹的结果写到标准输出，措辞与桌面窗口相同（一条错误消息，
+或成功后的“%1”）；失败原因和警告写到标准错误。
+进度也写到标准错误：在终端上是一行不断刷新的文字，否则最多每秒一行，
+例如“正在拼接 120/480 帧，41%，剩余约 2 分 10 秒”。合成多个文件夹后，
+那里还会有一行汇总。每次运行的日志在 $XDG_STATE_HOME/zev/last-run.log
+（~/.local/state/zev）。
+
+语言：标准输出上的消息在任何区域设置下都是窗口所用的中文。程序的其他文字
+（原因、警告、进度、本帮助）跟随区域设置（LC_ALL、LC_MESSAGES、LANG）：
+zh_CN 下为中文，其他情况下为英文。使用 --json 时字段名保持英文，被停止的
+运行其 reason 为 &quot;cancelled&quot;，其他原因与标准错误上一样跟随区域设置。
+
+Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并跳过其后的
+文件夹：它启动的工具会被停止，不会留下写了一半的视频，下一次运行可以
+立即开始。
+
+退出状态：
+  0         所有视频均已生成
+  1         某个文件夹的设置或序列帧被拒绝，或其合成失败；
+            其消息说明了原因
+  2         用法错误：未知选项、缺少文件夹、预设或滑块值有误、
+            --cache 用于多个文件夹或与 --express 同用、未加 --express 却用了
+            快速合成的选项
+  130, 143  被 SIGINT（Ctrl-C）或 SIGTERM 停止
+
+示例：以每秒 24 帧合成 assets/ 下的每个动画文件夹
+  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+</translation>
     </message>
 </context>
 <context>
@@ -264,12 +274,24 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
         <source>the packed frames in %1 do not come from a finished full run of %2 with %3 frames: %4; convert without the cache first</source>
         <translation>%1 中的拼接帧并非来自对 %2（%3 帧）的一次完整合成：%4；请先不使用缓存合成一次</translation>
     </message>
+    <message>
+        <source>this conversion makes the default layout at the frames&apos; size and a bitrate only; the chosen layout, mask size, colour, largest size, gap or quality target needs the express conversion</source>
+        <translation>此合成方式只按帧的原尺寸、默认布局和码率生成视频；所选的布局、遮罩大小、颜色、最大边长、间隔或质量目标需要快速合成</translation>
+    </message>
 </context>
 <context>
     <name>ExpressDriver</name>
     <message>
         <source>the frame folder changed during the run: it held %1 frames, now %2</source>
         <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
+    </message>
+    <message>
+        <source>the frames are %1×%2, which packs to %3×%4 in this layout; H.264 in yuv420p needs an even width and height (use frames of an even size, or --fit)</source>
+        <translation>帧的尺寸为 %1×%2，按此布局拼接后为 %3×%4；yuv420p 的 H.264 需要偶数的宽和高（请使用偶数尺寸的帧，或 --fit）</translation>
+    </message>
+    <message>
+        <source>the packed video is %1×%2 even with the frames at %3×%4: more than a fit of %5 allows.</source>
+        <translation>即使把帧缩小到 %3×%4，拼接后的视频仍为 %1×%2，超出最大边长 %5 所允许的大小。</translation>
     </message>
 </context>
 <context>
@@ -362,6 +384,84 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     </message>
 </context>
 <context>
+    <name>OutputArguments</name>
+    <message>
+        <source>--layout, --mask-size, --colour, --fit, --crf and --gap need --express: the default conversion makes the default layout</source>
+        <translation>--layout、--mask-size、--colour、--fit、--crf 和 --gap 需要 --express：默认合成只生成默认布局</translation>
+    </message>
+    <message>
+        <source>unknown layout &apos;%1&apos; (use mask-left, mask-right, mask-top or mask-bottom)</source>
+        <translation>未知的布局“%1”（可用 mask-left、mask-right、mask-top 或 mask-bottom）</translation>
+    </message>
+    <message>
+        <source>unknown mask size &apos;%1&apos; (use full or half)</source>
+        <translation>未知的遮罩尺寸“%1”（可用 full 或 half）</translation>
+    </message>
+    <message>
+        <source>unknown colour mode &apos;%1&apos; (use premultiplied or straight)</source>
+        <translation>未知的颜色模式“%1”（可用 premultiplied 或 straight）</translation>
+    </message>
+    <message>
+        <source>--fit takes a size from 64 to 16384 pixels, not &apos;%1&apos;</source>
+        <translation>--fit 接受 64 到 16384 像素的尺寸，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>choose either a bitrate (--preset, --slider) or --crf, not both</source>
+        <translation>码率（--preset、--slider）和 --crf 只能选用其一</translation>
+    </message>
+    <message>
+        <source>--crf takes a whole number from 0 to 51, not &apos;%1&apos;</source>
+        <translation>--crf 接受 0 到 51 的整数，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>--gap takes an even number of pixels from 0 to 256, not &apos;%1&apos;</source>
+        <translation>--gap 接受 0 到 256 之间的偶数像素，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>Layout, size and quality (all but --describe need --express):
+      --layout LAYOUT  where the mask lies against the colour: mask-left (the
+                       default), mask-right, mask-top or mask-bottom; the two
+                       are exact halves of the video
+      --mask-size SIZE full (default) or half: the mask at half the width and
+                       height, each region on 16-pixel boundaries, 16 pixels
+                       apart; players find the regions in zev.json
+      --colour MODE    premultiplied (default: the colour laid onto black) or
+                       straight (the frame&apos;s colour where it is not fully
+                       transparent, black where it is)
+      --fit N          scale the frames down, keeping their shape, until the
+                       packed video is at most N pixels on a side and no larger
+                       than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,
+                       which phones decode)
+      --crf N          aim at x264&apos;s quality N (0 lossless to 51; 18, 23 and 28
+                       are common) instead of a bitrate; the bitrate reached is
+                       reported
+      --gap N          N pixels (even, 0 to 256) of black between the two regions,
+                       which then start on 16-pixel boundaries
+      --describe       write FOLDER/output/zev.json, the description of the
+                       regions, even for the default layout (any conversion);
+                       it is written whenever the layout, mask size, colour or
+                       gap is not the default, and removed otherwise
+</source>
+        <translation>布局、尺寸和质量（除 --describe 外都需要 --express）：
+      --layout LAYOUT  遮罩相对彩色画面的位置：mask-left（默认）、mask-right、
+                       mask-top 或 mask-bottom；两部分恰好各占视频的一半
+      --mask-size SIZE full（默认）或 half：遮罩为一半宽高，每个区域对齐到
+                       16 像素边界、相隔 16 像素；播放器从 zev.json 得知区域
+      --colour MODE    premultiplied（默认：彩色铺在黑色背景上）或 straight
+                       （不完全透明处为帧的原色，完全透明处为黑色）
+      --fit N          按原比例缩小帧，直到拼接后的视频每边最多 N 像素，且不大于
+                       N x N*9/16 的画面（--fit 1920：H.264 level 4.1，手机可解码）
+      --crf N          以 x264 的质量 N 为目标（0 为无损，最大 51；常用 18、23、28），
+                       代替码率；会报告实际达到的码率
+      --gap N          两个区域之间 N 像素（偶数，0 到 256）的黑色间隔，
+                       区域随之对齐到 16 像素边界
+      --describe       写出 FOLDER/output/zev.json（区域的描述），默认布局也写
+                       （任何合成均可）；布局、遮罩尺寸、颜色模式或间隔不是默认值时
+                       总会写出，否则删除
+</translation>
+    </message>
+</context>
+<context>
     <name>PendingVideo</name>
     <message>
         <source>ffmpeg left no video at %1</source>
@@ -394,6 +494,10 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>frame %1 is number %2 in the frame order, where %3 was expected</source>
         <translation>帧 %1 在帧顺序中的编号是 %2，应为 %3</translation>
+    </message>
+    <message>
+        <source>cannot remove %1, which describes the previous video: %2</source>
+        <translation>无法删除描述上一个视频的 %1：%2</translation>
     </message>
 </context>
 <context>
