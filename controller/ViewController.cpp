@@ -599,7 +599,7 @@ void ViewController::presentOutcome(const ConversionOutcome& outcome) {
         presentSuccessAlert(
             outcome.outputFolder,
             outcome.bitrateKbits > 0
-                ? QStringLiteral("码率：%1 kbit/s%2%3")
+                ? tr("Bitrate: %1 kbit/s%2%3")
                       .arg(outcome.bitrateKbits)
                       .arg(outcome.warning.isEmpty() ? QString() : QStringLiteral("\n"), outcome.warning)
                 : outcome.warning);

@@ -462,6 +462,85 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     </message>
 </context>
 <context>
+    <name>OutputOptionsDialog</name>
+    <message>
+        <source>Mask on the left (default)</source>
+        <translation>遮罩在左（默认）</translation>
+    </message>
+    <message>
+        <source>Mask on the right</source>
+        <translation>遮罩在右</translation>
+    </message>
+    <message>
+        <source>Mask on top</source>
+        <translation>遮罩在上</translation>
+    </message>
+    <message>
+        <source>Mask below</source>
+        <translation>遮罩在下</translation>
+    </message>
+    <message>
+        <source>Full (default)</source>
+        <translation>完整（默认）</translation>
+    </message>
+    <message>
+        <source>Half width and height</source>
+        <translation>一半宽高</translation>
+    </message>
+    <message>
+        <source>Premultiplied: laid onto black (default)</source>
+        <translation>预乘：叠在黑底上（默认）</translation>
+    </message>
+    <message>
+        <source>Straight: not premultiplied</source>
+        <translation>直通：未预乘</translation>
+    </message>
+    <message>
+        <source>Do not scale down</source>
+        <translation>不缩小</translation>
+    </message>
+    <message>
+        <source> pixels</source>
+        <translation> 像素</translation>
+    </message>
+    <message>
+        <source>Encode for quality (CRF) instead of a bitrate</source>
+        <translation>按质量（CRF）编码，不用码率</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Write zev.json for the default layout too</source>
+        <translation>默认布局也写出 zev.json</translation>
+    </message>
+    <message>
+        <source>Layout:</source>
+        <translation>布局：</translation>
+    </message>
+    <message>
+        <source>Mask size:</source>
+        <translation>遮罩大小：</translation>
+    </message>
+    <message>
+        <source>Colour:</source>
+        <translation>颜色：</translation>
+    </message>
+    <message>
+        <source>Longest side:</source>
+        <translation>最大边长：</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>质量：</translation>
+    </message>
+    <message>
+        <source>Gap between the regions:</source>
+        <translation>区域间隔：</translation>
+    </message>
+</context>
+<context>
     <name>PendingVideo</name>
     <message>
         <source>ffmpeg left no video at %1</source>
@@ -762,6 +841,10 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>Choose the frame folder</source>
         <translation>选择序列帧文件夹</translation>
+    </message>
+    <message>
+        <source>Bitrate: %1 kbit/s%2%3</source>
+        <translation>码率：%1 kbit/s%2%3</translation>
     </message>
 </context>
 <context>
