@@ -87,62 +87,6 @@
         <translation>合成已结束，但没有给出结果消息</translation>
     </message>
     <message>
-        <source>Usage: zev-cli [options] FOLDER...
-
-Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
-2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows
-the frame&apos;s transparency as a grey mask on the left and its colour on black on
-the right. Other files in FOLDER are ignored. Several folders are converted one
-after another with the same settings.
-
-Options:
-  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
-  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
-                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
-  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
-                       the bitrate is 100 + 4000 x VALUE kbit/s
-  -c, --cache          skip the image work and re-encode the packed frames kept
-                       from the last full run, with the new frame rate and
-                       bitrate; one folder only, refused when that run was of
-                       another folder
-  -e, --express        express conversion: one FFmpeg run straight from the
-                       frames to the same video, many times faster, with no
-                       intermediate images (and so nothing for --cache)
-      --json           print one JSON object per folder instead of the texts:
-                       folder, ok, message, reason, video, frames, seconds
-                       (and bitrate when read back, warning when there is one)
-  -h, --help           show this help and exit
-  -v, --version        show the version and exit
-
-</source>
-        <translation>用法：zev-cli [选项] FOLDER...
-
-把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
-合成为视频 FOLDER/output/zev.mp4（H.264）：每一帧视频的左边是该帧透明度的
-灰度遮罩，右边是铺在黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。
-多个文件夹按顺序以相同的设置逐个合成。
-
-选项：
-  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
-  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
-                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
-  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
-                       码率为 100 + 4000 x VALUE kbit/s
-  -c, --cache          跳过图片处理，用新的帧率和码率重新编码上次完整合成
-                       保留的拼接帧；只能用于一个文件夹，且上次合成的必须是
-                       同一个文件夹
-  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
-                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
-                       使用的缓存）
-      --json           每个文件夹输出一个 JSON 对象，代替文字：
-                       folder、ok、message、reason、video、frames、seconds
-                       （读回时还有 bitrate，有警告时还有 warning）
-  -h, --help           显示本帮助并退出
-  -v, --version        显示版本并退出
-
-</translation>
-    </message>
-    <message>
         <source>
 Output: for each folder, the outcome goes to standard output, worded as the
 desktop window words it (one error message, or &quot;%1&quot;
@@ -202,6 +146,63 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
 
 示例：以每秒 24 帧合成 assets/ 下的每个动画文件夹
   find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+</translation>
+    </message>
+    <message>
+        <source>Usage: zev-cli [options] FOLDER...
+
+Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
+2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows
+the frame&apos;s transparency as a grey mask on the left and its colour on black on
+the right. Other files in FOLDER are ignored. Several folders are converted one
+after another with the same settings.
+
+Options:
+  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
+  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
+                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
+  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
+                       the bitrate is 100 + 4000 x VALUE kbit/s
+  -c, --cache          skip the image work and re-encode the packed frames kept
+                       from the last full run, with the new frame rate and
+                       bitrate; one folder only, refused when that run was of
+                       another folder
+  -e, --express        express conversion: one FFmpeg run straight from the
+                       frames to the same video, many times faster, with no
+                       intermediate images (and so nothing for --cache)
+      --json           print one JSON object per folder instead of the texts:
+                       folder, ok, message, reason, video, frames, seconds,
+                       width, height, level (the video&apos;s H.264 level), warning,
+                       and bitrate when read back
+  -h, --help           show this help and exit
+  -v, --version        show the version and exit
+
+</source>
+        <translation>用法：zev-cli [选项] FOLDER...
+
+把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
+合成为视频 FOLDER/output/zev.mp4（H.264）：每一帧视频的左边是该帧透明度的
+灰度遮罩，右边是铺在黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。
+多个文件夹按顺序以相同的设置逐个合成。
+
+选项：
+  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
+  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
+                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
+  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
+                       码率为 100 + 4000 x VALUE kbit/s
+  -c, --cache          跳过图片处理，用新的帧率和码率重新编码上次完整合成
+                       保留的拼接帧；只能用于一个文件夹，且上次合成的必须是
+                       同一个文件夹
+  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
+                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
+                       使用的缓存）
+      --json           每个文件夹输出一个 JSON 对象，代替文字：
+                       folder、ok、message、reason、video、frames、seconds
+                       （读回时还有 bitrate，有警告时还有 warning）
+  -h, --help           显示本帮助并退出
+  -v, --version        显示版本并退出
+
 </translation>
     </message>
 </context>
@@ -362,6 +363,33 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>Space may run short for %1: frames that compress badly need up to %2, and %3 is free.</source>
         <translation>存放 %1 的空间可能不足：难以压缩的帧最多需要 %2，目前可用 %3。</translation>
+    </message>
+</context>
+<context>
+    <name>H264Level</name>
+    <message>
+        <source>The video is %1 pixels and needs H.264 level %2: many phones&apos; decoders refuse it (they stop at level 4.1, %3 macroblocks a frame, about 1920×1080, or at %4 pixels on a side).</source>
+        <translation>视频为 %1 像素，需要 H.264 level %2：许多手机的解码器会拒绝它（它们最高支持 level 4.1，即每帧 %3 个宏块，约 1920×1080，或每边 %4 像素）。</translation>
+    </message>
+    <message>
+        <source>beyond 6.2</source>
+        <translation>超过 6.2</translation>
+    </message>
+    <message>
+        <source>the half-size mask with a largest size (--mask-size half --fit %1)</source>
+        <translation>使用一半大小的遮罩并限制最大尺寸（--mask-size half --fit %1）</translation>
+    </message>
+    <message>
+        <source>frames of at most %1 (a %2 video, level %3)</source>
+        <translation>帧不超过 %1（视频为 %2，level %3）</translation>
+    </message>
+    <message>
+        <source>%1 What would fit: %2.</source>
+        <translation>%1可行的做法：%2。</translation>
+    </message>
+    <message>
+        <source>, or </source>
+        <translation>，或</translation>
     </message>
 </context>
 <context>
@@ -757,12 +785,19 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
 <context>
     <name>VideoEncoder</name>
     <message>
-        <source>no folder to encode from or into</source>
-        <translation>没有用于编码的源文件夹或目标文件夹</translation>
-    </message>
-    <message>
         <source>ffmpeg left no video at %1</source>
         <translation>ffmpeg 未在 %1 生成视频</translation>
+    </message>
+    <message>
+        <source>no folder to encode from or file to encode into</source>
+        <translation>没有用于编码的源文件夹或目标文件</translation>
+    </message>
+</context>
+<context>
+    <name>VideoRewriter</name>
+    <message>
+        <source>ffmpeg left no rewritten video at %1</source>
+        <translation>ffmpeg 未在 %1 生成重写后的视频</translation>
     </message>
 </context>
 <context>
@@ -818,6 +853,14 @@ Ctrl-C（SIGINT）或 SIGTERM 会在一秒内停止正在进行的合成，并�
     <message>
         <source>ffprobe cannot read %1: %2</source>
         <translation>ffprobe 无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>the video&apos;s colour description (range/matrix/primaries/transfer) is %1, expected %2</source>
+        <translation>视频的颜色描述（range/matrix/primaries/transfer）为 %1，应为 %2</translation>
+    </message>
+    <message>
+        <source>the index of %1 comes after its frames</source>
+        <translation>%1 的索引位于帧数据之后</translation>
     </message>
 </context>
 <context>
