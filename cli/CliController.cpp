@@ -85,15 +85,14 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
 
     const QStringList folders = parser.positionalArguments();
     if (folders.isEmpty())
-        return usageError(QStringLiteral("missing the frame folder"));
+        return usageError(tr("missing the frame folder"));
     // The packed frames kept are those of one folder.
     if (parser.isSet(cache) && folders.size() > 1)
-        return usageError(
-            QStringLiteral("--cache takes one folder, the one converted last, not %1").arg(folders.size()));
+        return usageError(tr("--cache takes one folder, the one converted last, not %1").arg(folders.size()));
     if (parser.isSet(preset) && parser.isSet(slider))
-        return usageError(QStringLiteral("choose either --preset or --slider, not both"));
+        return usageError(tr("choose either --preset or --slider, not both"));
     if (parser.isSet(cache) && parser.isSet(express))
-        return usageError(QStringLiteral("--cache has no meaning with --express: choose one"));
+        return usageError(tr("--cache has no meaning with --express: choose one"));
     const Result<OutputOptions> output =
         outputArguments.read(parser, parser.isSet(express), parser.isSet(preset) || parser.isSet(slider));
     if (!output)
@@ -176,7 +175,7 @@ int CliController::convert() {
         return kFailed;
     }
     if (!session_.start(*settings)) {
-        writeError(kProgramName + QStringLiteral(": the conversion did not start\n"));
+        writeError(QStringLiteral("%1: %2\n").arg(kProgramName, tr("the conversion did not start")));
         return kFailed;
     }
     QEventLoop loop;
@@ -192,71 +191,81 @@ void CliController::interrupt(int signalNumber) {
     session_.cancel();
 }
 
+// The preset titles and the success message are the window's own words and
+// reach the help unchanged, in every language.
 QString CliController::helpText() {
-    return QStringLiteral("Usage: zev-cli [options] FOLDER...\n") + CliMediaCommands::usageLines() +
-           QStringLiteral("\n"
-                          "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
-                          "2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows\n"
-                          "the frame's transparency as a grey mask on the left and its colour on black on\n"
-                          "the right. Other files in FOLDER are ignored. Several folders are converted one\n"
-                          "after another with the same settings.\n"
-                          "\n"
-                          "Options:\n"
-                          "  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)\n"
-                          "  -p, --preset NAME    quality preset: high (高, 1100 kbit/s, the default),\n"
-                          "                       super (超高, 2100 kbit/s) or best (最佳, 3100 kbit/s)\n"
-                          "  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;\n"
-                          "                       the bitrate is 100 + 4000 x VALUE kbit/s\n"
-                          "  -c, --cache          skip the image work and re-encode the packed frames kept\n"
-                          "                       from the folder's last full run (in\n"
-                          "                       $XDG_CACHE_HOME/zev, ~/.cache/zev), with the new frame\n"
-                          "                       rate and bitrate; one folder only\n"
-                          "      --cache-cap SIZE how much the packed frames kept for --cache may take,\n"
-                          "                       all folders together (default 2G; K, M, G or T, a bare\n"
-                          "                       number is in M); the least recently used go first\n"
-                          "  -e, --express        express conversion: one FFmpeg run straight from the\n"
-                          "                       frames to the same video, many times faster, with no\n"
-                          "                       intermediate images (and so nothing for --cache)\n"
-                          "      --json           print one JSON object per folder instead of the texts:\n"
-                          "                       folder, ok, message, reason, video, frames, seconds,\n"
-                          "                       width, height, level (the video's H.264 level), warning,\n"
-                          "                       and bitrate when read back\n"
-                          "  -h, --help           show this help and exit\n"
-                          "  -v, --version        show the version and exit\n"
-                          "\n") +
+    return tr("Usage: zev-cli [options] FOLDER...\n") + CliMediaCommands::usageLines() +
+           tr("\n"
+              "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
+              "2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows\n"
+              "the frame's transparency as a grey mask on the left and its colour on black on\n"
+              "the right. Other files in FOLDER are ignored. Several folders are converted one\n"
+              "after another with the same settings.\n"
+              "\n"
+              "Options:\n"
+              "  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)\n"
+              "  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),\n"
+              "                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)\n"
+              "  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;\n"
+              "                       the bitrate is 100 + 4000 x VALUE kbit/s\n"
+              "  -c, --cache          skip the image work and re-encode the packed frames kept\n"
+              "                       from the folder's last full run (in\n"
+              "                       $XDG_CACHE_HOME/zev, ~/.cache/zev), with the new frame\n"
+              "                       rate and bitrate; one folder only\n"
+              "      --cache-cap SIZE how much the packed frames kept for --cache may take,\n"
+              "                       all folders together (default 2G; K, M, G or T, a bare\n"
+              "                       number is in M); the least recently used go first\n"
+              "  -e, --express        express conversion: one FFmpeg run straight from the\n"
+              "                       frames to the same video, many times faster, with no\n"
+              "                       intermediate images (and so nothing for --cache)\n"
+              "      --json           print one JSON object per folder instead of the texts:\n"
+              "                       folder, ok, message, reason, video, frames, seconds,\n"
+              "                       width, height, level (the video's H.264 level), warning,\n"
+              "                       and bitrate when read back\n"
+              "  -h, --help           show this help and exit\n"
+              "  -v, --version        show the version and exit\n"
+              "\n")
+               .arg(kPresets[0].title, kPresets[1].title, kPresets[2].title) +
            OutputArguments::helpText() +
-           QStringLiteral("\n"
-                          "Output: for each folder, the outcome goes to standard output, worded as the\n"
-                          "desktop window words it (one error message, or \"视频已经生成, 视频路径：<output\n"
-                          "folder>\" after a success); why it failed, and warnings, go to standard error.\n"
-                          "Progress goes to standard error too: one line kept up to date on a terminal,\n"
-                          "plain lines at most once a second otherwise, such as \"packing 120/480 frames,\n"
-                          "41%, 2m 10s left\". After several folders, a summary line follows there. Each\n"
-                          "run is logged in a file of its own in $XDG_STATE_HOME/zev/runs\n"
-                          "(~/.local/state/zev); a failure's reason names it.\n"
-                          "\n"
-                          "Any number of zev-cli runs and windows may convert different folders at once;\n"
-                          "a second run of a folder that is being converted is refused at once.\n"
-                          "\n"
-                          "Ctrl-C (SIGINT), SIGTERM or SIGHUP (the terminal closed) stops the running\n"
-                          "conversion within a second and skips the folders after it: the tools it\n"
-                          "started are stopped, no partly written video is left behind, and the next run\n"
-                          "can start at once. Killed outright, zev-cli takes its tools with it, and the\n"
-                          "next run removes what it left.\n"
-                          "\n"
-                          "Exit status:\n"
-                          "  0         every video was written\n"
-                          "  1         a folder's settings or frames were refused, or its conversion\n"
-                          "            failed; its message says why\n"
-                          "  2         usage error: unknown option, missing folder, bad preset or slider\n"
-                          "            value, --cache with several folders or with --express, an\n"
-                          "            option of the express conversion without --express\n"
-                          "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n"
-                          "  129       stopped by SIGHUP\n"
-                          "\n"
-                          "Example: convert every animation folder under assets/ at 24 frames per second\n"
-                          "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n"
-                          "\n") +
+           tr("\n"
+              "Output: for each folder, the outcome goes to standard output, worded as the\n"
+              "desktop window words it (one error message, or \"%1\"\n"
+              "after a success); why it failed, and warnings, go to standard error.\n"
+              "Progress goes to standard error too: one line kept up to date on a terminal,\n"
+              "plain lines at most once a second otherwise, such as \"packing 120/480 frames,\n"
+              "41%, 2m 10s left\". After several folders, a summary line follows there. Each\n"
+              "run is logged in a file of its own in $XDG_STATE_HOME/zev/runs\n"
+              "(~/.local/state/zev); a failure's reason names it.\n"
+              "\n"
+              "Language: the messages on standard output are the window's Chinese in every\n"
+              "locale. The program's other texts (reasons, warnings, progress, this help)\n"
+              "follow the locale (LC_ALL, LC_MESSAGES, LANG): Chinese under zh_CN, English\n"
+              "otherwise. With --json the field names stay English, a stopped run's reason is\n"
+              "\"cancelled\", and other reasons follow the locale as on standard error.\n"
+              "\n"
+              "Any number of zev-cli runs and windows may convert different folders at once;\n"
+              "a second run of a folder that is being converted is refused at once.\n"
+              "\n"
+              "Ctrl-C (SIGINT), SIGTERM or SIGHUP (the terminal closed) stops the running\n"
+              "conversion within a second and skips the folders after it: the tools it\n"
+              "started are stopped, no partly written video is left behind, and the next run\n"
+              "can start at once. Killed outright, zev-cli takes its tools with it, and the\n"
+              "next run removes what it left.\n"
+              "\n"
+              "Exit status:\n"
+              "  0         every video was written\n"
+              "  1         a folder's settings or frames were refused, or its conversion\n"
+              "            failed; its message says why\n"
+              "  2         usage error: unknown option, missing folder, bad preset or slider\n"
+              "            value, --cache with several folders or with --express, an\n"
+              "            option of the express conversion without --express\n"
+              "  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM\n"
+              "  129       stopped by SIGHUP\n"
+              "\n"
+              "Example: convert every animation folder under assets/ at 24 frames per second\n"
+              "  find assets -name 0.png -printf '%h\\0' | xargs -0 zev-cli --fps 24 --json\n"
+              "\n")
+               .arg(UserTexts::kSuccessFormat.arg(tr("<output folder>"))) +
            CliMediaCommands::helpText();
 }
 
@@ -302,25 +311,24 @@ void CliController::reportFolder(const FolderOutcome& outcome) {
     if (!outcome.reason.isEmpty())
         writeError(QStringLiteral("%1: %2\n").arg(kProgramName, outcome.reason));
     if (!outcome.warning.isEmpty())
-        writeError(QStringLiteral("%1: warning: %2\n").arg(kProgramName, outcome.warning));
+        writeError(QStringLiteral("%1: %2\n").arg(kProgramName, tr("warning: %1").arg(outcome.warning)));
     if (outcome.ok && outcome.bitrateKbits > 0)
         writeError(
             QStringLiteral("%1: %2: %3 kbit/s\n").arg(kProgramName, outcome.video).arg(outcome.bitrateKbits));
     if (outcome.cancelled)
-        writeError(
-            QStringLiteral("%1: %2: cancelled; no video was written\n").arg(kProgramName, outcome.folder));
+        writeError(QStringLiteral("%1: %2\n")
+                       .arg(kProgramName, tr("%1: cancelled; no video was written").arg(outcome.folder)));
 }
 
 void CliController::reportSummary(int succeeded, int failed, double seconds) {
     const int skipped = int(folders_.size()) - succeeded - failed;
-    QString line = QStringLiteral("%1: %2 of %3 folders converted, %4 failed")
-                       .arg(kProgramName)
-                       .arg(succeeded)
-                       .arg(folders_.size())
-                       .arg(failed);
+    QString line =
+        tr("%1 of %2 folders converted, %3 failed")
+            .arg(QString::number(succeeded), QString::number(folders_.size()), QString::number(failed));
     if (skipped > 0)
-        line += QStringLiteral(", %1 skipped").arg(skipped);
-    writeError(line + QStringLiteral(", %1 s in all\n").arg(seconds, 0, 'f', 1));
+        line = tr("%1, %2 skipped").arg(line, QString::number(skipped));
+    line = tr("%1, %2 s in all").arg(line, QString::number(seconds, 'f', 1));
+    writeError(QStringLiteral("%1: %2\n").arg(kProgramName, line));
 }
 
 bool CliController::applyPreset(const QString& name) {
@@ -330,7 +338,7 @@ bool CliController::applyPreset(const QString& name) {
             return true;
         }
     }
-    usageError(QStringLiteral("unknown preset '%1' (use high, super or best)").arg(name));
+    usageError(tr("unknown preset '%1' (use high, super or best)").arg(name));
     return false;
 }
 
@@ -339,7 +347,7 @@ bool CliController::applySlider(const QString& text) {
     const double value = text.trimmed().toDouble(&isNumber);
     // Written so that NaN fails too.
     if (!isNumber || !(value >= 0.0 && value <= 1.0)) {
-        usageError(QStringLiteral("the slider value must be a number from 0.0 to 1.0, not '%1'").arg(text));
+        usageError(tr("the slider value must be a number from 0.0 to 1.0, not '%1'").arg(text));
         return false;
     }
     inputs_.sliderValue = value;
@@ -347,7 +355,9 @@ bool CliController::applySlider(const QString& text) {
 }
 
 int CliController::usageError(const QString& problem) {
-    writeError(QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n").arg(kProgramName, problem));
+    writeError(
+        QStringLiteral("%1: %2\n%3\n")
+            .arg(kProgramName, problem, tr("Try '%1 --help' for more information.").arg(kProgramName)));
     return kUsageError;
 }
 
@@ -364,7 +374,8 @@ void CliController::endIfSettled() {
     if (!waiting_ || session_.inConverting())
         return;
     if (!status_) {
-        writeError(kProgramName + QStringLiteral(": the conversion ended without a message\n"));
+        writeError(
+            QStringLiteral("%1: %2\n").arg(kProgramName, tr("the conversion ended without a message")));
         status_ = kFailed;
     }
     waiting_->exit(*status_);

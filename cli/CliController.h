@@ -7,6 +7,7 @@
 #include "session/FrontEndInputs.h"
 #include "session/SettingsValidator.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -21,6 +22,8 @@ class QIODevice;
 // the same settings; the exit status tells how it went (ExitStatus, or 128 +
 // the signal that stopped it).
 class CliController {
+    Q_DECLARE_TR_FUNCTIONS(CliController)
+
 public:
     enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 

@@ -38,36 +38,36 @@ QString CliProgressReporter::stageName(ConversionProgress::Stage stage) {
     using Stage = ConversionProgress::Stage;
     switch (stage) {
     case Stage::Scanning:
-        return QStringLiteral("scanning");
+        return tr("scanning");
     case Stage::Extracting:
-        return QStringLiteral("extracting");
+        return tr("extracting");
     case Stage::Packing:
-        return QStringLiteral("packing");
+        return tr("packing");
     case Stage::Encoding:
-        return QStringLiteral("encoding");
+        return tr("encoding");
     }
-    return QStringLiteral("working");
+    return tr("working");
 }
 
 QString CliProgressReporter::progressText(const ConversionProgress& progress) {
-    QString text = stageName(progress.stage);
+    const QString stage = stageName(progress.stage);
     if (progress.total <= 0)
+        return stage;
+    const int percent = static_cast<int>(std::floor(progress.fraction * 100.0));
+    const QString text = tr("%1 %2/%3 frames, %4%")
+                             .arg(stage, QString::number(progress.done), QString::number(progress.total),
+                                  QString::number(percent));
+    if (progress.secondsLeft < 0)
         return text;
-    text += QStringLiteral(" %1/%2 frames, %3%")
-                .arg(progress.done)
-                .arg(progress.total)
-                .arg(static_cast<int>(std::floor(progress.fraction * 100.0)));
-    if (progress.secondsLeft >= 0)
-        text += QStringLiteral(", %1 left").arg(durationText(progress.secondsLeft));
-    return text;
+    return tr("%1, %2 left").arg(text, durationText(progress.secondsLeft));
 }
 
 QString CliProgressReporter::durationText(qint64 seconds) {
     if (seconds < 60)
-        return QStringLiteral("%1s").arg(seconds);
+        return tr("%1s").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("%1m %2s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1h %2m").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
+        return tr("%1m %2s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return tr("%1h %2m").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
 }
 
 void CliProgressReporter::showText(const QString& text) {

@@ -2,6 +2,7 @@
 
 #include "pipeline/ConversionProgress.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QString>
@@ -15,6 +16,8 @@ class QIODevice;
 // read well. Progress arrives on the main thread; log lines may come from any
 // thread, so both go through one lock.
 class CliProgressReporter {
+    Q_DECLARE_TR_FUNCTIONS(CliProgressReporter)
+
 public:
     static constexpr int kPipeIntervalMs = 1000;
 

@@ -39,15 +39,15 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
                                             bool rateChosen) const {
     using Failed = Result<OutputOptions>;
     if (!express && anyExpressOnly(parser))
-        return Failed::failure(QStringLiteral("--layout, --mask-size, --colour, --fit, --crf and --gap need "
-                                              "--express: the default conversion makes the default layout"));
+        return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf and --gap need "
+                                  "--express: the default conversion makes the default layout"));
     OutputOptions options;
     options.describe = parser.isSet(describe_);
     if (parser.isSet(layout_)) {
         const auto layout = VideoDescription::layoutFromName(parser.value(layout_));
         if (!layout)
             return Failed::failure(
-                QStringLiteral("unknown layout '%1' (use mask-left, mask-right, mask-top or mask-bottom)")
+                tr("unknown layout '%1' (use mask-left, mask-right, mask-top or mask-bottom)")
                     .arg(parser.value(layout_)));
         options.layout = *layout;
     }
@@ -55,66 +55,62 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
         const auto size = VideoDescription::maskSizeFromName(parser.value(maskSize_));
         if (!size)
             return Failed::failure(
-                QStringLiteral("unknown mask size '%1' (use full or half)").arg(parser.value(maskSize_)));
+                tr("unknown mask size '%1' (use full or half)").arg(parser.value(maskSize_)));
         options.maskSize = *size;
     }
     if (parser.isSet(colour_)) {
         const QString mode = parser.value(colour_);
         if (mode != QLatin1String("premultiplied") && mode != QLatin1String("straight"))
-            return Failed::failure(
-                QStringLiteral("unknown colour mode '%1' (use premultiplied or straight)").arg(mode));
+            return Failed::failure(tr("unknown colour mode '%1' (use premultiplied or straight)").arg(mode));
         options.premultiplied = mode == QLatin1String("premultiplied");
     }
     if (parser.isSet(fit_)) {
         const std::optional<int> fit = wholeNumber(parser.value(fit_), 64, 16384);
         if (!fit)
-            return Failed::failure(QStringLiteral("--fit takes a size from 64 to 16384 pixels, not '%1'")
-                                       .arg(parser.value(fit_)));
+            return Failed::failure(
+                tr("--fit takes a size from 64 to 16384 pixels, not '%1'").arg(parser.value(fit_)));
         options.fit = *fit;
     }
     if (parser.isSet(crf_)) {
         if (rateChosen)
-            return Failed::failure(
-                QStringLiteral("choose either a bitrate (--preset, --slider) or --crf, not both"));
+            return Failed::failure(tr("choose either a bitrate (--preset, --slider) or --crf, not both"));
         options.crf = wholeNumber(parser.value(crf_), 0, OutputOptions::kMaxCrf);
         if (!options.crf)
             return Failed::failure(
-                QStringLiteral("--crf takes a whole number from 0 to 51, not '%1'").arg(parser.value(crf_)));
+                tr("--crf takes a whole number from 0 to 51, not '%1'").arg(parser.value(crf_)));
     }
     if (parser.isSet(gap_)) {
         options.gap = wholeNumber(parser.value(gap_), 0, OutputOptions::kMaxGap);
         // An odd gap would leave the packed frame an odd size.
         if (!options.gap || *options.gap % 2 != 0)
             return Failed::failure(
-                QStringLiteral("--gap takes an even number of pixels from 0 to 256, not '%1'")
-                    .arg(parser.value(gap_)));
+                tr("--gap takes an even number of pixels from 0 to 256, not '%1'").arg(parser.value(gap_)));
     }
     return options;
 }
 
 QString OutputArguments::helpText() {
-    return QStringLiteral(
-        "Layout, size and quality (all but --describe need --express):\n"
-        "      --layout LAYOUT  where the mask lies against the colour: mask-left (the\n"
-        "                       default), mask-right, mask-top or mask-bottom; the two\n"
-        "                       are exact halves of the video\n"
-        "      --mask-size SIZE full (default) or half: the mask at half the width and\n"
-        "                       height, each region on 16-pixel boundaries, 16 pixels\n"
-        "                       apart; players find the regions in zev.json\n"
-        "      --colour MODE    premultiplied (default: the colour laid onto black) or\n"
-        "                       straight (the frame's colour where it is not fully\n"
-        "                       transparent, black where it is)\n"
-        "      --fit N          scale the frames down, keeping their shape, until the\n"
-        "                       packed video is at most N pixels on a side and no larger\n"
-        "                       than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,\n"
-        "                       which phones decode)\n"
-        "      --crf N          aim at x264's quality N (0 lossless to 51; 18, 23 and 28\n"
-        "                       are common) instead of a bitrate; the bitrate reached is\n"
-        "                       reported\n"
-        "      --gap N          N pixels (even, 0 to 256) of black between the two regions,\n"
-        "                       which then start on 16-pixel boundaries\n"
-        "      --describe       write FOLDER/output/zev.json, the description of the\n"
-        "                       regions, even for the default layout (any conversion);\n"
-        "                       it is written whenever the layout, mask size, colour or\n"
-        "                       gap is not the default, and removed otherwise\n");
+    return tr("Layout, size and quality (all but --describe need --express):\n"
+              "      --layout LAYOUT  where the mask lies against the colour: mask-left (the\n"
+              "                       default), mask-right, mask-top or mask-bottom; the two\n"
+              "                       are exact halves of the video\n"
+              "      --mask-size SIZE full (default) or half: the mask at half the width and\n"
+              "                       height, each region on 16-pixel boundaries, 16 pixels\n"
+              "                       apart; players find the regions in zev.json\n"
+              "      --colour MODE    premultiplied (default: the colour laid onto black) or\n"
+              "                       straight (the frame's colour where it is not fully\n"
+              "                       transparent, black where it is)\n"
+              "      --fit N          scale the frames down, keeping their shape, until the\n"
+              "                       packed video is at most N pixels on a side and no larger\n"
+              "                       than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,\n"
+              "                       which phones decode)\n"
+              "      --crf N          aim at x264's quality N (0 lossless to 51; 18, 23 and 28\n"
+              "                       are common) instead of a bitrate; the bitrate reached is\n"
+              "                       reported\n"
+              "      --gap N          N pixels (even, 0 to 256) of black between the two regions,\n"
+              "                       which then start on 16-pixel boundaries\n"
+              "      --describe       write FOLDER/output/zev.json, the description of the\n"
+              "                       regions, even for the default layout (any conversion);\n"
+              "                       it is written whenever the layout, mask size, colour or\n"
+              "                       gap is not the default, and removed otherwise\n");
 }

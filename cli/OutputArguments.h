@@ -4,6 +4,7 @@
 #include "output/OutputOptions.h"
 
 #include <QCommandLineOption>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -13,6 +14,8 @@ class QCommandLineParser;
 // largest size, quality target, gap and description. All but --describe
 // need --express: the default conversion's commands are fixed.
 class OutputArguments {
+    Q_DECLARE_TR_FUNCTIONS(OutputArguments)
+
 public:
     OutputArguments();
 

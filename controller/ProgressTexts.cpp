@@ -5,29 +5,29 @@ QString ProgressTexts::stageText(const ConversionProgress& progress) {
     QString verb;
     switch (progress.stage) {
     case Stage::Scanning:
-        return QStringLiteral("正在检查序列帧…");
+        return tr("Checking the frames…");
     case Stage::Extracting:
-        verb = QStringLiteral("正在提取");
+        verb = tr("Extracting");
         break;
     case Stage::Packing:
-        verb = QStringLiteral("正在拼接");
+        verb = tr("Packing");
         break;
     case Stage::Encoding:
-        verb = QStringLiteral("正在编码");
+        verb = tr("Encoding");
         break;
     }
     if (progress.total <= 0)
         return verb + QStringLiteral("…");
-    return QStringLiteral("%1 %2/%3 帧").arg(verb).arg(progress.done).arg(progress.total);
+    return tr("%1 %2/%3 frames").arg(verb, QString::number(progress.done), QString::number(progress.total));
 }
 
 QString ProgressTexts::timeText(const ConversionProgress& progress) {
     const qint64 seconds = progress.secondsLeft;
     if (seconds < 0)
-        return QStringLiteral("正在估算剩余时间…");
+        return tr("Estimating the time left…");
     if (seconds < 60)
-        return QStringLiteral("约 %1 秒").arg(seconds);
+        return tr("about %1 s").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("约 %1 小时 %2 分").arg(seconds / 3600).arg(seconds / 60 % 60);
+        return tr("about %1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    return tr("about %1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60);
 }

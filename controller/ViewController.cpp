@@ -51,7 +51,6 @@ namespace {
 const QString kPathPlaceholder = QStringLiteral("                  请拖拽序列帧文件夹到这里");
 const QString kIdleTitle = QStringLiteral("开始合成 ZEV 视频");
 const QString kBusyTitle = QStringLiteral("ZEV 视频合成中，请耐心等待...");
-const QString kChooseFolderTitle = QStringLiteral("选择序列帧文件夹");
 
 // The slider's integer steps map exactly onto the values 0.0 … 1.0.
 constexpr int kSliderSteps = 1000;
@@ -260,13 +259,25 @@ void ViewController::closeEvent(QCloseEvent* event) {
         askBeforeClosing();
 }
 
+QString ViewController::closeWhileBusyText() {
+    return tr("A ZEV video is being made; quitting now cancels it.");
+}
+
+QString ViewController::cancelAndQuitTitle() {
+    return tr("Cancel and quit");
+}
+
+QString ViewController::keepConvertingTitle() {
+    return tr("Keep going, quit when done");
+}
+
 void ViewController::askBeforeClosing() {
-    auto* box = new QMessageBox(QMessageBox::Question, window()->windowTitle(), kCloseWhileBusyText,
+    auto* box = new QMessageBox(QMessageBox::Question, window()->windowTitle(), closeWhileBusyText(),
                                 QMessageBox::NoButton, window());
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::WindowModal);
-    QPushButton* cancelAndQuit = box->addButton(kCancelAndQuitTitle, QMessageBox::DestructiveRole);
-    QPushButton* keep = box->addButton(kKeepConvertingTitle, QMessageBox::AcceptRole);
+    QPushButton* cancelAndQuit = box->addButton(cancelAndQuitTitle(), QMessageBox::DestructiveRole);
+    QPushButton* keep = box->addButton(keepConvertingTitle(), QMessageBox::AcceptRole);
     box->setDefaultButton(keep);
     box->setEscapeButton(keep);
     connect(box, &QMessageBox::finished, this, [this, box, cancelAndQuit]() {
@@ -601,7 +612,7 @@ void ViewController::presentOutcome(const ConversionOutcome& outcome) {
         presentSuccessAlert(
             outcome.outputFolder,
             outcome.bitrateKbits > 0
-                ? QStringLiteral("码率：%1 kbit/s%2%3")
+                ? tr("Bitrate: %1 kbit/s%2%3")
                       .arg(outcome.bitrateKbits)
                       .arg(outcome.warning.isEmpty() ? QString() : QStringLiteral("\n"), outcome.warning)
                 : outcome.warning);
@@ -687,7 +698,7 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
 void ViewController::chooseFolder() {
     const QString shown = pathText();
     const QString start = !shown.isEmpty() && QFileInfo(shown).isDir() ? shown : QDir::homePath();
-    const QString folder = QFileDialog::getExistingDirectory(this, kChooseFolderTitle, start);
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the frame folder"), start);
     if (!folder.isEmpty())
         updateDragFilePath(folder);
 }

@@ -32,10 +32,11 @@ class ViewController : public QWidget, public ZEVDragViewDelegate {
     Q_OBJECT
 
 public:
-    static inline const QString kCloseWhileBusyText =
-        QStringLiteral("ZEV 视频正在合成，现在退出将取消合成。");
-    static inline const QString kCancelAndQuitTitle = QStringLiteral("取消合成并退出");
-    static inline const QString kKeepConvertingTitle = QStringLiteral("继续合成，完成后退出");
+    // The question asked when the window is closed during a run, and its two
+    // answers, in the window's language.
+    static QString closeWhileBusyText();
+    static QString cancelAndQuitTitle();
+    static QString keepConvertingTitle();
     // Where the express checkbox's state is remembered between runs.
     static inline const QString kExpressSettingKey = QStringLiteral("conversion/express");
     // How much the packed frames kept for cache runs may take, all folders

@@ -1,6 +1,7 @@
 #include "ViewController.h"
 
 #include "HangingEncoder.h"
+#include "ParamName.h"
 #include "RecordedCalls.h"
 #include "ScratchEnvironment.h"
 #include "StandInEncoders.h"
@@ -26,6 +27,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -534,7 +536,7 @@ TEST(ViewControllerTest, FailedConversionAlertSaysWhyAndKeepsTheToolOutput) {
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), QStringLiteral("合成视频过程出错，请重试."));
     EXPECT_TRUE(alert->informativeText().startsWith(
-        QStringLiteral("ffmpeg exited with status 1: x264 [error]: broken pipe")))
+        QStringLiteral("ffmpeg 以状态 1 退出：x264 [error]: broken pipe")))
         << alert->informativeText().toStdString();
     EXPECT_TRUE(alert->detailedText().contains(QStringLiteral("broken pipe")));
     EXPECT_TRUE(buttonTitles(alert).contains(QStringLiteral("显示详细信息")));
@@ -543,3 +545,66 @@ TEST(ViewControllerTest, FailedConversionAlertSaysWhyAndKeepsTheToolOutput) {
     EXPECT_EQ(informative->textFormat(), Qt::PlainText);
     press(alert, QStringLiteral("Ok"));
 }
+
+namespace {
+
+bool hasChinese(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar ch) { return ch >= u'\u4e00' && ch <= u'\u9fff'; });
+}
+
+struct RefusedFramesCase {
+    const char* title;
+    void (*makeFrames)(const TemporaryFolder& folder);
+    const char* keptToken; // a file or format name the reason names untranslated
+};
+
+void PrintTo(const RefusedFramesCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
+class RefusedFrames : public ::testing::TestWithParam<RefusedFramesCase> {};
+
+// The window speaks Chinese: the reason under the fixed message is ZEV's own
+// text in the window's language, with its file and format names unchanged.
+TEST_P(RefusedFrames, AlertGivesTheReasonInChinese) {
+    const RefusedFramesCase c = GetParam();
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    c.makeFrames(folder);
+    ViewController window;
+    window.updateDragFilePath(folder.path());
+
+    control<QPushButton>(window, "zevButton")->click();
+    QMessageBox* alert = waitForAlert(window, kConversionTimeoutMs);
+
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral("合成视频过程出错，请重试."));
+    const QString reason = alert->informativeText();
+    EXPECT_TRUE(hasChinese(reason)) << reason.toStdString();
+    EXPECT_TRUE(reason.contains(QString::fromUtf8(c.keptToken))) << reason.toStdString();
+    press(alert, QStringLiteral("Ok"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ViewControllerTest, RefusedFrames,
+    ::testing::Values(RefusedFramesCase{"mixed sizes",
+                                        [](const TemporaryFolder& folder) {
+                                            ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 1, 16, 12));
+                                            ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 1, 8, 6, 1));
+                                        },
+                                        "1.png"},
+                      RefusedFramesCase{"odd height",
+                                        [](const TemporaryFolder& folder) {
+                                            ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 2, 8, 7));
+                                        },
+                                        "H.264"},
+                      RefusedFramesCase{"not a png",
+                                        [](const TemporaryFolder& folder) {
+                                            ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 1, 8, 6));
+                                            folder.touch(QStringLiteral("1.png"), "plain text");
+                                        },
+                                        "PNG"}),
+    ParamName());
+
+} // namespace

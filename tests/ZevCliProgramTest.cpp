@@ -1,4 +1,5 @@
 // The zev-cli program itself, started as a user would start it.
+#include "ParamName.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
@@ -25,8 +26,21 @@ struct Outcome {
     QString errors;
 };
 
-Outcome runZevCli(const QStringList& arguments, const QString& workingFolder = QString()) {
+// The environment a user of the given locale starts programs with: no
+// setting above LANG that would override it.
+QProcessEnvironment localeEnvironment(const QString& lang) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANG"), lang);
+    return environment;
+}
+
+// English unless a test asks for another locale, whatever the machine's.
+Outcome runZevCli(const QStringList& arguments, const QString& workingFolder = QString(),
+                  const QString& lang = QStringLiteral("C.UTF-8")) {
     QProcess program;
+    program.setProcessEnvironment(localeEnvironment(lang));
     program.setWorkingDirectory(workingFolder);
     program.setStandardInputFile(QProcess::nullDevice());
     program.start(QStringLiteral(ZEV_CLI), arguments);
@@ -103,7 +117,7 @@ TEST_P(StopSignals, StopTheToolsAndExitWithTheShellsStatus) {
     // Large enough that one ImageMagick run takes seconds.
     ASSERT_TRUE(TestFrames::writeSequence(folder.filePath("big"), 40, 1600, 1200));
     const QByteArray mark = "ZEV_TEST_RUN=" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = localeEnvironment(QStringLiteral("C.UTF-8"));
     environment.insert(QString::fromUtf8(mark.split('=').first()), QString::fromUtf8(mark.split('=').last()));
 
     QProcess program;
@@ -205,6 +219,51 @@ TEST(ZevCliProgramTest, SeveralFoldersWithOneRefusedInTextAndJson) {
     EXPECT_EQ(QJsonDocument::fromJson(lines.at(0).toUtf8()).object().value("video").toString(),
               folder.filePath("good1/output/zev.mp4"));
 }
+
+struct LanguageCase {
+    const char* title;
+    const char* lang;
+    const char* reason; // why the folder is refused, on standard error
+    const char* helpStart;
+};
+
+void PrintTo(const LanguageCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
+class Languages : public ::testing::TestWithParam<LanguageCase> {};
+
+// ZEV's own texts follow the locale; the fixed message on standard output is
+// the window's Chinese in every locale.
+TEST_P(Languages, ReasonAndHelpFollowTheLocaleButTheMessageDoesNot) {
+    const LanguageCase c = GetParam();
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 1, 16, 12));
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 1, 8, 6, 1));
+    const QString lang = QString::fromLatin1(c.lang);
+
+    const Outcome refused = runZevCli({folder.path()}, QString(), lang);
+    ASSERT_TRUE(refused.finished);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.output, QStringLiteral("合成视频过程出错，请重试.\n"));
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("zev-cli: ") + QString::fromUtf8(c.reason)))
+        << refused.errors.toStdString();
+
+    const Outcome help = runZevCli({QStringLiteral("--help")}, QString(), lang);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.output.startsWith(QString::fromUtf8(c.helpStart))) << help.output.toStdString();
+    EXPECT_TRUE(help.output.contains(QStringLiteral("视频已经生成, 视频路径：")));
+}
+
+INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, Languages,
+                         ::testing::Values(LanguageCase{"english", "C.UTF-8",
+                                                        "Frame 1.png is 8×6 but 0.png is 16×12.",
+                                                        "Usage: zev-cli [options] FOLDER..."},
+                                           LanguageCase{"chinese", "zh_CN.UTF-8",
+                                                        "帧 1.png 的尺寸是 8×6，而 0.png 的尺寸是 16×12。",
+                                                        "用法：zev-cli [选项] FOLDER..."}),
+                         ParamName());
 
 } // namespace
 

@@ -36,16 +36,17 @@ OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
     setWindowModality(Qt::WindowModal);
     auto* form = new QFormLayout(this);
     // In the order of OutputOptions::Layout and MaskSize.
-    layout_ = choices(this, {QStringLiteral("遮罩在左（默认）"), QStringLiteral("遮罩在右"),
-                             QStringLiteral("遮罩在上"), QStringLiteral("遮罩在下")});
-    maskSize_ = choices(this, {QStringLiteral("完整（默认）"), QStringLiteral("一半宽高")});
-    colour_ = choices(this, {QStringLiteral("预乘：叠在黑底上（默认）"), QStringLiteral("直通：未预乘")});
+    layout_ = choices(this, {tr("Mask on the left (default)"), tr("Mask on the right"), tr("Mask on top"),
+                             tr("Mask below")});
+    maskSize_ = choices(this, {tr("Full (default)"), tr("Half width and height")});
+    colour_ =
+        choices(this, {tr("Premultiplied: laid onto black (default)"), tr("Straight: not premultiplied")});
     fit_ = new QSpinBox(this);
     fit_->setRange(0, 16384);
     fit_->setSingleStep(16);
-    fit_->setSpecialValueText(QStringLiteral("不缩小"));
-    fit_->setSuffix(QStringLiteral(" 像素"));
-    useCrf_ = new QCheckBox(QStringLiteral("按质量（CRF）编码，不用码率"), this);
+    fit_->setSpecialValueText(tr("Do not scale down"));
+    fit_->setSuffix(tr(" pixels"));
+    useCrf_ = new QCheckBox(tr("Encode for quality (CRF) instead of a bitrate"), this);
     crf_ = new QSpinBox(this);
     crf_->setRange(0, OutputOptions::kMaxCrf);
     crf_->setValue(kDefaultCrf);
@@ -57,16 +58,16 @@ OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
     gap_ = new QSpinBox(this);
     gap_->setRange(0, OutputOptions::kMaxGap);
     gap_->setSingleStep(2);
-    gap_->setSpecialValueText(QStringLiteral("默认"));
-    gap_->setSuffix(QStringLiteral(" 像素"));
-    describe_ = new QCheckBox(QStringLiteral("默认布局也写出 zev.json"), this);
+    gap_->setSpecialValueText(tr("Default"));
+    gap_->setSuffix(tr(" pixels"));
+    describe_ = new QCheckBox(tr("Write zev.json for the default layout too"), this);
 
-    form->addRow(QStringLiteral("布局："), layout_);
-    form->addRow(QStringLiteral("遮罩大小："), maskSize_);
-    form->addRow(QStringLiteral("颜色："), colour_);
-    form->addRow(QStringLiteral("最大边长："), fit_);
-    form->addRow(QStringLiteral("质量："), quality);
-    form->addRow(QStringLiteral("区域间隔："), gap_);
+    form->addRow(tr("Layout:"), layout_);
+    form->addRow(tr("Mask size:"), maskSize_);
+    form->addRow(tr("Colour:"), colour_);
+    form->addRow(tr("Longest side:"), fit_);
+    form->addRow(tr("Quality:"), quality);
+    form->addRow(tr("Gap between the regions:"), gap_);
     form->addRow(QString(), describe_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -64,7 +64,7 @@ void ZEVProgressView::makeCard() {
     timeLabel_ = new QLabel(card_);
     for (QLabel* label : {stageLabel_, timeLabel_})
         label->setAlignment(Qt::AlignCenter);
-    cancelButton_ = new QPushButton(kCancelTitle, card_);
+    cancelButton_ = new QPushButton(tr("Cancel"), card_);
     cancelButton_->setCursor(Qt::PointingHandCursor);
     connect(cancelButton_, &QPushButton::clicked, this, &ZEVProgressView::cancelRequested);
     layout->addWidget(progressBar_);

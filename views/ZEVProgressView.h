@@ -24,8 +24,6 @@ class ZEVProgressView : public QWidget {
     Q_OBJECT
 
 public:
-    static inline const QString kCancelTitle = QStringLiteral("取消");
-
     ZEVProgressView(const QRectF& frame, QWidget* parent);
     ZEVProgressView(const QRect& frame, QWidget* parent);
 

@@ -17,7 +17,7 @@ Result<> FrameLinkFolder::create(const QString& parent, const QStringList& frame
         const QString why = dir_->errorString();
         dir_.reset();
         return Result<>::failure(
-            QStringLiteral("cannot create a folder for the frames' links in %1: %2").arg(parent, why));
+            tr("cannot create a folder for the frames' links in %1: %2").arg(parent, why));
     }
     for (qint64 i = 0; i < frames.size(); ++i) {
         const QByteArray target = QFile::encodeName(QFileInfo(frames.at(i)).absoluteFilePath());
@@ -25,7 +25,7 @@ Result<> FrameLinkFolder::create(const QString& parent, const QStringList& frame
         if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0) {
             const QString why = SystemError::text(errno);
             dir_.reset();
-            return Result<>::failure(QStringLiteral("cannot link %1 to %2: %3").arg(link, frames.at(i), why));
+            return Result<>::failure(tr("cannot link %1 to %2: %3").arg(link, frames.at(i), why));
         }
     }
     return Result<>::success();

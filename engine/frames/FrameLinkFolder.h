@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -15,6 +16,8 @@ class QTemporaryDir;
 // never share one; it and its links (never their targets) are removed when
 // this object goes.
 class FrameLinkFolder {
+    Q_DECLARE_TR_FUNCTIONS(FrameLinkFolder)
+
 public:
     FrameLinkFolder();
     ~FrameLinkFolder();

@@ -65,12 +65,12 @@ struct SpaceCheck {
     bool refused() const { return free >= 0 && free < need.least; }
     bool tight() const { return free >= 0 && free < need.most; }
     QString refusal() const {
-        return QStringLiteral("Not enough space for %1: at least %2 is needed, but only %3 is free.")
+        return FramePreflight::tr("Not enough space for %1: at least %2 is needed, but only %3 is free.")
             .arg(what, bytesText(need.least), bytesText(free));
     }
     QString warning() const {
-        return QStringLiteral("Space may run short for %1: frames that compress badly need up to %2, "
-                              "and %3 is free.")
+        return FramePreflight::tr("Space may run short for %1: frames that compress badly need up to %2, "
+                                  "and %3 is free.")
             .arg(what, bytesText(need.most), bytesText(free));
     }
 };
@@ -91,7 +91,7 @@ Result<QString> judgeSpace(const QList<SpaceCheck>& checks) {
 
 Result<PreflightFindings> FramePreflight::check(const PreflightInput& input, const FreeSpace& freeSpace) {
     if (input.frames.isEmpty())
-        return Result<PreflightFindings>::failure(QStringLiteral("There are no frames to convert."));
+        return Result<PreflightFindings>::failure(tr("There are no frames to convert."));
     const Result<FrameSummary> summary = readFrames(input.frames);
     if (!summary)
         return summary.failure();
@@ -116,12 +116,12 @@ Result<FramePreflight::FrameSummary> FramePreflight::readFrames(const QStringLis
         const PngHeader header = PngHeader::read(frame);
         if (!header.isSound())
             return Result<FrameSummary>::failure(
-                QStringLiteral("Frame %1 %2.").arg(frameName(frame), header.problemText()));
+                tr("Frame %1 %2.").arg(frameName(frame), header.problemText()));
         const QSize size(int(header.width()), int(header.height()));
         if (summary.size.isEmpty())
             summary.size = size;
         else if (size != summary.size)
-            return Result<FrameSummary>::failure(QStringLiteral("Frame %1 is %2 but %3 is %4.")
+            return Result<FrameSummary>::failure(tr("Frame %1 is %2 but %3 is %4.")
                                                      .arg(frameName(frame), sizeText(size),
                                                           frameName(frames.first()), sizeText(summary.size)));
         summary.workFiles += RunSpaceModel::workFiles(header);
@@ -135,8 +135,7 @@ Result<> FramePreflight::checkHeight(QSize frameSize) {
     if (frameSize.height() % 2 == 0)
         return Result<>::success();
     return Result<>::failure(
-        QStringLiteral("The frames are %1 pixels high; the H.264 video needs an even height.")
-            .arg(frameSize.height()));
+        tr("The frames are %1 pixels high; the H.264 video needs an even height.").arg(frameSize.height()));
 }
 
 Result<> FramePreflight::checkOutputFolder(const QString& outputFolder) {
@@ -144,20 +143,16 @@ Result<> FramePreflight::checkOutputFolder(const QString& outputFolder) {
     if (output.exists() || output.isSymLink()) {
         if (!output.isDir())
             return Result<>::failure(
-                QStringLiteral("%1 is not a folder, so the video cannot be written there.")
-                    .arg(outputFolder));
+                tr("%1 is not a folder, so the video cannot be written there.").arg(outputFolder));
         if (const QString why = writeProblem(outputFolder); !why.isEmpty())
-            return Result<>::failure(
-                QStringLiteral("The video cannot be written into %1: %2.").arg(outputFolder, why));
+            return Result<>::failure(tr("The video cannot be written into %1: %2.").arg(outputFolder, why));
         return Result<>::success();
     }
     const QString parent = nearestExistingPath(outputFolder);
     if (!QFileInfo(parent).isDir())
-        return Result<>::failure(
-            QStringLiteral("%1 cannot be created: %2 is not a folder.").arg(outputFolder, parent));
+        return Result<>::failure(tr("%1 cannot be created: %2 is not a folder.").arg(outputFolder, parent));
     if (const QString why = writeProblem(parent); !why.isEmpty())
-        return Result<>::failure(
-            QStringLiteral("%1 cannot be created in %2: %3.").arg(outputFolder, parent, why));
+        return Result<>::failure(tr("%1 cannot be created in %2: %3.").arg(outputFolder, parent, why));
     return Result<>::success();
 }
 
@@ -167,19 +162,18 @@ Result<QString> FramePreflight::checkSpace(const PreflightInput& input, const Fr
                                            const FreeSpace& freeSpace) {
     const RunSpaceModel::Need video = RunSpaceModel::video(input.frames.size(), input.fps, input.rateKbits);
     const QString videoAt = nearestExistingPath(input.outputFolder);
-    const SpaceCheck videoAlone{QStringLiteral("the video in %1").arg(input.outputFolder), video,
-                                freeSpace(videoAt)};
+    const SpaceCheck videoAlone{tr("the video in %1").arg(input.outputFolder), video, freeSpace(videoAt)};
     if (input.run != PreflightInput::Run::Full)
         return judgeSpace({videoAlone});
 
     const QString scratchAt = nearestExistingPath(input.scratchFolder);
     if (sameFileSystem(scratchAt, videoAt))
         return judgeSpace(
-            {SpaceCheck{QStringLiteral("the work files in %1 and the video in %2, which share a file system")
+            {SpaceCheck{tr("the work files in %1 and the video in %2, which share a file system")
                             .arg(input.scratchFolder, input.outputFolder),
                         summary.workFiles + video, freeSpace(videoAt)}});
-    return judgeSpace({SpaceCheck{QStringLiteral("the work files in %1").arg(input.scratchFolder),
-                                  summary.workFiles, freeSpace(scratchAt)},
+    return judgeSpace({SpaceCheck{tr("the work files in %1").arg(input.scratchFolder), summary.workFiles,
+                                  freeSpace(scratchAt)},
                        videoAlone});
 }
 
@@ -188,8 +182,8 @@ QString FramePreflight::playbackWarning(QSize frameSize) {
     const qint64 height = frameSize.height();
     if (packedWidth <= kLargestPlayableWidth && packedWidth * height <= kLargestPlayableArea)
         return {};
-    return QStringLiteral("The video will be %1 pixels (mask and colour side by side), larger than %2: "
-                          "phones and many players will refuse to play it.")
+    return tr("The video will be %1 pixels (mask and colour side by side), larger than %2: "
+              "phones and many players will refuse to play it.")
         .arg(sizeText(packedWidth, height),
              sizeText(kLargestPlayableWidth, kLargestPlayableArea / kLargestPlayableWidth));
 }

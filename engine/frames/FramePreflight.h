@@ -5,6 +5,7 @@
 #include "frames/PreflightInput.h"
 #include "frames/RunSpaceModel.h"
 
+#include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,8 @@
 // headers (33 bytes each, never decoded), their file sizes and the file
 // systems' free space; nothing is written. Keeps no state: any thread.
 class FramePreflight {
+    Q_DECLARE_TR_FUNCTIONS(FramePreflight)
+
 public:
     // Bytes this user may still write on the file system holding an existing
     // path; negative when unknown (the space checks then pass).

@@ -85,7 +85,7 @@ QString readRegularFile(int descriptor, qint64* fileSize, QByteArray* bytes) {
     if (S_ISDIR(status.st_mode))
         return systemError(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return QStringLiteral("not a regular file");
+        return PngHeader::tr("not a regular file");
     if (!readStart(descriptor, bytes))
         return systemError(errno);
     *fileSize = status.st_size;
@@ -139,11 +139,11 @@ QString PngHeader::problemText() const {
     case Problem::None:
         return {};
     case Problem::Unreadable:
-        return QStringLiteral("cannot be read: ") + readError_;
+        return tr("cannot be read: %1").arg(readError_);
     case Problem::Empty:
-        return QStringLiteral("is an empty file");
+        return tr("is an empty file");
     case Problem::NotPng:
-        return QStringLiteral("is not a PNG file");
+        return tr("is not a PNG file");
     case Problem::Truncated:
     case Problem::MissingIhdr:
     case Problem::BadChecksum:
@@ -151,7 +151,7 @@ QString PngHeader::problemText() const {
     case Problem::BadSampleFormat:
         break;
     }
-    return QStringLiteral("has a damaged PNG header");
+    return tr("has a damaged PNG header");
 }
 
 PngHeader PngHeader::failed(Problem problem, qint64 fileSize, const QString& readError) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -9,6 +10,8 @@
 // nothing is decoded, so checking thousands of frames before a run costs a
 // few system calls each.
 class PngHeader {
+    Q_DECLARE_TR_FUNCTIONS(PngHeader)
+
 public:
     // Signature (8) + IHDR length and type (8) + IHDR data (13) + CRC (4).
     static constexpr qsizetype kSize = 33;

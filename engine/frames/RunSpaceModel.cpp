@@ -62,7 +62,7 @@ qint64 leastForFile(qint64 width, qint64 height) {
 // above: 2.4 kB where the rate allowed 165 kB; noise: 156 kB), so it surely
 // needs nothing worth counting.
 constexpr double kVideoMargin = 1.2;
-constexpr qint64 kContainerReserve = 1024 * 1024;
+constexpr qint64 kContainerReserve = qint64{1024} * 1024;
 
 } // namespace
 

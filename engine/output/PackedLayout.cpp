@@ -1,6 +1,7 @@
 #include "output/PackedLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -22,7 +23,8 @@ bool maskComesFirst(OutputOptions::Layout layout) {
 
 // The frame size at a given height, keeping the source's aspect, both sides even.
 QSize scaledToHeight(QSize source, int height) {
-    const int width = std::max(2, 2 * int(double(source.width()) * height / source.height() / 2.0 + 0.5));
+    const int width =
+        std::max(2, 2 * int(std::lround(double(source.width()) * height / source.height() / 2.0)));
     return {width, height};
 }
 

@@ -91,14 +91,14 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (!document.isObject())
         return Result<VideoDescription>::failure(
-            QStringLiteral("the description is not a JSON object: %1").arg(error.errorString()));
+            tr("the description is not a JSON object: %1").arg(error.errorString()));
     const QJsonObject json = document.object();
     if (json.value(QStringLiteral("format")).toString() != QStringLiteral("zev"))
-        return Result<VideoDescription>::failure(QStringLiteral("the description's format is not \"zev\""));
+        return Result<VideoDescription>::failure(tr("the description's format is not \"zev\""));
     const int version = json.value(QStringLiteral("version")).toInt();
     if (version < 1 || version > kVersion)
         return Result<VideoDescription>::failure(
-            QStringLiteral("the description's version %1 is not one this program reads (1 to %2)")
+            tr("the description's version %1 is not one this program reads (1 to %2)")
                 .arg(version)
                 .arg(kVersion));
 
@@ -112,7 +112,7 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
     const std::optional<MaskSize> maskSize =
         maskSizeFromName(json.value(QStringLiteral("maskSize")).toString());
     if (!layout || !maskSize)
-        return Result<VideoDescription>::failure(QStringLiteral("the description names an unknown layout"));
+        return Result<VideoDescription>::failure(tr("the description names an unknown layout"));
     description.layout = *layout;
     description.maskSize = *maskSize;
     description.gap = json.value(QStringLiteral("gap")).toInt();
@@ -121,7 +121,7 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
     if (!fitsInside(description.colourRect, description.packedSize) ||
         !fitsInside(description.maskRect, description.packedSize))
         return Result<VideoDescription>::failure(
-            QStringLiteral("the description's regions do not lie inside its %1×%2 frame")
+            tr("the description's regions do not lie inside its %1×%2 frame")
                 .arg(description.packedSize.width())
                 .arg(description.packedSize.height()));
     if (!description.frameSize.isValid())
@@ -152,7 +152,7 @@ Result<VideoDescription> VideoDescription::readBeside(const QString& videoPath, 
         return defaultFor(QSize(packedSize.width() / 2, packedSize.height()));
     if (!file.open(QIODevice::ReadOnly))
         return Result<VideoDescription>::failure(
-            QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString()));
+            tr("cannot read %1: %2").arg(file.fileName(), file.errorString()));
     Result<VideoDescription> description = fromJson(file.readAll());
     if (!description)
         return Result<VideoDescription>::failure(
@@ -163,12 +163,10 @@ Result<VideoDescription> VideoDescription::readBeside(const QString& videoPath, 
 Result<> VideoDescription::writeBeside(const QString& videoPath) const {
     QSaveFile file(pathBeside(videoPath));
     if (!file.open(QIODevice::WriteOnly))
-        return Result<>::failure(
-            QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
+        return Result<>::failure(tr("cannot write %1: %2").arg(file.fileName(), file.errorString()));
     file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented));
     if (!file.commit())
-        return Result<>::failure(
-            QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
+        return Result<>::failure(tr("cannot write %1: %2").arg(file.fileName(), file.errorString()));
     return Result<>::success();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QRect>
 #include <QSize>
@@ -68,4 +69,6 @@ struct VideoDescription {
     static std::optional<MaskSize> maskSizeFromName(const QString& name);
 
     bool operator==(const VideoDescription&) const = default;
+
+    Q_DECLARE_TR_FUNCTIONS(VideoDescription)
 };

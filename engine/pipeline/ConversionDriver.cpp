@@ -60,14 +60,13 @@ Result<> ConversionDriver::packedFramesComplete(const QString& folder, qint64 fr
         const QFileInfo frame(dir.filePath(packedFrameName(i)));
         if (!frame.isFile() || frame.size() == 0)
             return Result<>::failure(
-                QStringLiteral("the packed frame %1 is missing or empty").arg(frame.absoluteFilePath()));
+                tr("the packed frame %1 is missing or empty").arg(frame.absoluteFilePath()));
     }
     if (const qsizetype found = pngNames(folder).size(); found != frameCount)
-        return Result<>::failure(
-            QStringLiteral("%1 holds %2 PNG files besides the packed frames 00000.png … %3")
-                .arg(folder)
-                .arg(found - frameCount)
-                .arg(packedFrameName(frameCount - 1)));
+        return Result<>::failure(tr("%1 holds %2 PNG files besides the packed frames 00000.png … %3")
+                                     .arg(folder)
+                                     .arg(found - frameCount)
+                                     .arg(packedFrameName(frameCount - 1)));
     return Result<>::success();
 }
 
@@ -115,8 +114,8 @@ ConversionOutcome ConversionDriver::encodeCached(qint64 frameCount) {
     appendFolder_ = FrameCache::packedFramesFolder(sourceFolder);
     if (Result<> cached = FrameCache::matches(sourceFolder, frameCount); !cached)
         return failed(Result<>::failure(
-            QStringLiteral("the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: "
-                           "%4; convert without the cache first")
+            tr("the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: "
+               "%4; convert without the cache first")
                 .arg(FrameCache::entryFolder(sourceFolder), sourceFolder)
                 .arg(frameCount)
                 .arg(cached.reason())));
@@ -179,11 +178,10 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     const QString outputFolder = settings_.outputFolder();
     const qint64 framesNow = sizeOrZero(FrameFolderScanner::allImagesFullPathFrom(sourceFolder, nullptr));
     if (framesNow != frameCount)
-        return failed(
-            Result<>::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
-                                             "now %2")
-                                  .arg(frameCount)
-                                  .arg(framesNow)));
+        return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
+                                           "now %2")
+                                            .arg(frameCount)
+                                            .arg(framesNow)));
     if (cancelled())
         return ConversionOutcome::cancelled();
 
@@ -239,7 +237,7 @@ Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList*
     *masks = FrameFolderScanner::allImagesFullPathFrom(alphaFolder_, nullptr).value_or(QStringList());
     *colours = FrameFolderScanner::allImagesFullPathFrom(rgbFolder_, nullptr).value_or(QStringList());
     if (masks->size() != frameCount || colours->size() != frameCount)
-        return Result<>::failure(QStringLiteral("convert left %1 masks and %2 colour images for %3 frames")
+        return Result<>::failure(tr("convert left %1 masks and %2 colour images for %3 frames")
                                      .arg(masks->size())
                                      .arg(colours->size())
                                      .arg(frameCount));
@@ -271,8 +269,8 @@ Result<> ConversionDriver::runOnQueue(Stage stage, qint64 total,
     for (qsizetype index = 0; index < operations.size(); ++index) {
         queue_.start([operation = operations.at(index), index, failures, failuresLock, cancellation]() {
             // Once stopped, the batches still waiting start nothing.
-            Result<> result =
-                cancellation->isRequested() ? Result<>::failure(QStringLiteral("stopped")) : operation();
+            Result<> result = cancellation->isRequested() ? Result<>::failure(ConversionDriver::tr("stopped"))
+                                                          : operation();
             if (!result) {
                 QMutexLocker lock(failuresLock.get());
                 (*failures)[index] = std::move(result);

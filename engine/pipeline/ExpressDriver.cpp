@@ -115,11 +115,10 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     // A frame taken away during the run would have ended ffmpeg's sequence
     // early without an error.
     if (const qint64 framesNow = frameCount(sourceFolder); framesNow != frames.size())
-        return failed(
-            Result<>::failure(QStringLiteral("the frame folder changed during the run: it held %1 frames, "
-                                             "now %2")
-                                  .arg(frames.size())
-                                  .arg(framesNow)));
+        return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
+                                           "now %2")
+                                            .arg(frames.size())
+                                            .arg(framesNow)));
     if (Result<> committed = verifyAndCommit(video, packedVideo(layout, outputFrames)); !committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(committed);
     reportFrames(Stage::Encoding, outputFrames, outputFrames);

@@ -8,6 +8,7 @@
 #include "pipeline/PipelineRun.h"
 #include "tools/ToolRunner.h"
 
+#include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <QStringList>

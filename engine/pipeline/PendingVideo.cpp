@@ -30,11 +30,11 @@ PendingVideo::~PendingVideo() {
 Result<> PendingVideo::commit() {
     const QFileInfo written(path_);
     if (!written.isFile() || written.size() == 0)
-        return Result<>::failure(QStringLiteral("ffmpeg left no video at %1").arg(path_));
+        return Result<>::failure(tr("ffmpeg left no video at %1").arg(path_));
     // Unlike QFile::rename, rename(2) replaces an existing video, atomically.
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(videoPath_).constData()) != 0)
         return Result<>::failure(
-            QStringLiteral("cannot rename %1 to %2: %3").arg(path_, videoPath_, SystemError::text(errno)));
+            tr("cannot rename %1 to %2: %3").arg(path_, videoPath_, SystemError::text(errno)));
     committed_ = true;
     return Result<>::success();
 }

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // A video being written, kept under a temporary name beside zev.mp4
@@ -13,6 +14,8 @@
 // exactly as it was, no half-written one appears, and nothing outside the
 // output folder is written.
 class PendingVideo {
+    Q_DECLARE_TR_FUNCTIONS(PendingVideo)
+
 public:
     static inline const QString kNamePrefix = QStringLiteral(".zev-");
 

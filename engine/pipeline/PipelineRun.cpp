@@ -22,6 +22,18 @@
 #include <cerrno>
 #include <dirent.h>
 
+namespace {
+
+// The reason with a full stop of its language, so the log's path can follow.
+QString asSentence(const QString& reason) {
+    static const QString stops = QStringLiteral(".!?。！？");
+    if (!reason.isEmpty() && stops.contains(reason.back()))
+        return reason;
+    return reason + PipelineRun::tr(".", "ends a reason before the log's path");
+}
+
+} // namespace
+
 PipelineRun::PipelineRun(ConversionSettings settings, const Cancellation& cancellation,
                          ConversionObserver* observer)
     : settings_(std::move(settings))
@@ -67,11 +79,8 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
                      .arg(outcome.message, outcome.reason.isEmpty()
                                                ? QString()
                                                : QStringLiteral(" (") + outcome.reason + u')'));
-        if (!outcome.reason.isEmpty()) {
-            if (!outcome.reason.endsWith(u'.'))
-                outcome.reason += u'.';
-            outcome.reason += QStringLiteral(" The run's log is %1.").arg(log.path());
-        }
+        if (!outcome.reason.isEmpty())
+            outcome.reason = tr("%1 The run's log is %2.").arg(asSentence(outcome.reason), log.path());
         break;
     }
     return outcome;
@@ -123,8 +132,7 @@ Result<> PipelineRun::unreadableFolderReason(const QString& folder) {
         ::closedir(listing);
         return Result<>::success();
     }
-    return Result<>::failure(
-        QStringLiteral("cannot read the folder %1: %2").arg(folder, SystemError::text(errno)));
+    return Result<>::failure(tr("cannot read the folder %1: %2").arg(folder, SystemError::text(errno)));
 }
 
 Result<> PipelineRun::numberingProblem(const QStringList& frames) {
@@ -144,12 +152,12 @@ Result<> PipelineRun::numberingProblem(const QStringList& frames) {
 QString PipelineRun::numberingReason(qint64 expected, qint64 number, const QString& name,
                                      const QString& previousName) {
     if (expected > 0 && number == expected - 1)
-        return QStringLiteral("%1 and %2 are both frame %3").arg(previousName, name).arg(number);
+        return tr("%1 and %2 are both frame %3").arg(previousName, name).arg(number);
     if (number > expected && expected == 0)
-        return QStringLiteral("frame 0 is missing: the first frame is %1").arg(name);
+        return tr("frame 0 is missing: the first frame is %1").arg(name);
     if (number > expected)
-        return QStringLiteral("frame %1 is missing: %2 follows %3").arg(expected).arg(name, previousName);
-    return QStringLiteral("%1 stands where frame %2 should be").arg(name).arg(expected);
+        return tr("frame %1 is missing: %2 follows %3").arg(expected).arg(name, previousName);
+    return tr("%1 stands where frame %2 should be").arg(name).arg(expected);
 }
 
 ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size) const {

@@ -20,7 +20,7 @@ Result<> CacheRecord::clear(const QString& userFolder) {
     if (file.remove() || !file.exists())
         return Result<>::success();
     return Result<>::failure(
-        QStringLiteral("cannot remove the cache record %1: %2").arg(file.fileName(), file.errorString()));
+        tr("cannot remove the cache record %1: %2").arg(file.fileName(), file.errorString()));
 }
 
 Result<> CacheRecord::write(const QString& userFolder, const QString& frameFolder, qint64 frameCount) {
@@ -32,13 +32,13 @@ Result<> CacheRecord::write(const QString& userFolder, const QString& frameFolde
             return Result<>::success();
     }
     return Result<>::failure(
-        QStringLiteral("cannot write the cache record %1: %2").arg(file.fileName(), file.errorString()));
+        tr("cannot write the cache record %1: %2").arg(file.fileName(), file.errorString()));
 }
 
 Result<> CacheRecord::matches(const QString& userFolder, const QString& frameFolder, qint64 frameCount) {
     QFile file(filePath(userFolder));
     if (!file.open(QIODevice::ReadOnly))
-        return Result<>::failure(QStringLiteral("there is no record of a finished full run (%1: %2)")
+        return Result<>::failure(tr("there is no record of a finished full run (%1: %2)")
                                      .arg(file.fileName(), file.errorString()));
     const QJsonObject record = QJsonDocument::fromJson(file.readAll()).object();
     const QString recordedFolder = record.value(kFolderKey).toString();
@@ -47,9 +47,8 @@ Result<> CacheRecord::matches(const QString& userFolder, const QString& frameFol
     if (!folder.isEmpty() && recordedFolder == folder && recordedCount == frameCount)
         return Result<>::success();
     if (recordedFolder.isEmpty() || recordedCount < 0)
-        return Result<>::failure(QStringLiteral("the cache record %1 cannot be read").arg(file.fileName()));
-    return Result<>::failure(
-        QStringLiteral("they come from %1 with %2 frames").arg(recordedFolder).arg(recordedCount));
+        return Result<>::failure(tr("the cache record %1 cannot be read").arg(file.fileName()));
+    return Result<>::failure(tr("they come from %1 with %2 frames").arg(recordedFolder).arg(recordedCount));
 }
 
 QString CacheRecord::canonicalFolder(const QString& folder) {

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -10,6 +11,8 @@
 // record a run of another folder (another window, the command line) in
 // between would have its frames encoded into this folder's video.
 class CacheRecord {
+    Q_DECLARE_TR_FUNCTIONS(CacheRecord)
+
 public:
     static QString filePath(const QString& userFolder);
 

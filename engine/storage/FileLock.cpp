@@ -1,5 +1,7 @@
 #include "storage/FileLock.h"
 
+#include "core/SystemError.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -11,7 +13,7 @@
 namespace {
 
 QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemError::text(error);
 }
 
 // Whether the open file is still the one the path names.

@@ -1,5 +1,6 @@
 #include "storage/FrameCache.h"
 
+#include "core/SystemError.h"
 #include "storage/CacheRecord.h"
 #include "storage/FileLock.h"
 #include "storage/ScratchFolders.h"
@@ -23,7 +24,7 @@ const QString kPackedFolderName = QStringLiteral("appendImages");
 const QString kPartialSuffix = QStringLiteral(".partial");
 
 QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return SystemError::text(errno);
 }
 
 struct Entry {

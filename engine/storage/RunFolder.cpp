@@ -1,5 +1,6 @@
 #include "storage/RunFolder.h"
 
+#include "core/SystemError.h"
 #include "storage/ScratchFolders.h"
 
 #include <QDateTime>
@@ -42,7 +43,7 @@ Result<> RunFolder::create() {
     // mkdtemp() makes the folder with mode 0700.
     if (!::mkdtemp(name.data()))
         return Result<>::failure(QStringLiteral("cannot create a scratch folder in %1: %2")
-                                     .arg(userFolder, QString::fromLocal8Bit(std::strerror(errno))));
+                                     .arg(userFolder, SystemError::text(errno)));
     const QString unnamed = QFile::decodeName(name);
     if (Result<> locked = lock_.tryLockFolder(unnamed); !locked) {
         QDir(unnamed).removeRecursively();
@@ -50,7 +51,7 @@ Result<> RunFolder::create() {
     }
     const QString named = userFolder + u'/' + kNamePrefix + unnamed.right(6);
     if (::rename(name.constData(), QFile::encodeName(named).constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        const QString why = SystemError::text(errno);
         QDir(unnamed).removeRecursively();
         lock_.unlock();
         return Result<>::failure(QStringLiteral("cannot name the scratch folder %1: %2").arg(named, why));

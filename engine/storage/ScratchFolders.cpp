@@ -35,18 +35,18 @@ Result<> ScratchFolders::prepareUserFolder() {
     if (!statWithoutFollowing(folder, &status)) {
         // EEXIST: someone created it in between; the checks below judge it.
         if (::mkdir(encoded.constData(), kPrivateMode) != 0 && errno != EEXIST)
-            return refuse(QStringLiteral("cannot create %1: %2").arg(folder, systemError()));
+            return refuse(tr("cannot create %1: %2").arg(folder, systemError()));
         if (!statWithoutFollowing(folder, &status))
-            return refuse(QStringLiteral("cannot examine %1: %2").arg(folder, systemError()));
+            return refuse(tr("cannot examine %1: %2").arg(folder, systemError()));
     }
     if (S_ISLNK(status.st_mode))
-        return refuse(QStringLiteral("%1 is a symbolic link").arg(folder));
+        return refuse(tr("%1 is a symbolic link").arg(folder));
     if (!S_ISDIR(status.st_mode))
-        return refuse(QStringLiteral("%1 is not a folder").arg(folder));
+        return refuse(tr("%1 is not a folder").arg(folder));
     if (status.st_uid != ::getuid())
-        return refuse(QStringLiteral("%1 belongs to another user").arg(folder));
+        return refuse(tr("%1 belongs to another user").arg(folder));
     if ((status.st_mode & 07777) != kPrivateMode && ::chmod(encoded.constData(), kPrivateMode) != 0)
-        return refuse(QStringLiteral("cannot make %1 private: %2").arg(folder, systemError()));
+        return refuse(tr("cannot make %1 private: %2").arg(folder, systemError()));
     return Result<>::success();
 }
 
@@ -70,30 +70,30 @@ Result<> ScratchFolders::rebuild(const QString& folder) {
     // Only direct children: a deeper path could pass through a link that
     // leads out of the private folder.
     if (info.fileName().isEmpty() || !isScratchParent(info.path()))
-        return refuse(QStringLiteral("%1 is not a scratch folder inside %2").arg(folder, userFolder()));
+        return refuse(tr("%1 is not a scratch folder inside %2").arg(folder, userFolder()));
     if (Result<> removed = removeEntry(cleaned); !removed)
         return removed;
     if (::mkdir(QFile::encodeName(cleaned).constData(), kPrivateMode) != 0)
-        return refuse(QStringLiteral("cannot create %1: %2").arg(cleaned, systemError()));
+        return refuse(tr("cannot create %1: %2").arg(cleaned, systemError()));
     if (!isEmptyRealFolder(cleaned))
-        return refuse(QStringLiteral("%1 is not an empty folder after rebuilding it").arg(cleaned));
+        return refuse(tr("%1 is not an empty folder after rebuilding it").arg(cleaned));
     return Result<>::success();
 }
 
 Result<> ScratchFolders::refuse(const QString& why) {
     qWarning().noquote() << "Scratch folder refused:" << why;
-    return Result<>::failure(QStringLiteral("scratch folder: ") + why);
+    return Result<>::failure(tr("scratch folder: %1").arg(why));
 }
 
 Result<> ScratchFolders::removeEntry(const QString& path) {
     struct stat status {};
     if (!statWithoutFollowing(path, &status))
         return errno == ENOENT ? Result<>::success()
-                               : refuse(QStringLiteral("cannot examine %1: %2").arg(path, systemError()));
+                               : refuse(tr("cannot examine %1: %2").arg(path, systemError()));
     // QDir::removeRecursively removes links it meets, never their targets.
     const bool removed = S_ISDIR(status.st_mode) ? QDir(path).removeRecursively()
                                                  : ::unlink(QFile::encodeName(path).constData()) == 0;
-    return removed ? Result<>::success() : refuse(QStringLiteral("cannot remove %1").arg(path));
+    return removed ? Result<>::success() : refuse(tr("cannot remove %1").arg(path));
 }
 
 bool ScratchFolders::isEmptyRealFolder(const QString& path) {

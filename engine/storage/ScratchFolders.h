@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // The scratch folders of a conversion live in a private folder of the user
@@ -11,6 +12,8 @@
 // else could otherwise read the frames or make us delete or write elsewhere.
 // Paths are computed afresh on every call; nothing is cached.
 class ScratchFolders {
+    Q_DECLARE_TR_FUNCTIONS(ScratchFolders)
+
 public:
     // QDir::tempPath() + "/zev-" + the numeric user id.
     static QString userFolder();

@@ -85,21 +85,20 @@ std::optional<QString> H264Level::phoneWarning(QSize video, QSize frame, double 
     if (fitsPhones(video, fps, bitrateKbits))
         return std::nullopt;
     const std::optional<Level> level = needed(video, fps, bitrateKbits);
-    QString warning =
-        QStringLiteral("The video is %1 pixels and needs H.264 level %2: many phones' decoders refuse "
-                       "it (they stop at level 4.1, %3 macroblocks a frame, about 1920×1080, or at %4 "
-                       "pixels on a side).")
-            .arg(sizeText(video), level ? level->name : QStringLiteral("beyond 6.2"),
-                 QLocale(QLocale::English).toString(8192), QString::number(kPhoneLargestSide));
-    QStringList fits{QStringLiteral("the half-size mask with a largest size (--mask-size half --fit %1)")
-                         .arg(kPhoneLargestSide)};
+    QString warning = tr("The video is %1 pixels and needs H.264 level %2: many phones' decoders refuse "
+                         "it (they stop at level 4.1, %3 macroblocks a frame, about 1920×1080, or at %4 "
+                         "pixels on a side).")
+                          .arg(sizeText(video), level ? level->name : tr("beyond 6.2"),
+                               QLocale(QLocale::English).toString(8192), QString::number(kPhoneLargestSide));
+    QStringList fits{
+        tr("the half-size mask with a largest size (--mask-size half --fit %1)").arg(kPhoneLargestSide)};
     if (const QSize smaller = largestFittingFrame(video, frame, fps, bitrateKbits); smaller.isValid()) {
         const QSize smallerVideo = videoFor(video, frame, smaller.width());
-        fits.append(QStringLiteral("frames of at most %1 (a %2 video, level %3)")
+        fits.append(tr("frames of at most %1 (a %2 video, level %3)")
                         .arg(sizeText(smaller), sizeText(smallerVideo),
                              needed(smallerVideo, fps, bitrateKbits)->name));
     }
-    return warning + QStringLiteral(" What would fit: ") + fits.join(QStringLiteral(", or ")) + u'.';
+    return tr("%1 What would fit: %2.").arg(warning, fits.join(tr(", or ")));
 }
 
 QSize H264Level::largestFittingFrame(QSize video, QSize frame, double fps, qint64 bitrateKbits) {

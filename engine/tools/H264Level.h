@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <optional>
@@ -13,6 +14,8 @@
 // stop at level 4.1 (8,192 macroblocks a frame, about 1920×1080), and some at
 // 1920 pixels on a side whatever the level.
 class H264Level {
+    Q_DECLARE_TR_FUNCTIONS(H264Level)
+
 public:
     static constexpr int kPhoneLevel = 41;
     static constexpr int kPhoneLargestSide = 1920;

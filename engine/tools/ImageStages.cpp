@@ -9,20 +9,19 @@ Result<> ImageStages::extractImageAlpha(const QString& convertPath, const QStrin
                                         const QString& folder, const ToolRunOptions& options) {
     if (!hasWork(images, folder))
         return Result<>::success();
-    return runConvert(convertPath, alphaArguments(images, folder),
-                      QStringLiteral("extracting the masks of %1 … %2")
-                          .arg(fileName(images.first()), fileName(images.last())),
-                      options);
+    return runConvert(
+        convertPath, alphaArguments(images, folder),
+        tr("extracting the masks of %1 … %2").arg(fileName(images.first()), fileName(images.last())),
+        options);
 }
 
 Result<> ImageStages::extractImageRGB(const QString& convertPath, const QStringList& images,
                                       const QString& folder, const ToolRunOptions& options) {
     if (!hasWork(images, folder))
         return Result<>::success();
-    return runConvert(
-        convertPath, colourArguments(images, folder),
-        QStringLiteral("laying %1 … %2 onto black").arg(fileName(images.first()), fileName(images.last())),
-        options);
+    return runConvert(convertPath, colourArguments(images, folder),
+                      tr("laying %1 … %2 onto black").arg(fileName(images.first()), fileName(images.last())),
+                      options);
 }
 
 Result<> ImageStages::runConvert(const QString& convertPath, const QStringList& arguments,
@@ -47,10 +46,10 @@ Result<> ImageStages::appendImages(const QString& convertPath, const QStringList
         if (fileName(sourceImage) != fileName(alphaImage))
             break;
         if (options.cancellation && options.cancellation->isRequested())
-            return Result<>::failure(QStringLiteral("stopped"));
+            return Result<>::failure(tr("stopped"));
         const QString output = FrameFolderScanner::joinPath(folder, packedFrameName(sourceImage));
         const Result<> packed = runConvert(convertPath, packingArguments(alphaImage, sourceImage, output),
-                                           QStringLiteral("packing %1").arg(fileName(sourceImage)), options);
+                                           tr("packing %1").arg(fileName(sourceImage)), options);
         if (!packed && firstFailure)
             firstFailure = packed;
     }

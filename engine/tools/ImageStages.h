@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "tools/ToolRunner.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,8 @@
 // resources), so counting files alone cannot tell. Concurrent calls are safe as long as they handle different
 // frames, because every output name follows from its input name.
 class ImageStages {
+    Q_DECLARE_TR_FUNCTIONS(ImageStages)
+
 public:
     // One convert run for the whole list; nothing runs for an empty list or
     // an empty folder text. Each mask is named like its frame.

@@ -6,23 +6,21 @@
 
 QString ToolRunResult::ending() const {
     if (cancelled)
-        return QStringLiteral("was stopped");
+        return tr("was stopped");
     if (!started)
-        return QStringLiteral("could not be started (%1)").arg(startError);
+        return tr("could not be started (%1)").arg(startError);
     if (crashed)
-        return QStringLiteral("was ended by signal %1 (%2)")
-            .arg(exitCode)
-            .arg(SystemError::signalText(exitCode));
-    return QStringLiteral("exited with status %1").arg(exitCode);
+        return tr("was ended by signal %1 (%2)").arg(exitCode).arg(SystemError::signalText(exitCode));
+    return tr("exited with status %1").arg(exitCode);
 }
 
 Result<> ToolRunResult::outcome(const QString& toolName) const {
     if (succeeded())
         return Result<>::success();
-    QString reason = QStringLiteral("%1 %2").arg(toolName, ending());
+    const QString ended = QStringLiteral("%1 %2").arg(toolName, ending());
     const QString tail = lastErrorLines();
-    if (!tail.isEmpty())
-        reason += QStringLiteral(": ") + tail;
+    const QString reason =
+        tail.isEmpty() ? ended : tr("%1: %2", "how a tool ended, its last error lines").arg(ended, tail);
     return Result<>::failure(reason,
                              QString::fromUtf8(standardError).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }

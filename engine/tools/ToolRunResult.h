@@ -3,6 +3,7 @@
 #include "core/Result.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // How one child process ended.
@@ -31,4 +32,6 @@ struct ToolRunResult {
     Result<> outcome(const QString& toolName) const;
     // The last few non-empty lines of standard error, joined by " / ".
     QString lastErrorLines(int count = 3) const;
+
+    Q_DECLARE_TR_FUNCTIONS(ToolRunResult)
 };

@@ -17,14 +17,14 @@ Result<> VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, c
                                                     const QString& videoFile, qint64 fps, qint64 rate,
                                                     const ToolRunOptions& options) {
     if (imagesFolder.isNull() || videoFile.isNull())
-        return Result<>::failure(QStringLiteral("no folder to encode from or file to encode into"));
+        return Result<>::failure(tr("no folder to encode from or file to encode into"));
     createMissingFolder(QFileInfo(videoFile).path());
     const ToolRunResult run =
         ToolRunner::run(encodingArguments(imagesFolder, videoFile, fps, rate), ffmpegPath, options);
     if (Result<> outcome = run.outcome(QStringLiteral("ffmpeg")); !outcome)
         return outcome;
     if (!holdsVideo(videoFile))
-        return Result<>::failure(QStringLiteral("ffmpeg left no video at %1").arg(videoFile),
+        return Result<>::failure(tr("ffmpeg left no video at %1").arg(videoFile),
                                  QString::fromUtf8(run.standardError));
     return Result<>::success();
 }

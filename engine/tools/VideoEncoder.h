@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,8 @@ struct ToolRunOptions;
 // writes through a link standing at the video's name, and a stopped run
 // leaves the previous video whole.
 class VideoEncoder {
+    Q_DECLARE_TR_FUNCTIONS(VideoEncoder)
+
 public:
     static inline const QString kVideoName = QStringLiteral("zev.mp4");
     static constexpr qint64 kVideoRate = 25;

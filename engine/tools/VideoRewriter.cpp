@@ -20,7 +20,7 @@ Result<> VideoRewriter::rewrite(const QString& ffmpegPath, const QString& encode
         return outcome;
     const QFileInfo written(rewrittenFile);
     if (!written.isFile() || written.size() == 0)
-        return Result<>::failure(QStringLiteral("ffmpeg left no rewritten video at %1").arg(rewrittenFile),
+        return Result<>::failure(tr("ffmpeg left no rewritten video at %1").arg(rewrittenFile),
                                  QString::fromUtf8(run.standardError));
     return Result<>::success();
 }

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,8 @@ struct ToolRunOptions;
 // the whole file has arrived. The frames' bytes stay as the encoder made
 // them, so they decode to the very same pixels.
 class VideoRewriter {
+    Q_DECLARE_TR_FUNCTIONS(VideoRewriter)
+
 public:
     // Succeeds only when ffmpeg exited with status 0 and left a non-empty
     // file at rewrittenFile; an existing file there is replaced.

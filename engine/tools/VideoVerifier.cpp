@@ -49,45 +49,46 @@ qint64 number(const Stream& stream, const char* key) {
 }
 
 QString frames(qint64 count) {
-    return count == 1 ? QStringLiteral("1 frame") : QStringLiteral("%1 frames").arg(count);
+    return count == 1 ? VideoVerifier::tr("1 frame") : VideoVerifier::tr("%1 frames").arg(count);
 }
 
 QString reasonAgainst(const QList<Stream>& streams, const ExpectedVideo& expected) {
     if (streams.isEmpty())
-        return QStringLiteral("the video has no streams, expected one video stream");
+        return VideoVerifier::tr("the video has no streams, expected one video stream");
     if (streams.size() > 1) {
         QStringList types;
         for (const Stream& stream : streams)
             types.append(text(stream, "codec_type"));
-        return QStringLiteral("the video has %1 streams (%2), expected one video stream")
+        return VideoVerifier::tr("the video has %1 streams (%2), expected one video stream")
             .arg(streams.size())
             .arg(types.join(QStringLiteral(", ")));
     }
     const Stream& video = streams.first();
     if (text(video, "codec_type") != QStringLiteral("video"))
-        return QStringLiteral("the video's only stream is %1, expected a video stream")
+        return VideoVerifier::tr("the video's only stream is %1, expected a video stream")
             .arg(text(video, "codec_type"));
     if (text(video, "codec_name") != QStringLiteral("h264"))
-        return QStringLiteral("the video's codec is %1, expected h264").arg(text(video, "codec_name"));
+        return VideoVerifier::tr("the video's codec is %1, expected h264").arg(text(video, "codec_name"));
     const QString expectedSize = QStringLiteral("%1×%2").arg(expected.width).arg(expected.height);
     const qint64 width = number(video, "width");
     const qint64 height = number(video, "height");
     if (width < 0 || height < 0)
-        return QStringLiteral("the video's size is unknown, expected %1").arg(expectedSize);
+        return VideoVerifier::tr("the video's size is unknown, expected %1").arg(expectedSize);
     if (width != expected.width || height != expected.height)
-        return QStringLiteral("the video is %1×%2, expected %3").arg(width).arg(height).arg(expectedSize);
+        return VideoVerifier::tr("the video is %1×%2, expected %3").arg(width).arg(height).arg(expectedSize);
     if (text(video, "pix_fmt") != QStringLiteral("yuv420p"))
-        return QStringLiteral("the video's pixel format is %1, expected yuv420p").arg(text(video, "pix_fmt"));
+        return VideoVerifier::tr("the video's pixel format is %1, expected yuv420p")
+            .arg(text(video, "pix_fmt"));
     const qint64 count = number(video, "nb_read_packets");
     if (count < 0)
-        return QStringLiteral("the video's frame count is unknown, expected %1").arg(expected.frames);
+        return VideoVerifier::tr("the video's frame count is unknown, expected %1").arg(expected.frames);
     if (std::llabs(count - expected.frames) > VideoVerifier::kFrameTolerance)
-        return QStringLiteral("the video has %1, expected %2").arg(frames(count)).arg(expected.frames);
+        return VideoVerifier::tr("the video has %1, expected %2").arg(frames(count)).arg(expected.frames);
     const ColourDescription colour{text(video, "color_range"), text(video, "color_space"),
                                    text(video, "color_primaries"), text(video, "color_transfer")};
     if (colour != expected.colour)
-        return QStringLiteral("the video's colour description (range/matrix/primaries/transfer) is %1, "
-                              "expected %2")
+        return VideoVerifier::tr("the video's colour description (range/matrix/primaries/transfer) is %1, "
+                                 "expected %2")
             .arg(colour.text(), expected.colour.text());
     return QString();
 }
@@ -104,7 +105,7 @@ Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoP
         if (Result<> checked = check(run.standardOutput, expected); !checked)
             return checked;
         if (!indexLeads(videoPath))
-            return Result<>::failure(QStringLiteral("the index of %1 comes after its frames").arg(videoPath));
+            return Result<>::failure(tr("the index of %1 comes after its frames").arg(videoPath));
         return Result<>::success();
     }
     // A plain refusal is about the file; anything else (no start, a crash,
@@ -112,10 +113,9 @@ Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoP
     const bool refused = run.started && !run.crashed && !run.cancelled;
     if (!refused)
         return ended;
-    QString reason = QStringLiteral("ffprobe cannot read %1").arg(videoPath);
     const QString tail = run.lastErrorLines();
-    reason += QStringLiteral(": ") + (tail.isEmpty() ? QStringLiteral("it %1").arg(run.ending()) : tail);
-    return Result<>::failure(reason, ended.details());
+    const QString why = tail.isEmpty() ? tr("it %1").arg(run.ending()) : tail;
+    return Result<>::failure(tr("ffprobe cannot read %1: %2").arg(videoPath, why), ended.details());
 }
 
 Result<> VideoVerifier::check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected) {

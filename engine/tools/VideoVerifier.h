@@ -5,6 +5,7 @@
 #include "tools/ToolRunner.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,8 @@ struct ExpectedVideo {
 // early, a stream too many, another pixel format), and only reading the file
 // tells.
 class VideoVerifier {
+    Q_DECLARE_TR_FUNCTIONS(VideoVerifier)
+
 public:
     static constexpr qint64 kFrameTolerance = 1;
 

@@ -2,14 +2,312 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CacheRecord</name>
+    <message>
+        <source>cannot remove the cache record %1: %2</source>
+        <translation>无法删除缓存记录 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write the cache record %1: %2</source>
+        <translation>无法写入缓存记录 %1：%2</translation>
+    </message>
+    <message>
+        <source>there is no record of a finished full run (%1: %2)</source>
+        <translation>没有完整合成结束的记录（%1：%2）</translation>
+    </message>
+    <message>
+        <source>the cache record %1 cannot be read</source>
+        <translation>无法读取缓存记录 %1</translation>
+    </message>
+    <message>
+        <source>they come from %1 with %2 frames</source>
+        <translation>它们来自 %1（%2 帧）</translation>
+    </message>
+</context>
+<context>
+    <name>CliController</name>
+    <message>
+        <source>missing the frame folder</source>
+        <translation>缺少帧文件夹</translation>
+    </message>
+    <message>
+        <source>--cache takes one folder, the one converted last, not %1</source>
+        <translation>--cache 只接受一个文件夹（上次合成的那个），而不是 %1 个</translation>
+    </message>
+    <message>
+        <source>choose either --preset or --slider, not both</source>
+        <translation>--preset 和 --slider 只能选用其一</translation>
+    </message>
+    <message>
+        <source>--cache has no meaning with --express: choose one</source>
+        <translation>--cache 不能与 --express 同用，请选择其一</translation>
+    </message>
+    <message>
+        <source>the conversion did not start</source>
+        <translation>合成未能开始</translation>
+    </message>
+    <message>
+        <source>&lt;output folder&gt;</source>
+        <translation>&lt;输出文件夹&gt;</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>警告：%1</translation>
+    </message>
+    <message>
+        <source>%1: cancelled; no video was written</source>
+        <translation>%1：已取消，未生成视频</translation>
+    </message>
+    <message>
+        <source>%1 of %2 folders converted, %3 failed</source>
+        <translation>%2 个文件夹中已合成 %1 个，失败 %3 个</translation>
+    </message>
+    <message>
+        <source>%1, %2 skipped</source>
+        <translation>%1，跳过 %2 个</translation>
+    </message>
+    <message>
+        <source>%1, %2 s in all</source>
+        <translation>%1，共用时 %2 秒</translation>
+    </message>
+    <message>
+        <source>unknown preset &apos;%1&apos; (use high, super or best)</source>
+        <translation>未知的预设“%1”（可用 high、super 或 best）</translation>
+    </message>
+    <message>
+        <source>the slider value must be a number from 0.0 to 1.0, not &apos;%1&apos;</source>
+        <translation>滑块值必须是 0.0 到 1.0 之间的数字，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos; for more information.</source>
+        <translation>运行“%1 --help”查看更多信息。</translation>
+    </message>
+    <message>
+        <source>the conversion ended without a message</source>
+        <translation>合成已结束，但没有给出结果消息</translation>
+    </message>
+    <message>
+        <source>Usage: zev-cli [options] FOLDER...
+</source>
+        <translation>用法：zev-cli [选项] FOLDER...
+</translation>
+    </message>
+    <message>
+        <source>
+Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
+2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows
+the frame&apos;s transparency as a grey mask on the left and its colour on black on
+the right. Other files in FOLDER are ignored. Several folders are converted one
+after another with the same settings.
+
+Options:
+  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
+  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
+                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
+  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
+                       the bitrate is 100 + 4000 x VALUE kbit/s
+  -c, --cache          skip the image work and re-encode the packed frames kept
+                       from the folder&apos;s last full run (in
+                       $XDG_CACHE_HOME/zev, ~/.cache/zev), with the new frame
+                       rate and bitrate; one folder only
+      --cache-cap SIZE how much the packed frames kept for --cache may take,
+                       all folders together (default 2G; K, M, G or T, a bare
+                       number is in M); the least recently used go first
+  -e, --express        express conversion: one FFmpeg run straight from the
+                       frames to the same video, many times faster, with no
+                       intermediate images (and so nothing for --cache)
+      --json           print one JSON object per folder instead of the texts:
+                       folder, ok, message, reason, video, frames, seconds,
+                       width, height, level (the video&apos;s H.264 level), warning,
+                       and bitrate when read back
+  -h, --help           show this help and exit
+  -v, --version        show the version and exit
+
+</source>
+        <translation>
+把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
+合成为视频 FOLDER/output/zev.mp4（H.264）：每一帧视频的左边是该帧透明度的
+灰度遮罩，右边是铺在黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。
+多个文件夹按顺序以相同的设置逐个合成。
+
+选项：
+  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
+  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
+                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
+  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
+                       码率为 100 + 4000 x VALUE kbit/s
+  -c, --cache          跳过图片处理，用新的帧率和码率重新编码该文件夹上次
+                       完整合成保留的拼接帧（在 $XDG_CACHE_HOME/zev，
+                       即 ~/.cache/zev 中）；只能用于一个文件夹
+      --cache-cap SIZE 为 --cache 保留的拼接帧（所有文件夹合计）最多可占的
+                       空间（默认 2G；单位 K、M、G 或 T，只写数字时为 M）；
+                       最久未用的先删除
+  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
+                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
+                       使用的缓存）
+      --json           每个文件夹输出一个 JSON 对象，代替文字：
+                       folder、ok、message、reason、video、frames、seconds、
+                       width、height、level（视频的 H.264 级别）、warning，
+                       读回时还有 bitrate
+  -h, --help           显示本帮助并退出
+  -v, --version        显示版本并退出
+
+</translation>
+    </message>
+    <message>
+        <source>
+Output: for each folder, the outcome goes to standard output, worded as the
+desktop window words it (one error message, or &quot;%1&quot;
+after a success); why it failed, and warnings, go to standard error.
+Progress goes to standard error too: one line kept up to date on a terminal,
+plain lines at most once a second otherwise, such as &quot;packing 120/480 frames,
+41%, 2m 10s left&quot;. After several folders, a summary line follows there. Each
+run is logged in a file of its own in $XDG_STATE_HOME/zev/runs
+(~/.local/state/zev); a failure&apos;s reason names it.
+
+Language: the messages on standard output are the window&apos;s Chinese in every
+locale. The program&apos;s other texts (reasons, warnings, progress, this help)
+follow the locale (LC_ALL, LC_MESSAGES, LANG): Chinese under zh_CN, English
+otherwise. With --json the field names stay English, a stopped run&apos;s reason is
+&quot;cancelled&quot;, and other reasons follow the locale as on standard error.
+
+Any number of zev-cli runs and windows may convert different folders at once;
+a second run of a folder that is being converted is refused at once.
+
+Ctrl-C (SIGINT), SIGTERM or SIGHUP (the terminal closed) stops the running
+conversion within a second and skips the folders after it: the tools it
+started are stopped, no partly written video is left behind, and the next run
+can start at once. Killed outright, zev-cli takes its tools with it, and the
+next run removes what it left.
+
+Exit status:
+  0         every video was written
+  1         a folder&apos;s settings or frames were refused, or its conversion
+            failed; its message says why
+  2         usage error: unknown option, missing folder, bad preset or slider
+            value, --cache with several folders or with --express, an
+            option of the express conversion without --express
+  130, 143  stopped by SIGINT (Ctrl-C) or SIGTERM
+  129       stopped by SIGHUP
+
+Example: convert every animation folder under assets/ at 24 frames per second
+  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+
+</source>
+        <translation>
+输出：每个文件夹的结果写到标准输出，措辞与桌面窗口相同（一条错误信息，或在成功后
+写出“%1”）；失败的原因和警告写到标准错误。
+进度也写到标准错误：在终端上是一行不断更新的文字，否则最多每秒一行，例如
+“正在拼接 120/480 帧，41%，剩余约 2 分 10 秒”。合成多个文件夹后，还会在那里写一行汇总。
+每次合成都记录在 $XDG_STATE_HOME/zev/runs（~/.local/state/zev）中单独的日志文件里；
+失败的原因会指明该文件。
+
+语言：标准输出上的信息在任何区域设置下都是窗口的中文。程序的其他文字（原因、警告、
+进度、本帮助）跟随区域设置（LC_ALL、LC_MESSAGES、LANG）：zh_CN 下为中文，
+否则为英文。使用 --json 时字段名保持英文，被停止的合成的 reason 为
+“cancelled”，其他原因与标准错误一样跟随区域设置。
+
+任意多个 zev-cli 和窗口可以同时合成不同的文件夹；对正在合成的文件夹再次合成会被
+立即拒绝。
+
+Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停止正在进行的合成，
+并跳过其后的文件夹：它启动的工具会被停止，不会留下写了一半的视频，下一次合成可以
+立即开始。zev-cli 被直接杀死时，它的工具也随之结束，下一次合成会清除它留下的东西。
+
+退出状态：
+  0         所有视频都已写出
+  1         某个文件夹的设置或序列帧被拒绝，或其合成失败；其信息说明了原因
+  2         用法错误：未知选项、缺少文件夹、预设或滑块值不对、--cache 用于多个
+            文件夹或与 --express 同用、不带 --express 使用快速合成的选项
+  130, 143  被 SIGINT（Ctrl-C）或 SIGTERM 停止
+  129       被 SIGHUP 停止
+
+示例：以每秒 24 帧合成 assets/ 下的每个动画文件夹
+  find assets -name 0.png -printf &apos;%h\0&apos; | xargs -0 zev-cli --fps 24 --json
+
+</translation>
+    </message>
+</context>
+<context>
+    <name>CliProgressReporter</name>
+    <message>
+        <source>scanning</source>
+        <translation>正在检查</translation>
+    </message>
+    <message>
+        <source>extracting</source>
+        <translation>正在提取</translation>
+    </message>
+    <message>
+        <source>packing</source>
+        <translation>正在拼接</translation>
+    </message>
+    <message>
+        <source>encoding</source>
+        <translation>正在编码</translation>
+    </message>
+    <message>
+        <source>working</source>
+        <translation>正在处理</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3 frames, %4%</source>
+        <translation>%1 %2/%3 帧，%4%</translation>
+    </message>
+    <message>
+        <source>%1, %2 left</source>
+        <translation>%1，剩余约 %2</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>%1m %2s</source>
+        <translation>%1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>%1h %2m</source>
+        <translation>%1 小时 %2 分</translation>
+    </message>
+</context>
+<context>
     <name>ConversionDriver</name>
+    <message>
+        <source>the frame folder changed during the run: it held %1 frames, now %2</source>
+        <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
+    </message>
+    <message>
+        <source>convert left %1 masks and %2 colour images for %3 frames</source>
+        <translation>convert 为 %3 帧只生成了 %1 张遮罩图和 %2 张彩色图</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>the packed frame %1 is missing or empty</source>
+        <translation>拼接帧 %1 缺失或为空</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 PNG files besides the packed frames 00000.png … %3</source>
+        <translation>%1 中除拼接帧 00000.png … %3 外还有 %2 个 PNG 文件</translation>
+    </message>
     <message>
         <source>this conversion makes the default layout at the frames&apos; size and a bitrate only; the chosen layout, mask size, colour, largest size, gap or quality target needs the express conversion</source>
         <translation>此合成方式只按帧的原尺寸、默认布局和码率生成视频；所选的布局、遮罩大小、颜色、最大边长、间隔或质量目标需要快速合成</translation>
     </message>
+    <message>
+        <source>the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: %4; convert without the cache first</source>
+        <translation>缓存 %1 中没有 %2 的 %3 帧完整合成留下的拼接帧：%4；请先不使用缓存进行合成</translation>
+    </message>
 </context>
 <context>
     <name>ExpressDriver</name>
+    <message>
+        <source>the frame folder changed during the run: it held %1 frames, now %2</source>
+        <translation>合成期间帧文件夹发生了变化：原有 %1 帧，现有 %2 帧</translation>
+    </message>
     <message>
         <source>the frames are %1×%2, which packs to %3×%4 in this layout; H.264 in yuv420p needs an even width and height (use frames of an even size, or --fit)</source>
         <translation>帧的尺寸为 %1×%2，按此布局拼接后为 %3×%4；yuv420p 的 H.264 需要偶数的宽和高（请使用偶数尺寸的帧，或 --fit）</translation>
@@ -20,14 +318,602 @@
     </message>
 </context>
 <context>
+    <name>FrameLinkFolder</name>
+    <message>
+        <source>cannot create a folder for the frames&apos; links in %1: %2</source>
+        <translation>无法在 %1 中创建存放序列帧链接的文件夹：%2</translation>
+    </message>
+    <message>
+        <source>cannot link %1 to %2: %3</source>
+        <translation>无法将 %1 链接到 %2：%3</translation>
+    </message>
+</context>
+<context>
+    <name>FramePreflight</name>
+    <message>
+        <source>There are no frames to convert.</source>
+        <translation>没有可合成的帧。</translation>
+    </message>
+    <message>
+        <source>Frame %1 %2.</source>
+        <translation>帧 %1 %2。</translation>
+    </message>
+    <message>
+        <source>Frame %1 is %2 but %3 is %4.</source>
+        <translation>帧 %1 的尺寸是 %2，而 %3 的尺寸是 %4。</translation>
+    </message>
+    <message>
+        <source>The frames are %1 pixels high; the H.264 video needs an even height.</source>
+        <translation>帧高为 %1 像素；H.264 视频要求高度为偶数。</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder, so the video cannot be written there.</source>
+        <translation>%1 不是文件夹，无法在其中写入视频。</translation>
+    </message>
+    <message>
+        <source>The video cannot be written into %1: %2.</source>
+        <translation>无法将视频写入 %1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be created: %2 is not a folder.</source>
+        <translation>无法创建 %1：%2 不是文件夹。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be created in %2: %3.</source>
+        <translation>无法在 %2 中创建 %1：%3。</translation>
+    </message>
+    <message>
+        <source>the video in %1</source>
+        <translation>%1 中的视频</translation>
+    </message>
+    <message>
+        <source>the work files in %1 and the video in %2, which share a file system</source>
+        <translation>%1 中的工作文件和 %2 中的视频（二者在同一文件系统上）</translation>
+    </message>
+    <message>
+        <source>the work files in %1</source>
+        <translation>%1 中的工作文件</translation>
+    </message>
+    <message>
+        <source>The video will be %1 pixels (mask and colour side by side), larger than %2: phones and many players will refuse to play it.</source>
+        <translation>视频将为 %1 像素（遮罩与彩色并排），大于 %2：手机和许多播放器将无法播放。</translation>
+    </message>
+    <message>
+        <source>Not enough space for %1: at least %2 is needed, but only %3 is free.</source>
+        <translation>空间不足，无法存放 %1：至少需要 %2，但只剩 %3 可用。</translation>
+    </message>
+    <message>
+        <source>Space may run short for %1: frames that compress badly need up to %2, and %3 is free.</source>
+        <translation>存放 %1 的空间可能不足：难以压缩的帧最多需要 %2，目前可用 %3。</translation>
+    </message>
+</context>
+<context>
+    <name>H264Level</name>
+    <message>
+        <source>The video is %1 pixels and needs H.264 level %2: many phones&apos; decoders refuse it (they stop at level 4.1, %3 macroblocks a frame, about 1920×1080, or at %4 pixels on a side).</source>
+        <translation>视频为 %1 像素，需要 H.264 level %2：许多手机的解码器会拒绝它（它们最高支持 level 4.1，即每帧 %3 个宏块，约 1920×1080，或每边 %4 像素）。</translation>
+    </message>
+    <message>
+        <source>beyond 6.2</source>
+        <translation>超过 6.2</translation>
+    </message>
+    <message>
+        <source>the half-size mask with a largest size (--mask-size half --fit %1)</source>
+        <translation>使用一半大小的遮罩并限制最大尺寸（--mask-size half --fit %1）</translation>
+    </message>
+    <message>
+        <source>frames of at most %1 (a %2 video, level %3)</source>
+        <translation>帧不超过 %1（视频为 %2，level %3）</translation>
+    </message>
+    <message>
+        <source>%1 What would fit: %2.</source>
+        <translation>%1可行的做法：%2。</translation>
+    </message>
+    <message>
+        <source>, or </source>
+        <translation>，或</translation>
+    </message>
+</context>
+<context>
+    <name>ImageStages</name>
+    <message>
+        <source>extracting the masks of %1 … %2</source>
+        <translation>提取 %1 … %2 的遮罩</translation>
+    </message>
+    <message>
+        <source>laying %1 … %2 onto black</source>
+        <translation>将 %1 … %2 铺到黑色背景上</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>packing %1</source>
+        <translation>拼接 %1</translation>
+    </message>
+</context>
+<context>
+    <name>OutputArguments</name>
+    <message>
+        <source>--layout, --mask-size, --colour, --fit, --crf and --gap need --express: the default conversion makes the default layout</source>
+        <translation>--layout、--mask-size、--colour、--fit、--crf 和 --gap 需要 --express：默认合成只生成默认布局</translation>
+    </message>
+    <message>
+        <source>unknown layout &apos;%1&apos; (use mask-left, mask-right, mask-top or mask-bottom)</source>
+        <translation>未知的布局“%1”（可用 mask-left、mask-right、mask-top 或 mask-bottom）</translation>
+    </message>
+    <message>
+        <source>unknown mask size &apos;%1&apos; (use full or half)</source>
+        <translation>未知的遮罩尺寸“%1”（可用 full 或 half）</translation>
+    </message>
+    <message>
+        <source>unknown colour mode &apos;%1&apos; (use premultiplied or straight)</source>
+        <translation>未知的颜色模式“%1”（可用 premultiplied 或 straight）</translation>
+    </message>
+    <message>
+        <source>--fit takes a size from 64 to 16384 pixels, not &apos;%1&apos;</source>
+        <translation>--fit 接受 64 到 16384 像素的尺寸，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>choose either a bitrate (--preset, --slider) or --crf, not both</source>
+        <translation>码率（--preset、--slider）和 --crf 只能选用其一</translation>
+    </message>
+    <message>
+        <source>--crf takes a whole number from 0 to 51, not &apos;%1&apos;</source>
+        <translation>--crf 接受 0 到 51 的整数，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>--gap takes an even number of pixels from 0 to 256, not &apos;%1&apos;</source>
+        <translation>--gap 接受 0 到 256 之间的偶数像素，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>Layout, size and quality (all but --describe need --express):
+      --layout LAYOUT  where the mask lies against the colour: mask-left (the
+                       default), mask-right, mask-top or mask-bottom; the two
+                       are exact halves of the video
+      --mask-size SIZE full (default) or half: the mask at half the width and
+                       height, each region on 16-pixel boundaries, 16 pixels
+                       apart; players find the regions in zev.json
+      --colour MODE    premultiplied (default: the colour laid onto black) or
+                       straight (the frame&apos;s colour where it is not fully
+                       transparent, black where it is)
+      --fit N          scale the frames down, keeping their shape, until the
+                       packed video is at most N pixels on a side and no larger
+                       than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,
+                       which phones decode)
+      --crf N          aim at x264&apos;s quality N (0 lossless to 51; 18, 23 and 28
+                       are common) instead of a bitrate; the bitrate reached is
+                       reported
+      --gap N          N pixels (even, 0 to 256) of black between the two regions,
+                       which then start on 16-pixel boundaries
+      --describe       write FOLDER/output/zev.json, the description of the
+                       regions, even for the default layout (any conversion);
+                       it is written whenever the layout, mask size, colour or
+                       gap is not the default, and removed otherwise
+</source>
+        <translation>布局、尺寸和质量（除 --describe 外都需要 --express）：
+      --layout LAYOUT  遮罩相对彩色画面的位置：mask-left（默认）、mask-right、
+                       mask-top 或 mask-bottom；两部分恰好各占视频的一半
+      --mask-size SIZE full（默认）或 half：遮罩为一半宽高，每个区域对齐到
+                       16 像素边界、相隔 16 像素；播放器从 zev.json 得知区域
+      --colour MODE    premultiplied（默认：彩色铺在黑色背景上）或 straight
+                       （不完全透明处为帧的原色，完全透明处为黑色）
+      --fit N          按原比例缩小帧，直到拼接后的视频每边最多 N 像素，且不大于
+                       N x N*9/16 的画面（--fit 1920：H.264 level 4.1，手机可解码）
+      --crf N          以 x264 的质量 N 为目标（0 为无损，最大 51；常用 18、23、28），
+                       代替码率；会报告实际达到的码率
+      --gap N          两个区域之间 N 像素（偶数，0 到 256）的黑色间隔，
+                       区域随之对齐到 16 像素边界
+      --describe       写出 FOLDER/output/zev.json（区域的描述），默认布局也写
+                       （任何合成均可）；布局、遮罩尺寸、颜色模式或间隔不是默认值时
+                       总会写出，否则删除
+</translation>
+    </message>
+</context>
+<context>
+    <name>OutputOptionsDialog</name>
+    <message>
+        <source>Mask on the left (default)</source>
+        <translation>遮罩在左（默认）</translation>
+    </message>
+    <message>
+        <source>Mask on the right</source>
+        <translation>遮罩在右</translation>
+    </message>
+    <message>
+        <source>Mask on top</source>
+        <translation>遮罩在上</translation>
+    </message>
+    <message>
+        <source>Mask below</source>
+        <translation>遮罩在下</translation>
+    </message>
+    <message>
+        <source>Full (default)</source>
+        <translation>完整（默认）</translation>
+    </message>
+    <message>
+        <source>Half width and height</source>
+        <translation>一半宽高</translation>
+    </message>
+    <message>
+        <source>Premultiplied: laid onto black (default)</source>
+        <translation>预乘：叠在黑底上（默认）</translation>
+    </message>
+    <message>
+        <source>Straight: not premultiplied</source>
+        <translation>直通：未预乘</translation>
+    </message>
+    <message>
+        <source>Do not scale down</source>
+        <translation>不缩小</translation>
+    </message>
+    <message>
+        <source> pixels</source>
+        <translation> 像素</translation>
+    </message>
+    <message>
+        <source>Encode for quality (CRF) instead of a bitrate</source>
+        <translation>按质量（CRF）编码，不用码率</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Write zev.json for the default layout too</source>
+        <translation>默认布局也写出 zev.json</translation>
+    </message>
+    <message>
+        <source>Layout:</source>
+        <translation>布局：</translation>
+    </message>
+    <message>
+        <source>Mask size:</source>
+        <translation>遮罩大小：</translation>
+    </message>
+    <message>
+        <source>Colour:</source>
+        <translation>颜色：</translation>
+    </message>
+    <message>
+        <source>Longest side:</source>
+        <translation>最大边长：</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>质量：</translation>
+    </message>
+    <message>
+        <source>Gap between the regions:</source>
+        <translation>区域间隔：</translation>
+    </message>
+</context>
+<context>
+    <name>PendingVideo</name>
+    <message>
+        <source>ffmpeg left no video at %1</source>
+        <translation>ffmpeg 未在 %1 生成视频</translation>
+    </message>
+    <message>
+        <source>cannot rename %1 to %2: %3</source>
+        <translation>无法将 %1 重命名为 %2：%3</translation>
+    </message>
+</context>
+<context>
     <name>PipelineRun</name>
     <message>
         <source>the frame folder %1 is not an absolute path</source>
         <translation>帧文件夹 %1 不是绝对路径</translation>
     </message>
     <message>
+        <source>.</source>
+        <comment>ends a reason before the log&apos;s path</comment>
+        <translation>。</translation>
+    </message>
+    <message>
+        <source>%1 The run&apos;s log is %2.</source>
+        <translation>%1本次运行的日志：%2</translation>
+    </message>
+    <message>
+        <source>cannot read the folder %1: %2</source>
+        <translation>无法读取文件夹 %1：%2</translation>
+    </message>
+    <message>
         <source>cannot remove %1, which describes the previous video: %2</source>
         <translation>无法删除描述上一个视频的 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 and %2 are both frame %3</source>
+        <translation>%1 和 %2 都是第 %3 帧</translation>
+    </message>
+    <message>
+        <source>frame 0 is missing: the first frame is %1</source>
+        <translation>缺少第 0 帧：第一帧是 %1</translation>
+    </message>
+    <message>
+        <source>frame %1 is missing: %2 follows %3</source>
+        <translation>缺少第 %1 帧：%3 之后是 %2</translation>
+    </message>
+    <message>
+        <source>%1 stands where frame %2 should be</source>
+        <translation>%1 处在本应是第 %2 帧的位置</translation>
+    </message>
+</context>
+<context>
+    <name>PngHeader</name>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>无法读取：%1</translation>
+    </message>
+    <message>
+        <source>is an empty file</source>
+        <translation>是空文件</translation>
+    </message>
+    <message>
+        <source>is not a PNG file</source>
+        <translation>不是 PNG 文件</translation>
+    </message>
+    <message>
+        <source>has a damaged PNG header</source>
+        <translation>的 PNG 文件头已损坏</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressTexts</name>
+    <message>
+        <source>Checking the frames…</source>
+        <translation>正在检查序列帧…</translation>
+    </message>
+    <message>
+        <source>Extracting</source>
+        <translation>正在提取</translation>
+    </message>
+    <message>
+        <source>Packing</source>
+        <translation>正在拼接</translation>
+    </message>
+    <message>
+        <source>Encoding</source>
+        <translation>正在编码</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3 frames</source>
+        <translation>%1 %2/%3 帧</translation>
+    </message>
+    <message>
+        <source>Estimating the time left…</source>
+        <translation>正在估算剩余时间…</translation>
+    </message>
+    <message>
+        <source>about %1 s</source>
+        <translation>约 %1 秒</translation>
+    </message>
+    <message>
+        <source>about %1 min %2 s</source>
+        <translation>约 %1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>about %1 h %2 min</source>
+        <translation>约 %1 小时 %2 分</translation>
+    </message>
+</context>
+<context>
+    <name>ScratchFolders</name>
+    <message>
+        <source>cannot create %1: %2</source>
+        <translation>无法创建 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot examine %1: %2</source>
+        <translation>无法检查 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link</source>
+        <translation>%1 是符号链接</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 不是文件夹</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user</source>
+        <translation>%1 属于其他用户</translation>
+    </message>
+    <message>
+        <source>cannot make %1 private: %2</source>
+        <translation>无法将 %1 设为私有：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a scratch folder inside %2</source>
+        <translation>%1 不是 %2 中的临时文件夹</translation>
+    </message>
+    <message>
+        <source>%1 is not an empty folder after rebuilding it</source>
+        <translation>%1 重建后不是空文件夹</translation>
+    </message>
+    <message>
+        <source>scratch folder: %1</source>
+        <translation>临时文件夹：%1</translation>
+    </message>
+    <message>
+        <source>cannot remove %1</source>
+        <translation>无法删除 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ToolRunResult</name>
+    <message>
+        <source>was stopped</source>
+        <translation>已被停止</translation>
+    </message>
+    <message>
+        <source>could not be started (%1)</source>
+        <translation>无法启动（%1）</translation>
+    </message>
+    <message>
+        <source>was ended by signal %1 (%2)</source>
+        <translation>被信号 %1（%2）终止</translation>
+    </message>
+    <message>
+        <source>exited with status %1</source>
+        <translation>以状态 %1 退出</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>how a tool ended, its last error lines</comment>
+        <translation>%1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>VideoDescription</name>
+    <message>
+        <source>the description is not a JSON object: %1</source>
+        <translation>描述文件不是 JSON 对象：%1</translation>
+    </message>
+    <message>
+        <source>the description&apos;s format is not &quot;zev&quot;</source>
+        <translation>描述文件的 format 不是 &quot;zev&quot;</translation>
+    </message>
+    <message>
+        <source>the description&apos;s version %1 is not one this program reads (1 to %2)</source>
+        <translation>本程序无法读取版本为 %1 的描述文件（可读 1 到 %2）</translation>
+    </message>
+    <message>
+        <source>the description names an unknown layout</source>
+        <translation>描述文件指定了未知的 layout</translation>
+    </message>
+    <message>
+        <source>the description&apos;s regions do not lie inside its %1×%2 frame</source>
+        <translation>描述文件中的区域超出了它的 %1×%2 画面</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>VideoEncoder</name>
+    <message>
+        <source>ffmpeg left no video at %1</source>
+        <translation>ffmpeg 未在 %1 生成视频</translation>
+    </message>
+    <message>
+        <source>no folder to encode from or file to encode into</source>
+        <translation>没有用于编码的源文件夹或目标文件</translation>
+    </message>
+</context>
+<context>
+    <name>VideoRewriter</name>
+    <message>
+        <source>ffmpeg left no rewritten video at %1</source>
+        <translation>ffmpeg 未在 %1 生成重写后的视频</translation>
+    </message>
+</context>
+<context>
+    <name>VideoVerifier</name>
+    <message>
+        <source>1 frame</source>
+        <translation>1 帧</translation>
+    </message>
+    <message>
+        <source>%1 frames</source>
+        <translation>%1 帧</translation>
+    </message>
+    <message>
+        <source>the video has no streams, expected one video stream</source>
+        <translation>视频中没有任何流，应有一个视频流</translation>
+    </message>
+    <message>
+        <source>the video has %1 streams (%2), expected one video stream</source>
+        <translation>视频有 %1 个流（%2），应只有一个视频流</translation>
+    </message>
+    <message>
+        <source>the video&apos;s only stream is %1, expected a video stream</source>
+        <translation>视频唯一的流是 %1，应为视频流</translation>
+    </message>
+    <message>
+        <source>the video&apos;s codec is %1, expected h264</source>
+        <translation>视频编码为 %1，应为 h264</translation>
+    </message>
+    <message>
+        <source>the video&apos;s size is unknown, expected %1</source>
+        <translation>视频尺寸未知，应为 %1</translation>
+    </message>
+    <message>
+        <source>the video is %1×%2, expected %3</source>
+        <translation>视频尺寸为 %1×%2，应为 %3</translation>
+    </message>
+    <message>
+        <source>the video&apos;s pixel format is %1, expected yuv420p</source>
+        <translation>视频像素格式为 %1，应为 yuv420p</translation>
+    </message>
+    <message>
+        <source>the video&apos;s frame count is unknown, expected %1</source>
+        <translation>视频帧数未知，应为 %1</translation>
+    </message>
+    <message>
+        <source>the video has %1, expected %2</source>
+        <translation>视频有 %1，应为 %2</translation>
+    </message>
+    <message>
+        <source>it %1</source>
+        <translation>进程%1</translation>
+    </message>
+    <message>
+        <source>ffprobe cannot read %1: %2</source>
+        <translation>ffprobe 无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>the video&apos;s colour description (range/matrix/primaries/transfer) is %1, expected %2</source>
+        <translation>视频的颜色描述（range/matrix/primaries/transfer）为 %1，应为 %2</translation>
+    </message>
+    <message>
+        <source>the index of %1 comes after its frames</source>
+        <translation>%1 的索引位于帧数据之后</translation>
+    </message>
+</context>
+<context>
+    <name>ViewController</name>
+    <message>
+        <source>Express: FFmpeg makes the video straight from the frames, with no intermediate images</source>
+        <translation>快速合成：直接由 FFmpeg 完成，不生成中间图片</translation>
+    </message>
+    <message>
+        <source>A ZEV video is being made; quitting now cancels it.</source>
+        <translation>ZEV 视频正在合成，现在退出将取消合成。</translation>
+    </message>
+    <message>
+        <source>Cancel and quit</source>
+        <translation>取消合成并退出</translation>
+    </message>
+    <message>
+        <source>Keep going, quit when done</source>
+        <translation>继续合成，完成后退出</translation>
+    </message>
+    <message>
+        <source>Choose the frame folder</source>
+        <translation>选择序列帧文件夹</translation>
+    </message>
+    <message>
+        <source>Bitrate: %1 kbit/s%2%3</source>
+        <translation>码率：%1 kbit/s%2%3</translation>
+    </message>
+</context>
+<context>
+    <name>ZEVProgressView</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>
