@@ -50,13 +50,13 @@ QString CliProgressReporter::stageName(ConversionProgress::Stage stage) {
 }
 
 QString CliProgressReporter::progressText(const ConversionProgress& progress) {
-    const QString stage = stageName(progress.stage);
+    QString stage = stageName(progress.stage);
     if (progress.total <= 0)
         return stage;
     const int percent = static_cast<int>(std::floor(progress.fraction * 100.0));
-    const QString text = tr("%1 %2/%3 frames, %4%")
-                             .arg(stage, QString::number(progress.done), QString::number(progress.total),
-                                  QString::number(percent));
+    QString text = tr("%1 %2/%3 frames, %4%")
+                       .arg(stage, QString::number(progress.done), QString::number(progress.total),
+                            QString::number(percent));
     if (progress.secondsLeft < 0)
         return text;
     return tr("%1, %2 left").arg(text, durationText(progress.secondsLeft));

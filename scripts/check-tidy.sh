@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs clang-tidy (Debian's clang-tidy 14, with the project's .clang-tidy) on
-# the application's own sources in engine/, cli/, controller/, views/ and app/,
+# the application's own sources in engine/, cli/, controller/, views/, app/ and media/,
 # one file per core at a time. Each file is checked as the build compiles it,
 # so the build folder must have been configured (it writes
 # compile_commands.json) and built (moc and uic write headers the sources
@@ -22,7 +22,7 @@ fi
 if (($#)); then
   sources=("$@")
 else
-  mapfile -t sources < <(git ls-files 'engine/*.cpp' 'cli/*.cpp' 'controller/*.cpp' 'views/*.cpp' 'app/*.cpp')
+  mapfile -t sources < <(git ls-files 'engine/*.cpp' 'cli/*.cpp' 'controller/*.cpp' 'views/*.cpp' 'app/*.cpp' 'media/*.cpp')
 fi
 started=$SECONDS
 # The build compiles with GCC: clang would report each GCC-only warning

@@ -73,8 +73,8 @@ void FrameRecombiner::recombineRow(const PackedFrame& packed, int y, uchar* out)
         int alpha;
         int rgb[3];
         if (direct) {
-            alpha = maskValue(maskRow + x * PackedFrame::kBytesPerPixel);
-            const uchar* colour = colourRow + x * PackedFrame::kBytesPerPixel;
+            alpha = maskValue(maskRow + std::ptrdiff_t{x} * PackedFrame::kBytesPerPixel);
+            const uchar* colour = colourRow + std::ptrdiff_t{x} * PackedFrame::kBytesPerPixel;
             rgb[0] = colour[0];
             rgb[1] = colour[1];
             rgb[2] = colour[2];

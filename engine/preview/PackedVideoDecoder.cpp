@@ -13,7 +13,7 @@ namespace {
 
 // Only the end of ffmpeg's error output is kept: a damaged video can make
 // it repeat a complaint for every frame.
-constexpr qsizetype kKeptErrorBytes = 16 * 1024;
+constexpr qsizetype kKeptErrorBytes = qsizetype{16} * 1024;
 
 // The child dies with the thread that started it, so a crashed or killed
 // preview never leaves a decoder running.
