@@ -1,7 +1,6 @@
 #include "CliProgressReporter.h"
 
 #include <QIODevice>
-#include <QMutexLocker>
 #include <cmath>
 
 CliProgressReporter::CliProgressReporter(QIODevice& device, bool onTerminal)
@@ -9,7 +8,7 @@ CliProgressReporter::CliProgressReporter(QIODevice& device, bool onTerminal)
     , onTerminal_(onTerminal) {}
 
 void CliProgressReporter::show(const ConversionProgress& progress) {
-    QMutexLocker lock(&mutex_);
+    const std::lock_guard lock(mutex_);
     if (!onTerminal_ && sinceLastLine_.isValid() && !sinceLastLine_.hasExpired(kPipeIntervalMs))
         return;
     sinceLastLine_.start();
@@ -17,7 +16,7 @@ void CliProgressReporter::show(const ConversionProgress& progress) {
 }
 
 void CliProgressReporter::showLog(const QString& text) {
-    QMutexLocker lock(&mutex_);
+    const std::lock_guard lock(mutex_);
     if (!onTerminal_ || shownText_.isEmpty()) {
         write(text + QLatin1Char('\n'));
         return;
@@ -27,7 +26,7 @@ void CliProgressReporter::showLog(const QString& text) {
 }
 
 void CliProgressReporter::finish() {
-    QMutexLocker lock(&mutex_);
+    const std::lock_guard lock(mutex_);
     if (!onTerminal_ || shownText_.isEmpty())
         return;
     blankLine();

@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QString>
+#include <mutex>
 
 class QIODevice;
 
@@ -43,7 +43,7 @@ private:
     void blankLine();
     void write(const QString& text);
 
-    QMutex mutex_;
+    std::mutex mutex_;
     QIODevice& device_;
     const bool onTerminal_;
     QElapsedTimer sinceLastLine_;

@@ -3,15 +3,15 @@
 #include "RecordedCalls.h"
 #include "RecordingTest.h"
 #include "TemporaryFolder.h"
+#include "core/ThreadHandOver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThreadPool>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,24 +27,24 @@ struct LogEntry {
 class LogCapture {
 public:
     LogCapture() {
-        QMutexLocker lock(&mutex());
+        const std::lock_guard lock(mutex());
         entries().clear();
         previous_ = qInstallMessageHandler(&LogCapture::handle);
     }
     ~LogCapture() { qInstallMessageHandler(previous_); }
 
     QList<LogEntry> all() const {
-        QMutexLocker lock(&mutex());
+        const std::lock_guard lock(mutex());
         return entries();
     }
 
 private:
     static void handle(QtMsgType type, const QMessageLogContext&, const QString& text) {
-        QMutexLocker lock(&mutex());
+        const std::lock_guard lock(mutex());
         entries().append({type, text});
     }
-    static QMutex& mutex() {
-        static QMutex instance;
+    static std::mutex& mutex() {
+        static std::mutex instance;
         return instance;
     }
     static QList<LogEntry>& entries() {
@@ -209,8 +209,9 @@ TEST_F(ToolRunnerTest, RunsFromAnyThread) {
     QThreadPool pool;
     pool.setMaxThreadCount(4);
     for (int i = 0; i < 8; ++i)
-        pool.start(
-            [i] { ToolRunner::run({QStringLiteral("pool %1").arg(i)}, RecordedCalls::recorderPath()); });
+        ThreadHandOver::start(pool, [i] {
+            ToolRunner::run({QStringLiteral("pool %1").arg(i)}, RecordedCalls::recorderPath());
+        });
     pool.waitForDone();
     ToolRunner::run({"main thread"}, RecordedCalls::recorderPath());
 

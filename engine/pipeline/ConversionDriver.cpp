@@ -1,6 +1,7 @@
 #include "pipeline/ConversionDriver.h"
 
 #include "core/Cancellation.h"
+#include "core/ThreadHandOver.h"
 #include "frames/FrameFolderScanner.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/FrameCache.h"
@@ -16,11 +17,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QSet>
 #include <QThreadPool>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -35,6 +38,48 @@ QString packedFrameName(qint64 frameNumber) {
 QStringList pngNames(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files | QDir::Hidden | QDir::System);
 }
+
+// What the batch operations of one stage share with the driver that waits
+// for them. The driver counts the operations home itself, under a standard
+// mutex, instead of relying on QThreadPool::waitForDone() alone: the pool
+// hands over under Qt's futex locks, which ThreadSanitizer cannot see, and
+// then every file name an operation wrote would look unordered to it.
+class StageTally {
+public:
+    explicit StageTally(qsizetype operations)
+        : remaining_(operations)
+        , failures_(operations) {}
+
+    void finish(qsizetype index, Result<> result) {
+        const std::lock_guard lock(mutex_);
+        if (!result)
+            failures_[index] = std::move(result);
+        if (--remaining_ == 0)
+            allDone_.notify_all();
+    }
+
+    bool waitForAll(int milliseconds) {
+        std::unique_lock lock(mutex_);
+        return allDone_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                 [this]() { return remaining_ == 0; });
+    }
+
+    // The first failure in queue order is the one reported.
+    Result<> firstFailure() {
+        const std::lock_guard lock(mutex_);
+        for (const std::optional<Result<>>& failure : std::as_const(failures_)) {
+            if (failure)
+                return *failure;
+        }
+        return Result<>::success();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable allDone_;
+    qsizetype remaining_;
+    QList<std::optional<Result<>>> failures_;
+};
 
 } // namespace
 
@@ -262,19 +307,14 @@ Result<> ConversionDriver::runOnQueue(Stage stage, qint64 total,
                                       const QList<std::function<Result<>()>>& operations,
                                       const std::function<qint64()>& countDone) {
     reportStage(stage, total);
-    // The first failure in queue order is the one reported.
-    auto failures = std::make_shared<QList<std::optional<Result<>>>>(operations.size());
-    auto failuresLock = std::make_shared<QMutex>();
+    auto tally = std::make_shared<StageTally>(operations.size());
     const Cancellation* cancellation = &cancellation_;
     for (qsizetype index = 0; index < operations.size(); ++index) {
-        queue_.start([operation = operations.at(index), index, failures, failuresLock, cancellation]() {
+        ThreadHandOver::start(queue_, [operation = operations.at(index), index, tally, cancellation]() {
             // Once stopped, the batches still waiting start nothing.
-            Result<> result = cancellation->isRequested() ? Result<>::failure(ConversionDriver::tr("stopped"))
-                                                          : operation();
-            if (!result) {
-                QMutexLocker lock(failuresLock.get());
-                (*failures)[index] = std::move(result);
-            }
+            tally->finish(index, cancellation->isRequested()
+                                     ? Result<>::failure(ConversionDriver::tr("stopped"))
+                                     : operation());
         });
     }
     qint64 shown = -1;
@@ -284,12 +324,9 @@ Result<> ConversionDriver::runOnQueue(Stage stage, qint64 total,
             reportFrames(stage, done, total);
         shown = done;
     };
-    while (!queue_.waitForDone(kProgressPollMs))
+    while (!tally->waitForAll(kProgressPollMs))
         reportCount();
+    queue_.waitForDone();
     reportCount();
-    for (const std::optional<Result<>>& failure : std::as_const(*failures)) {
-        if (failure)
-            return *failure;
-    }
-    return Result<>::success();
+    return tally->firstFailure();
 }

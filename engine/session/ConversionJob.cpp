@@ -1,13 +1,13 @@
 #include "session/ConversionJob.h"
 
+#include "core/ThreadHandOver.h"
 #include "pipeline/ConversionDriver.h"
 #include "pipeline/ExpressDriver.h"
 #include "pipeline/ProgressEstimator.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QMutex>
-#include <QThread>
-#include <optional>
+#include <QEvent>
 #include <utility>
 
 // Receives the driver's reports on the worker threads and turns them into
@@ -30,13 +30,13 @@ public:
 
     // The latest progress not yet passed on, if any.
     std::optional<ConversionProgress> takeLatest() {
-        QMutexLocker lock(&mutex_);
+        const std::lock_guard lock(mutex_);
         return std::exchange(latest_, std::nullopt);
     }
 
 private:
     void report(Stage stage, qint64 done, qint64 total, bool now) {
-        QMutexLocker lock(&mutex_);
+        const std::lock_guard lock(mutex_);
         const ConversionProgress progress =
             estimator_.update(stage, done, total, static_cast<double>(clock_.elapsed()) / 1000.0);
         if (now) {
@@ -48,7 +48,7 @@ private:
     }
 
     ConversionJob& job_;
-    QMutex mutex_;
+    std::mutex mutex_;
     ProgressEstimator estimator_;
     QElapsedTimer clock_;
     std::optional<ConversionProgress> latest_;
@@ -60,29 +60,24 @@ ConversionJob::ConversionJob(ConversionSettings settings, QThreadPool& queue, QO
     , queue_(queue) {}
 
 ConversionJob::~ConversionJob() {
-    if (!thread_)
+    if (!thread_.joinable())
         return;
     cancellation_.request();
-    thread_->wait();
+    thread_.join();
 }
 
 void ConversionJob::start() {
-    if (thread_)
+    if (thread_.joinable())
         return;
     running_ = true;
     relay_ = std::make_unique<ProgressRelay>(*this, settings_.useCache || settings_.express);
     progressTimer_.callOnTimeout(this, &ConversionJob::passOnLatestProgress);
     progressTimer_.start(kProgressIntervalMs);
-    thread_.reset(QThread::create([this]() {
-        const ConversionOutcome outcome =
-            settings_.express ? ExpressDriver(settings_, cancellation_, relay_.get()).run()
-                              : ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run();
-        // Queued to this object: dropped, not delivered, when the job is
-        // destroyed first.
-        QMetaObject::invokeMethod(
-            this, [this, outcome]() { deliver(outcome); }, Qt::QueuedConnection);
-    }));
-    thread_->start();
+    thread_ = std::thread([this]() {
+        postOutcome(settings_.express
+                        ? ExpressDriver(settings_, cancellation_, relay_.get()).run()
+                        : ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run());
+    });
 }
 
 void ConversionJob::cancel() {
@@ -91,8 +86,58 @@ void ConversionJob::cancel() {
 }
 
 void ConversionJob::postProgress(const ConversionProgress& progress) {
-    QMetaObject::invokeMethod(
-        this, [this, progress]() { Q_EMIT progressChanged(progress); }, Qt::QueuedConnection);
+    {
+        const std::lock_guard lock(mailboxMutex_);
+        mailbox_.progress.append(progress);
+    }
+    wakeMainThread();
+}
+
+void ConversionJob::postOutcome(const ConversionOutcome& outcome) {
+    {
+        const std::lock_guard lock(mailboxMutex_);
+        mailbox_.outcome = outcome;
+    }
+    wakeMainThread();
+}
+
+namespace {
+
+QEvent::Type mailboxEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+} // namespace
+
+void ConversionJob::wakeMainThread() {
+    // An event of the job's own rather than a queued call, which Qt would
+    // build here and free on the main thread unannounced. Posted to this
+    // object: dropped, not delivered, when the job is destroyed first.
+    auto knock = std::make_unique<QEvent>(mailboxEvent());
+    ThreadHandOver::sending(knock.get());
+    QCoreApplication::postEvent(this, knock.release());
+}
+
+bool ConversionJob::event(QEvent* event) {
+    // Taken before the type is read; for any other event it orders nothing.
+    ThreadHandOver::received(event);
+    if (event->type() != mailboxEvent())
+        return QObject::event(event);
+    openMailbox();
+    return true;
+}
+
+void ConversionJob::openMailbox() {
+    Mailbox mail;
+    {
+        const std::lock_guard lock(mailboxMutex_);
+        mail = std::exchange(mailbox_, Mailbox());
+    }
+    for (const ConversionProgress& progress : std::as_const(mail.progress))
+        Q_EMIT progressChanged(progress);
+    if (mail.outcome)
+        deliver(*mail.outcome);
 }
 
 void ConversionJob::passOnLatestProgress() {

@@ -6,11 +6,14 @@
 #include "pipeline/ConversionProgress.h"
 #include "pipeline/ConversionSettings.h"
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
-class QThread;
 class QThreadPool;
 
 // One conversion as a front end sees it: started, watched and, if need be,
@@ -46,11 +49,25 @@ Q_SIGNALS:
     void outcomeReady(const ConversionOutcome& outcome);
     void finished();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     class ProgressRelay;
 
+    // What the worker threads hand to the main thread: left under a standard
+    // mutex, which ThreadSanitizer sees, and the main thread is woken to
+    // collect it (see ThreadHandOver for why not inside queued calls).
+    struct Mailbox {
+        QList<ConversionProgress> progress;
+        std::optional<ConversionOutcome> outcome;
+    };
+
     void deliver(const ConversionOutcome& outcome);
     void postProgress(const ConversionProgress& progress);
+    void postOutcome(const ConversionOutcome& outcome);
+    void wakeMainThread();
+    void openMailbox();
     void passOnLatestProgress();
 
     const ConversionSettings settings_;
@@ -58,6 +75,10 @@ private:
     Cancellation cancellation_;
     std::unique_ptr<ProgressRelay> relay_;
     QTimer progressTimer_;
-    std::unique_ptr<QThread> thread_;
+    std::mutex mailboxMutex_;
+    Mailbox mailbox_;
+    // Joined, not waited for through Qt: the join orders everything the
+    // worker did before whatever the destructor frees.
+    std::thread thread_;
     bool running_ = false;
 };

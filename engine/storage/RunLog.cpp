@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QRegularExpression>
 #include <cstdio>
 #include <fcntl.h>
@@ -133,7 +132,7 @@ void RunLog::toolRun(const QString& program, const QStringList& arguments, const
 }
 
 void RunLog::write(const QString& text) {
-    QMutexLocker lock(&mutex_);
+    const std::lock_guard lock(mutex_);
     if (!file_.isOpen())
         return;
     file_.write(text.toUtf8());

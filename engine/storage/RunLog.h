@@ -2,10 +2,10 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <mutex>
 
 // The record of one conversion that a user (or a bug report) can read
 // afterwards: every tool's full command line, how it ended, how long it
@@ -50,6 +50,6 @@ private:
     static void pointLatestAt(const QString& dir, const QString& log);
 
     QString path_;
-    QMutex mutex_;
+    std::mutex mutex_;
     QFile file_;
 };
