@@ -6,11 +6,9 @@
 #   3. clang-tidy on the application code (scripts/check-tidy.sh);
 #   4. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and every test again under them;
-#   5. only with ZEV_CHECK_THREADS=1: a third build with ThreadSanitizer of
-#      the tests that run jobs, drivers, tools and cancellation on other
-#      threads (ctest label "threads"), and those tests under it. Not yet in
-#      CI: Debian's Qt is not built with ThreadSanitizer, so it reports every
-#      hand-over through Qt's event queue and QThread::wait() (see
+#   5. a third build with ThreadSanitizer of the tests that run jobs,
+#      drivers, tools and cancellation on other threads (ctest label
+#      "threads"), and those tests under it (what it cannot check inside Qt:
 #      tests/sanitizers/tsan.supp);
 #   6. the Debian package, built and checked without installing it.
 #
@@ -56,19 +54,17 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$suppressions/ubs
 LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0" \
   run_tests "$sanitized"
 
-if [ "${ZEV_CHECK_THREADS:-0}" = 1 ]; then
-  step "ThreadSanitizer"
-  threaded="$here/build-tsan"
-  cmake -S "$here" -B "$threaded" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_TSAN=ON \
-    -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
-  cmake --build "$threaded" -j"$jobs" --target zev_thread_tests
-  # die_after_fork=0: QProcess forks each tool from a program that runs
-  # threads, and ThreadSanitizer's runtime would otherwise end some of those
-  # children ("starting new threads after multi-threaded fork") before they
-  # exec the tool.
-  TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$suppressions/tsan.supp" \
-    ctest --test-dir "$threaded" --output-on-failure -j"$jobs" --timeout 300 -L threads
-fi
+step "ThreadSanitizer"
+threaded="$here/build-tsan"
+cmake -S "$here" -B "$threaded" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_TSAN=ON \
+  -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build "$threaded" -j"$jobs" --target zev_thread_tests
+# die_after_fork=0: QProcess forks each tool from a program that runs
+# threads, and ThreadSanitizer's runtime would otherwise end some of those
+# children ("starting new threads after multi-threaded fork") before they
+# exec the tool.
+TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$suppressions/tsan.supp" \
+  ctest --test-dir "$threaded" --output-on-failure -j"$jobs" --timeout 300 -L threads
 
 step "Debian package"
 deb=$("$here/scripts/package.sh" | tail -n 1)
