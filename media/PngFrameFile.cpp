@@ -29,8 +29,7 @@ Result<RgbaFrame> PngFrameFile::read(const QString& path) {
     QImageReader reader(path);
     QImage image;
     if (!reader.read(&image))
-        return Result<RgbaFrame>::failure(
-            QStringLiteral("cannot read the frame %1: %2").arg(path, reader.errorString()));
+        return Result<RgbaFrame>::failure(tr("cannot read the frame %1: %2").arg(path, reader.errorString()));
     return fromImage(image);
 }
 
@@ -46,7 +45,7 @@ RgbaFrame PngFrameFile::fromImage(const QImage& image) {
 Result<> PngFrameFile::write(const RgbaFrame& frame, const QString& path) {
     QImageWriter writer(path, "png");
     if (!writer.write(toImage(frame)))
-        return Result<>::failure(QStringLiteral("cannot write %1: %2").arg(path, writer.errorString()));
+        return Result<>::failure(tr("cannot write %1: %2").arg(path, writer.errorString()));
     return Result<>::success();
 }
 

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "preview/RgbaFrame.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QString>
 
@@ -10,6 +11,8 @@
 // reader and writer (no display needed). 16-bit, grey and palette frames are
 // read as 8-bit straight RGBA, as the comparisons want them.
 class PngFrameFile {
+    Q_DECLARE_TR_FUNCTIONS(PngFrameFile)
+
 public:
     static Result<RgbaFrame> read(const QString& path);
     static Result<> write(const RgbaFrame& frame, const QString& path);

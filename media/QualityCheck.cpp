@@ -23,7 +23,7 @@ Result<QStringList> QualityCheck::sourceFrames(const QString& folder) {
         const QString name = FrameFolderScanner::deletingPathExtension(QFileInfo(frames->at(i)).fileName());
         if (IntegerText::integerValue(name) != i)
             return Result<QStringList>::failure(
-                QStringLiteral("%1: the frames are not numbered 0, 1, 2 … without a gap (frame %2 is %3)")
+                tr("%1: the frames are not numbered 0, 1, 2 … without a gap (frame %2 is %3)")
                     .arg(folder)
                     .arg(i)
                     .arg(QFileInfo(frames->at(i)).fileName()));
@@ -69,26 +69,25 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
         const std::optional<FrameComparison> comparison =
             FrameComparison::compare(recombiner.recombine(**packed), *source);
         if (!comparison)
-            return Result<Outcome>::failure(
-                QStringLiteral("frame %1 is %2×%3, but the video's frames are %4×%5")
-                    .arg(sources->at(sourceIndex))
-                    .arg(source->width)
-                    .arg(source->height)
-                    .arg(video->description.frameSize.width())
-                    .arg(video->description.frameSize.height()));
+            return Result<Outcome>::failure(tr("frame %1 is %2×%3, but the video's frames are %4×%5")
+                                                .arg(sources->at(sourceIndex))
+                                                .arg(source->width)
+                                                .arg(source->height)
+                                                .arg(video->description.frameSize.width())
+                                                .arg(video->description.frameSize.height()));
         outcome.report.add(sourceIndex, *comparison);
         ++decoded;
         if (progress)
             progress(decoded, outcome.videoFrames);
     }
     if (decoded == 0)
-        return Result<Outcome>::failure(QStringLiteral("%1 holds no frame to decode").arg(outcome.video));
+        return Result<Outcome>::failure(tr("%1 holds no frame to decode").arg(outcome.video));
     outcome.videoFrames = decoded;
     return outcome;
 }
 
 QString QualityCheck::Outcome::toText() const {
-    return QStringLiteral("%1: %2 video frames against %3 source frames at %4 fps\n")
+    return QualityCheck::tr("%1: %2 video frames against %3 source frames at %4 fps\n")
                .arg(video)
                .arg(videoFrames)
                .arg(sourceFrames)

@@ -4,6 +4,7 @@
 #include "core/Result.h"
 #include "preview/QualityReport.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 #include <functional>
@@ -13,6 +14,8 @@ class Cancellation;
 // Compares a frame folder's video, output/zev.mp4, with the folder's own
 // frames: every video frame recombined against the source frame it shows.
 class QualityCheck {
+    Q_DECLARE_TR_FUNCTIONS(QualityCheck)
+
 public:
     struct Outcome {
         QString video;

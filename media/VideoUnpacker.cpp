@@ -12,7 +12,7 @@ Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPat
     if (!video)
         return video.failure();
     if (!QDir().mkpath(outFolder))
-        return Result<qint64>::failure(QStringLiteral("cannot create the folder %1").arg(outFolder));
+        return Result<qint64>::failure(tr("cannot create the folder %1").arg(outFolder));
     Result<std::unique_ptr<PackedVideoDecoder>> decoder = video->decode(tools.ffmpeg, 0, cancellation);
     if (!decoder)
         return decoder.failure();
@@ -33,6 +33,6 @@ Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPat
             progress(written, video->facts.frames);
     }
     if (written == 0)
-        return Result<qint64>::failure(QStringLiteral("%1 holds no frame to decode").arg(videoPath));
+        return Result<qint64>::failure(tr("%1 holds no frame to decode").arg(videoPath));
     return written;
 }

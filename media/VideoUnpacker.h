@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 
@@ -11,6 +12,8 @@ class Cancellation;
 // 1.png, … (every frame of the video, as a player shows them), recombined
 // by the video's zev.json or the default halves.
 class VideoUnpacker {
+    Q_DECLARE_TR_FUNCTIONS(VideoUnpacker)
+
 public:
     struct Tools {
         QString ffprobe;

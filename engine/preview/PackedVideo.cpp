@@ -8,7 +8,7 @@ Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString&
     if (!description)
         return description.failure();
     if (description->packedSize != facts->size)
-        return Result<PackedVideo>::failure(QStringLiteral("%1 describes a %2×%3 video, but %4 is %5×%6")
+        return Result<PackedVideo>::failure(tr("%1 describes a %2×%3 video, but %4 is %5×%6")
                                                 .arg(VideoDescription::pathBeside(videoPath))
                                                 .arg(description->packedSize.width())
                                                 .arg(description->packedSize.height())
@@ -17,7 +17,7 @@ Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString&
                                                 .arg(facts->size.height()));
     if (description->frameSize.isEmpty())
         return Result<PackedVideo>::failure(
-            QStringLiteral("%1 is too small to hold a mask and a colour frame").arg(videoPath));
+            tr("%1 is too small to hold a mask and a colour frame").arg(videoPath));
     return PackedVideo{videoPath, *facts, *description};
 }
 

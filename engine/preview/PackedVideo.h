@@ -5,11 +5,15 @@
 #include "preview/PackedVideoDecoder.h"
 #include "preview/VideoProbe.h"
 
+#include <QCoreApplication>
 #include <memory>
 
 // A ZEV video opened for reading back: what ffprobe says about it and where
 // its mask and colour lie (zev.json beside it, or the default halves).
 struct PackedVideo {
+    Q_DECLARE_TR_FUNCTIONS(PackedVideo)
+
+public:
     QString path;
     VideoFacts facts;
     VideoDescription description;

@@ -59,7 +59,7 @@ QStringList PackedVideoDecoder::arguments(const QString& videoPath, qint64 first
 
 Result<> PackedVideoDecoder::start() {
     if (request_.packedSize.isEmpty())
-        return Result<>::failure(QStringLiteral("the video's frame size is unknown"));
+        return Result<>::failure(tr("the video's frame size is unknown"));
     process_ = std::make_unique<QProcess>();
     process_->setProgram(request_.ffmpegPath);
     process_->setArguments(arguments(request_.videoPath, request_.firstFrame, request_.framesPerSecond));
@@ -69,8 +69,7 @@ Result<> PackedVideoDecoder::start() {
     if (!process_->waitForStarted(request_.stallTimeoutMs)) {
         const QString why = process_->errorString();
         process_.reset();
-        return Result<>::failure(
-            QStringLiteral("cannot start ffmpeg (%1): %2").arg(request_.ffmpegPath, why));
+        return Result<>::failure(tr("cannot start ffmpeg (%1): %2").arg(request_.ffmpegPath, why));
     }
     return Result<>::success();
 }
@@ -78,7 +77,7 @@ Result<> PackedVideoDecoder::start() {
 Result<std::optional<PackedFrame>> PackedVideoDecoder::next() {
     using Answer = Result<std::optional<PackedFrame>>;
     if (!process_)
-        return Answer::failure(QStringLiteral("the decoder is not running"));
+        return Answer::failure(tr("the decoder is not running"));
     PackedFrame frame;
     frame.width = request_.packedSize.width();
     frame.height = request_.packedSize.height();
@@ -91,7 +90,7 @@ Result<std::optional<PackedFrame>> PackedVideoDecoder::next() {
     while (got < wanted) {
         if (request_.cancellation && request_.cancellation->isRequested()) {
             stop();
-            return Answer::failure(QStringLiteral("decoding was stopped"));
+            return Answer::failure(tr("decoding was stopped"));
         }
         const qint64 read = process_->read(frame.rgb.data() + got, wanted - got);
         if (read > 0) {
@@ -105,11 +104,12 @@ Result<std::optional<PackedFrame>> PackedVideoDecoder::next() {
             collectErrorOutput();
             stop();
             const QString tail = errorTail();
-            return Answer::failure(QStringLiteral("ffmpeg gave no frame of %1 for %2 s%3")
-                                       .arg(request_.videoPath)
-                                       .arg(request_.stallTimeoutMs / 1000)
-                                       .arg(tail.isEmpty() ? QString() : QStringLiteral(": ") + tail),
-                                   QString::fromUtf8(errorOutput_));
+            const QString seconds = QString::number(request_.stallTimeoutMs / 1000);
+            const QString reason =
+                tail.isEmpty()
+                    ? tr("ffmpeg gave no frame of %1 for %2 s").arg(request_.videoPath, seconds)
+                    : tr("ffmpeg gave no frame of %1 for %2 s: %3").arg(request_.videoPath, seconds, tail);
+            return Answer::failure(reason, QString::fromUtf8(errorOutput_));
         }
         process_->waitForReadyRead(kPollMs);
         collectErrorOutput();
@@ -128,13 +128,11 @@ Result<std::optional<PackedFrame>> PackedVideoDecoder::finishedReading(qsizetype
         return std::optional<PackedFrame>();
     QString reason;
     if (!clean)
-        reason =
-            QStringLiteral("ffmpeg cannot decode %1: %2")
-                .arg(request_.videoPath,
-                     tail.isEmpty() ? QStringLiteral("it exited with status %1").arg(process_->exitCode())
-                                    : tail);
+        reason = tr("ffmpeg cannot decode %1: %2")
+                     .arg(request_.videoPath,
+                          tail.isEmpty() ? tr("it exited with status %1").arg(process_->exitCode()) : tail);
     else if (bytesRead > 0)
-        reason = QStringLiteral("%1 ended in the middle of frame %2: expected %3×%4 frames")
+        reason = tr("%1 ended in the middle of frame %2: expected %3×%4 frames")
                      .arg(request_.videoPath)
                      .arg(nextIndex_)
                      .arg(request_.packedSize.width())
@@ -142,10 +140,7 @@ Result<std::optional<PackedFrame>> PackedVideoDecoder::finishedReading(qsizetype
     else
         // ffmpeg decoded to the end but complained on the way: the frames
         // after a damaged one are missing or wrong.
-        reason = QStringLiteral("%1 is damaged after frame %2: %3")
-                     .arg(request_.videoPath)
-                     .arg(nextIndex_)
-                     .arg(tail);
+        reason = tr("%1 is damaged after frame %2: %3").arg(request_.videoPath).arg(nextIndex_).arg(tail);
     return Answer::failure(reason, QString::fromUtf8(errorOutput_));
 }
 

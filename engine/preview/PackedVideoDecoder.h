@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "preview/PackedFrame.h"
 
+#include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@ class QProcess;
 // Used from one thread (the one that started it). Destroying the decoder, or
 // stop(), ends the child: the preview's decoder never outlives its window.
 class PackedVideoDecoder {
+    Q_DECLARE_TR_FUNCTIONS(PackedVideoDecoder)
+
 public:
     struct Request {
         QString ffmpegPath;

@@ -17,10 +17,13 @@ QJsonObject figuresJson(const QualityReport::Figures& figures) {
             {QStringLiteral("worstFrame"), figures.worstFrame}};
 }
 
-QString figuresText(const QString& what, const QualityReport::Figures& figures) {
-    return QStringLiteral("%1 PSNR: average %2, worst %3 (frame %4)\n")
-        .arg(what, QualityReport::decibels(figures.averagePsnr), QualityReport::decibels(figures.worstPsnr))
-        .arg(figures.worstFrame);
+// The sentence names what it measures (mask or colour) itself, so that a
+// translation can word each as a whole.
+QString figuresText(const QString& sentence, const QualityReport::Figures& figures) {
+    return sentence
+               .arg(QualityReport::decibels(figures.averagePsnr), QualityReport::decibels(figures.worstPsnr))
+               .arg(figures.worstFrame) +
+           u'\n';
 }
 
 } // namespace
@@ -46,7 +49,8 @@ QualityReport::Figures QualityReport::figures(double sum, double worst, qint64 w
 }
 
 QString QualityReport::toText() const {
-    return figuresText(QStringLiteral("mask"), mask()) + figuresText(QStringLiteral("colour"), colour());
+    return figuresText(tr("mask PSNR: average %1, worst %2 (frame %3)"), mask()) +
+           figuresText(tr("colour PSNR: average %1, worst %2 (frame %3)"), colour());
 }
 
 QJsonObject QualityReport::toJson() const {

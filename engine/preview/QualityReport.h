@@ -2,6 +2,7 @@
 
 #include "preview/FrameComparison.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 
@@ -10,6 +11,8 @@
 // frames, so one perfect frame does not make it infinite) and the worst
 // frame's PSNR with that frame's number.
 class QualityReport {
+    Q_DECLARE_TR_FUNCTIONS(QualityReport)
+
 public:
     struct Figures {
         double averagePsnr = 0;

@@ -41,28 +41,26 @@ QString lastLines(const QByteArray& output) {
 
 Result<VideoFacts> VideoProbe::probe(const QString& ffprobePath, const QString& videoPath) {
     if (!QFileInfo(videoPath).isFile())
-        return Result<VideoFacts>::failure(QStringLiteral("there is no video file at %1").arg(videoPath));
+        return Result<VideoFacts>::failure(tr("there is no video file at %1").arg(videoPath));
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(ffprobePath, probeArguments(videoPath), QIODevice::ReadOnly);
     if (!process.waitForStarted(kTimeoutMs))
         return Result<VideoFacts>::failure(
-            QStringLiteral("cannot start ffprobe (%1): %2").arg(ffprobePath, process.errorString()));
+            tr("cannot start ffprobe (%1): %2").arg(ffprobePath, process.errorString()));
     if (!process.waitForFinished(kTimeoutMs)) {
         process.kill();
         process.waitForFinished();
-        return Result<VideoFacts>::failure(QStringLiteral("ffprobe did not finish reading %1 within %2 s")
-                                               .arg(videoPath)
-                                               .arg(kTimeoutMs / 1000));
+        return Result<VideoFacts>::failure(
+            tr("ffprobe did not finish reading %1 within %2 s").arg(videoPath).arg(kTimeoutMs / 1000));
     }
     const QByteArray error = process.readAllStandardError();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         const QString said = lastLines(error);
         return Result<VideoFacts>::failure(
-            QStringLiteral("ffprobe cannot read %1: %2")
-                .arg(videoPath, said.isEmpty()
-                                    ? QStringLiteral("it exited with status %1").arg(process.exitCode())
-                                    : said),
+            tr("ffprobe cannot read %1: %2")
+                .arg(videoPath,
+                     said.isEmpty() ? tr("it exited with status %1").arg(process.exitCode()) : said),
             QString::fromUtf8(error));
     }
     return parse(process.readAllStandardOutput(), videoPath);
@@ -72,7 +70,7 @@ Result<VideoFacts> VideoProbe::parse(const QByteArray& json, const QString& vide
     const QJsonObject root = QJsonDocument::fromJson(json).object();
     const QJsonArray streams = root.value(QStringLiteral("streams")).toArray();
     if (streams.isEmpty())
-        return Result<VideoFacts>::failure(QStringLiteral("%1 holds no video stream").arg(videoPath),
+        return Result<VideoFacts>::failure(tr("%1 holds no video stream").arg(videoPath),
                                            QString::fromUtf8(json));
     const QJsonObject stream = streams.first().toObject();
     const QJsonObject format = root.value(QStringLiteral("format")).toObject();
@@ -91,10 +89,10 @@ Result<VideoFacts> VideoProbe::parse(const QByteArray& json, const QString& vide
     facts.level = levelName(int(wholeNumber(stream.value(QStringLiteral("level")))));
     facts.pixelFormat = stream.value(QStringLiteral("pix_fmt")).toString();
     if (facts.size.isEmpty())
-        return Result<VideoFacts>::failure(QStringLiteral("%1: ffprobe gives no frame size").arg(videoPath),
+        return Result<VideoFacts>::failure(tr("%1: ffprobe gives no frame size").arg(videoPath),
                                            QString::fromUtf8(json));
     if (facts.rateNumerator == 0)
-        return Result<VideoFacts>::failure(QStringLiteral("%1: ffprobe gives no frame rate").arg(videoPath),
+        return Result<VideoFacts>::failure(tr("%1: ffprobe gives no frame rate").arg(videoPath),
                                            QString::fromUtf8(json));
     return facts;
 }

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,8 @@ struct VideoFacts {
 // without decoding them. A file ffprobe cannot read, or one without a video
 // stream, gives a reason naming the file and what ffprobe said.
 class VideoProbe {
+    Q_DECLARE_TR_FUNCTIONS(VideoProbe)
+
 public:
     static constexpr int kTimeoutMs = 30000;
 
