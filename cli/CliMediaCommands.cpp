@@ -39,15 +39,15 @@ int CliMediaCommands::run(const QStringList& arguments) {
     json_ = parser.isSet(jsonOption);
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(unpackOption) && parser.isSet(checkOption))
-        return usageError(QStringLiteral("choose either --unpack or --check, not both"));
+        return usageError(tr("choose either --unpack or --check, not both"));
     if (parser.isSet(unpackOption)) {
         if (positional.size() != 2)
-            return usageError(QStringLiteral("--unpack takes a video and an output folder"));
+            return usageError(tr("--unpack takes a video and an output folder"));
         return unpack(CliController::absoluteFolder(positional[0]),
                       CliController::absoluteFolder(positional[1]));
     }
     if (positional.size() != 1)
-        return usageError(QStringLiteral("--check takes one frame folder"));
+        return usageError(tr("--check takes one frame folder"));
     return check(CliController::absoluteFolder(positional[0]));
 }
 
@@ -60,7 +60,7 @@ int CliMediaCommands::unpack(const QString& video, const QString& outFolder) {
         return finish(false, written->reason(), json);
     }
     json.insert(QStringLiteral("frames"), **written);
-    return finish(true, QStringLiteral("%1 frames written to %2\n").arg(**written).arg(outFolder), json);
+    return finish(true, tr("%1 frames written to %2\n").arg(**written).arg(outFolder), json);
 }
 
 int CliMediaCommands::check(const QString& folder) {
@@ -106,31 +106,31 @@ void CliMediaCommands::interrupt(int signalNumber) {
 }
 
 int CliMediaCommands::usageError(const QString& problem) {
-    writeError(QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n")
-                   .arg(CliController::kProgramName, problem));
+    writeError(QStringLiteral("%1: %2\n%3\n")
+                   .arg(CliController::kProgramName, problem,
+                        tr("Try '%1 --help' for more information.").arg(CliController::kProgramName)));
     return kUsageError;
 }
 
 QString CliMediaCommands::usageLines() {
-    return QStringLiteral("       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
-                          "       zev-cli --check [--json] FOLDER\n");
+    return tr("       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
+              "       zev-cli --check [--json] FOLDER\n");
 }
 
 QString CliMediaCommands::helpText() {
-    return QStringLiteral(
-        "Reading a video back:\n"
-        "--unpack writes every frame of a ZEV video back out as a transparent PNG file,\n"
-        "0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour\n"
-        "put together again as a player does, by the zev.json beside the video or, without\n"
-        "one, with the mask on the left half and the colour on the right.\n"
-        "--check compares FOLDER/output/zev.mp4 with FOLDER's frames, each video frame\n"
-        "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
-        "(colour multiplied by alpha): the average over all frames and the worst frame\n"
-        "with its number. The video frames are matched to the frames they show by the\n"
-        "animation's frame rate (zev.json's inputFps, or the ratio of the two counts).\n"
-        "--json prints one JSON object instead of the text. Exit status 0 when it\n"
-        "could unpack or compare, 1 when it could not (the reason goes to standard\n"
-        "error), 2 for a usage error.\n");
+    return tr("Reading a video back:\n"
+              "--unpack writes every frame of a ZEV video back out as a transparent PNG file,\n"
+              "0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour\n"
+              "put together again as a player does, by the zev.json beside the video or, without\n"
+              "one, with the mask on the left half and the colour on the right.\n"
+              "--check compares FOLDER/output/zev.mp4 with FOLDER's frames, each video frame\n"
+              "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
+              "(colour multiplied by alpha): the average over all frames and the worst frame\n"
+              "with its number. The video frames are matched to the frames they show by the\n"
+              "animation's frame rate (zev.json's inputFps, or the ratio of the two counts).\n"
+              "--json prints one JSON object instead of the text. Exit status 0 when it\n"
+              "could unpack or compare, 1 when it could not (the reason goes to standard\n"
+              "error), 2 for a usage error.\n");
 }
 
 void CliMediaCommands::writeOut(const QString& text) {

@@ -3,6 +3,7 @@
 #include "VideoUnpacker.h"
 #include "core/Cancellation.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,8 @@ class QIODevice;
 // runs on a thread of its own while the main thread waits in its event
 // loop, so Ctrl-C stops it in order.
 class CliMediaCommands {
+    Q_DECLARE_TR_FUNCTIONS(CliMediaCommands)
+
 public:
     enum ExitStatus : int { kSucceeded = 0, kFailed = 1, kUsageError = 2 };
 
