@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "PreviewController.h"
 #include "ViewController.h"
+#include "core/Translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -63,20 +64,25 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("ZEV"));
     QApplication::setDesktopFileName(QStringLiteral("zev"));
 
+    // The help is read in a terminal, so it follows the locale as zev-cli's
+    // does; with no Chinese asked for, nothing is installed here and the
+    // window installs its Chinese itself.
+    Translations::install(QLocale::system());
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Turns a folder of transparent PNG frames into a ZEV video."));
+        QCoreApplication::translate("main", "Turns a folder of transparent PNG frames into a ZEV video."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("folder"),
-                                 QStringLiteral("The frame folder to show at start-up."),
+                                 QCoreApplication::translate("main", "The frame folder to show at start-up."),
                                  QStringLiteral("[folder]"));
     QCommandLineOption smokeTest(QStringLiteral("smoke-test"));
     smokeTest.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(smokeTest);
-    QCommandLineOption preview(QStringLiteral("preview"),
-                               QStringLiteral("Plays a ZEV video in the preview window, mask and colour put "
-                                              "together again over a checkerboard."),
-                               QStringLiteral("video"));
+    QCommandLineOption preview(
+        QStringLiteral("preview"),
+        QCoreApplication::translate("main", "Plays a ZEV video in the preview window, mask and "
+                                            "colour put together again over a checkerboard."),
+        QStringLiteral("video"));
     parser.addOption(preview);
     QCommandLineOption measurePlaybackOption(QStringLiteral("measure-playback"), QString(),
                                              QStringLiteral("seconds"));

@@ -4,6 +4,7 @@
 #include "PngFrameFile.h"
 #include "QualityCheck.h"
 #include "ZEVPreviewCanvas.h"
+#include "core/Translations.h"
 #include "preview/FrameComparison.h"
 #include "preview/QualityReport.h"
 #include "preview/StagedTools.h"
@@ -34,27 +35,29 @@ const QColor kDarkWindow = QColor(20, 20, 20);
 QString layoutText(VideoDescription::Layout layout) {
     switch (layout) {
     case VideoDescription::Layout::MaskLeft:
-        return QStringLiteral("遮罩在左");
+        return PreviewController::tr("mask on the left");
     case VideoDescription::Layout::MaskRight:
-        return QStringLiteral("遮罩在右");
+        return PreviewController::tr("mask on the right");
     case VideoDescription::Layout::MaskTop:
-        return QStringLiteral("遮罩在上");
+        return PreviewController::tr("mask on top");
     case VideoDescription::Layout::MaskBottom:
-        return QStringLiteral("遮罩在下");
+        return PreviewController::tr("mask below");
     }
     return {};
 }
 
 QString rateText(double fps) {
-    return QStringLiteral("%1 帧/秒").arg(fps, 0, 'g', 4);
+    return PreviewController::tr("%1 frames/s").arg(fps, 0, 'g', 4);
 }
 
 } // namespace
 
 PreviewController::PreviewController(QWidget* parent)
     : QWidget(parent, Qt::Window) {
+    // Opened on its own (zev --preview) the preview speaks Chinese too.
+    Translations::install(Translations::windowLocale());
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kWindowTitle);
+    setWindowTitle(titleText());
     buildControls();
     appearance_ = new DesktopAppearance(this);
     connect(appearance_, &DesktopAppearance::appearanceChanged, this, &PreviewController::applyAppearance);
@@ -62,6 +65,22 @@ PreviewController::PreviewController(QWidget* parent)
 }
 
 PreviewController::~PreviewController() = default;
+
+QString PreviewController::titleText() {
+    return tr("ZEV preview");
+}
+
+QString PreviewController::cannotPlayText() {
+    return tr("Cannot play this video.");
+}
+
+QString PreviewController::playText() {
+    return tr("Play");
+}
+
+QString PreviewController::pauseText() {
+    return tr("Pause");
+}
 
 ZEVPreviewCanvas* PreviewController::canvas() const {
     return canvas_;
@@ -77,7 +96,7 @@ void PreviewController::buildControls() {
 
     messageLabel_ = new QLabel;
     messageLabel_->setWordWrap(true);
-    messageLabel_->setText(QStringLiteral("正在打开视频…"));
+    messageLabel_->setText(tr("Opening the video…"));
 
     auto* left = new QVBoxLayout;
     left->addWidget(scroller_, 1);
@@ -95,9 +114,9 @@ QWidget* PreviewController::buildControlBar() {
     auto* grid = new QGridLayout(bar);
     grid->setContentsMargins(0, 0, 0, 0);
 
-    playButton_ = new QPushButton(kPlayTitle);
-    stepButton_ = new QPushButton(QStringLiteral("下一帧"));
-    loopBox_ = new QCheckBox(QStringLiteral("循环"));
+    playButton_ = new QPushButton(playText());
+    stepButton_ = new QPushButton(tr("Next frame"));
+    loopBox_ = new QCheckBox(tr("Loop"));
     loopBox_->setChecked(true);
     positionSlider_ = new QSlider(Qt::Horizontal);
     positionSlider_->setTracking(false);
@@ -105,14 +124,14 @@ QWidget* PreviewController::buildControlBar() {
     positionLabel_->setMinimumWidth(90);
 
     backdropBox_ = new QComboBox;
-    backdropBox_->addItems({QStringLiteral("棋盘格"), QStringLiteral("黑色"), QStringLiteral("白色"),
-                            QStringLiteral("自选颜色…")});
+    backdropBox_->addItems({tr("Checkerboard"), tr("Black"), tr("White"), tr("Other colour…")});
     scaleBox_ = new QComboBox;
-    scaleBox_->addItems({QStringLiteral("适合窗口"), QStringLiteral("1:1")});
+    scaleBox_->addItems({tr("Fit to window"), QStringLiteral("1:1")});
     viewBox_ = new QComboBox;
-    viewBox_->addItems({QStringLiteral("解码画面"), QStringLiteral("源帧"), QStringLiteral("差异")});
+    viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference")});
     viewBox_->setEnabled(false);
-    viewBox_->setToolTip(QStringLiteral("视频是序列帧文件夹的 output/zev.mp4 时，可与源帧对比"));
+    viewBox_->setToolTip(
+        tr("When the video is a frame folder's output/zev.mp4, it can be compared with the source frames"));
     psnrLabel_ = new QLabel;
 
     for (QPushButton* button : {playButton_.data(), stepButton_.data()})
@@ -125,11 +144,11 @@ QWidget* PreviewController::buildControlBar() {
     grid->addWidget(positionSlider_, 0, 3);
     grid->addWidget(positionLabel_, 0, 4);
     auto* choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(QStringLiteral("背景")));
+    choices->addWidget(new QLabel(tr("Backdrop")));
     choices->addWidget(backdropBox_);
-    choices->addWidget(new QLabel(QStringLiteral("缩放")));
+    choices->addWidget(new QLabel(tr("Scale")));
     choices->addWidget(scaleBox_);
-    choices->addWidget(new QLabel(QStringLiteral("对比")));
+    choices->addWidget(new QLabel(tr("Compare")));
     choices->addWidget(viewBox_);
     choices->addWidget(psnrLabel_, 1);
     grid->addLayout(choices, 1, 0, 1, 5);
@@ -171,7 +190,7 @@ QWidget* PreviewController::buildInfoPanel() {
 
 void PreviewController::open(const QString& videoPath) {
     videoPath_ = QFileInfo(videoPath).absoluteFilePath();
-    setWindowTitle(QStringLiteral("%1 — %2").arg(kWindowTitle, QFileInfo(videoPath_).fileName()));
+    setWindowTitle(QStringLiteral("%1 — %2").arg(titleText(), QFileInfo(videoPath_).fileName()));
     // ffprobe counts the packets of the whole file: on a thread of its own,
     // so a long or a broken file never holds up the window. The thread
     // deletes itself; its result reaches this window only while it exists.
@@ -182,8 +201,7 @@ void PreviewController::open(const QString& videoPath) {
         if (result->has_value() && result->value().ok())
             videoOpened(*result->value());
         else
-            showFailure(result->has_value() ? result->value().reason()
-                                            : QStringLiteral("ffprobe did not run"));
+            showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
     });
     connect(probe, &QThread::finished, probe, &QObject::deleteLater);
     probe->start();
@@ -199,7 +217,7 @@ void PreviewController::videoOpened(const PackedVideo& video) {
     connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
     connect(player_.get(), &PreviewPlayer::failed, this, &PreviewController::showFailure);
     connect(player_.get(), &PreviewPlayer::playingChanged, this, [this](bool playing) {
-        playButton_->setText(playing ? kPauseTitle : kPlayTitle);
+        playButton_->setText(playing ? pauseText() : playText());
         if (!playing)
             refreshView();
     });
@@ -213,9 +231,9 @@ void PreviewController::videoOpened(const PackedVideo& video) {
 
 void PreviewController::showFailure(const QString& reason) {
     failure_ = reason;
-    messageLabel_->setText(kCannotPlay + u'\n' + reason);
+    messageLabel_->setText(cannotPlayText() + u'\n' + reason);
     messageLabel_->show();
-    auto* box = new QMessageBox(QMessageBox::Warning, kWindowTitle, kCannotPlay, QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, titleText(), cannotPlayText(), QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(reason);
     box->setWindowModality(Qt::WindowModal);
@@ -295,13 +313,13 @@ void PreviewController::refreshView() {
 
 QString PreviewController::comparisonText(const std::optional<FrameComparison>& comparison) const {
     if (comparison)
-        return QStringLiteral("源帧 %1：遮罩 PSNR %2，颜色 PSNR %3")
+        return tr("Source frame %1: mask PSNR %2, colour PSNR %3")
             .arg(sourceIndex_)
             .arg(QualityReport::decibels(comparison->maskPsnr()),
                  QualityReport::decibels(comparison->colourPsnr()));
     if (!sourceError_.isEmpty())
-        return QStringLiteral("无法读取源帧：") + sourceError_;
-    return QStringLiteral("源帧 %1 与视频尺寸不同").arg(sourceIndex_);
+        return tr("Cannot read the source frame: %1").arg(sourceError_);
+    return tr("Source frame %1 is not the size of the video's frames").arg(sourceIndex_);
 }
 
 void PreviewController::setView(View view) {
@@ -320,7 +338,7 @@ void PreviewController::chooseBackdrop(int choice) {
     }
     const QColor colour = QColorDialog::getColor(
         canvas_->backdropColour().isValid() ? canvas_->backdropColour() : QColor(0, 160, 80), this,
-        QStringLiteral("背景颜色"));
+        tr("Backdrop colour"));
     if (colour.isValid())
         canvas_->setBackdrop(Backdrop::Colour, colour);
     else
@@ -335,24 +353,22 @@ QString PreviewController::factsText(const PackedVideo& video) const {
         rows += QStringLiteral("<tr><td style='padding-right:12px'>%1</td><td>%2</td></tr>")
                     .arg(name, value.toHtmlEscaped());
     };
-    row(QStringLiteral("尺寸"), QStringLiteral("%1×%2").arg(facts.size.width()).arg(facts.size.height()));
-    row(QStringLiteral("画面"),
+    row(tr("Video size"), QStringLiteral("%1×%2").arg(facts.size.width()).arg(facts.size.height()));
+    row(tr("Frame size"),
         QStringLiteral("%1×%2").arg(description.frameSize.width()).arg(description.frameSize.height()));
-    row(QStringLiteral("帧数"), QString::number(facts.frames));
-    row(QStringLiteral("帧率"), rateText(facts.framesPerSecond()));
-    row(QStringLiteral("码率"), QStringLiteral("%1 kbit/s").arg(facts.bitRate / 1000));
-    row(QStringLiteral("H.264 级别"), facts.level.isEmpty()
-                                          ? QStringLiteral("–")
-                                          : facts.level + QStringLiteral(" (") + facts.profile + u')');
-    row(QStringLiteral("布局"), layoutText(description.layout));
-    row(QStringLiteral("遮罩"), description.maskSize == VideoDescription::MaskSize::Half
-                                    ? QStringLiteral("半尺寸")
-                                    : QStringLiteral("全尺寸"));
-    row(QStringLiteral("颜色"),
-        description.premultiplied ? QStringLiteral("预乘（铺在黑色上）") : QStringLiteral("直通（未预乘）"));
-    row(QStringLiteral("描述文件"), QFileInfo::exists(VideoDescription::pathBeside(video.path))
-                                        ? VideoDescription::kFileName
-                                        : QStringLiteral("无（默认左右各半）"));
+    row(tr("Frames"), QString::number(facts.frames));
+    row(tr("Frame rate"), rateText(facts.framesPerSecond()));
+    row(tr("Bitrate"), QStringLiteral("%1 kbit/s").arg(facts.bitRate / 1000));
+    row(tr("H.264 level"), facts.level.isEmpty() ? QStringLiteral("–")
+                                                 : facts.level + QStringLiteral(" (") + facts.profile + u')');
+    row(tr("Layout"), layoutText(description.layout));
+    row(tr("Mask"),
+        description.maskSize == VideoDescription::MaskSize::Half ? tr("Half size") : tr("Full size"));
+    row(tr("Colour"), description.premultiplied ? tr("Premultiplied (laid onto black)")
+                                                : tr("Straight (not premultiplied)"));
+    row(tr("Description file"), QFileInfo::exists(VideoDescription::pathBeside(video.path))
+                                    ? VideoDescription::kFileName
+                                    : tr("None (the default halves, side by side)"));
     return QStringLiteral("<table>") + rows + QStringLiteral("</table>");
 }
 

@@ -34,11 +34,6 @@ class PreviewController : public QWidget {
     Q_OBJECT
 
 public:
-    static inline const QString kWindowTitle = QStringLiteral("ZEV 预览");
-    static inline const QString kCannotPlay = QStringLiteral("无法播放这个视频.");
-    static inline const QString kPlayTitle = QStringLiteral("播放");
-    static inline const QString kPauseTitle = QStringLiteral("暂停");
-
     enum class View { Decoded, Source, Difference };
 
     explicit PreviewController(QWidget* parent = nullptr);
@@ -59,6 +54,13 @@ public:
     // The frame folder a video belongs to: the folder holding its "output"
     // folder, when the video is output/zev.mp4; empty otherwise.
     static QString frameFolderOf(const QString& videoPath);
+
+    // The window's title, the alert when a video cannot be played, and the
+    // play button's two states.
+    static QString titleText();
+    static QString cannotPlayText();
+    static QString playText();
+    static QString pauseText();
 
 Q_SIGNALS:
     // The video is open and playing, or has failed to open.
