@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 lupdate=/usr/lib/qt6/bin/lupdate
 cd "$here"
-"$lupdate" -silent -locations none -no-obsolete engine cli controller views app \
+"$lupdate" -silent -locations none -no-obsolete engine media cli controller views app \
   -ts resources/translations/zev_zh_CN.ts
 unfinished=$(grep -c 'type="unfinished"' resources/translations/zev_zh_CN.ts || true)
 echo "update-translations: $unfinished text(s) still to translate"

@@ -229,6 +229,66 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     </message>
 </context>
 <context>
+    <name>CliMediaCommands</name>
+    <message>
+        <source>choose either --unpack or --check, not both</source>
+        <translation>--unpack 和 --check 只能选用其一</translation>
+    </message>
+    <message>
+        <source>--unpack takes a video and an output folder</source>
+        <translation>--unpack 需要一个视频和一个输出文件夹</translation>
+    </message>
+    <message>
+        <source>--check takes one frame folder</source>
+        <translation>--check 只接受一个帧文件夹</translation>
+    </message>
+    <message>
+        <source>%1 frames written to %2
+</source>
+        <translation>已将 %1 帧写入 %2
+</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos; for more information.</source>
+        <translation>运行“%1 --help”查看更多信息。</translation>
+    </message>
+    <message>
+        <source>       zev-cli --unpack [--json] VIDEO OUT_FOLDER
+       zev-cli --check [--json] FOLDER
+</source>
+        <translation>      zev-cli --unpack [--json] VIDEO OUT_FOLDER
+      zev-cli --check [--json] FOLDER
+</translation>
+    </message>
+    <message>
+        <source>Reading a video back:
+--unpack writes every frame of a ZEV video back out as a transparent PNG file,
+0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour
+put together again as a player does, by the zev.json beside the video or, without
+one, with the mask on the left half and the colour on the right.
+--check compares FOLDER/output/zev.mp4 with FOLDER&apos;s frames, each video frame
+against the frame it shows, and prints the mask PSNR and the colour PSNR
+(colour multiplied by alpha): the average over all frames and the worst frame
+with its number. The video frames are matched to the frames they show by the
+animation&apos;s frame rate (zev.json&apos;s inputFps, or the ratio of the two counts).
+--json prints one JSON object instead of the text. Exit status 0 when it
+could unpack or compare, 1 when it could not (the reason goes to standard
+error), 2 for a usage error.
+</source>
+        <translation>读回视频：
+--unpack 把 ZEV 视频的每一帧写回为透明 PNG 文件 0.png、1.png、...，放在 OUT_FOLDER
+中（不存在时会创建）：像播放器那样把遮罩和彩色画面重新合在一起，依据视频旁的
+zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边。
+--check 把 FOLDER/output/zev.mp4 与 FOLDER 中的序列帧比较，每个视频帧与它显示的
+那一帧对照，输出遮罩 PSNR 和颜色 PSNR（颜色乘以 alpha）：所有帧的平均值，以及
+最差的一帧及其编号。视频帧按动画的帧率（zev.json 的 inputFps，或两者帧数之比）
+对应到它们所显示的帧。
+--json 输出一个 JSON 对象，代替文字。写回或比较成功时退出状态为 0，失败时为 1
+（原因写到标准错误），用法错误时为 2。
+</translation>
+    </message>
+</context>
+<context>
     <name>CliProgressReporter</name>
     <message>
         <source>scanning</source>
@@ -591,6 +651,60 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     </message>
 </context>
 <context>
+    <name>PackedVideo</name>
+    <message>
+        <source>%1 describes a %2×%3 video, but %4 is %5×%6</source>
+        <translation>%1 描述的是 %2×%3 的视频，而 %4 的尺寸是 %5×%6</translation>
+    </message>
+    <message>
+        <source>%1 is too small to hold a mask and a colour frame</source>
+        <translation>%1 太小，容纳不下遮罩和彩色画面</translation>
+    </message>
+</context>
+<context>
+    <name>PackedVideoDecoder</name>
+    <message>
+        <source>the video&apos;s frame size is unknown</source>
+        <translation>视频的画面尺寸未知</translation>
+    </message>
+    <message>
+        <source>cannot start ffmpeg (%1): %2</source>
+        <translation>无法启动 ffmpeg（%1）：%2</translation>
+    </message>
+    <message>
+        <source>the decoder is not running</source>
+        <translation>解码器未在运行</translation>
+    </message>
+    <message>
+        <source>decoding was stopped</source>
+        <translation>解码已被停止</translation>
+    </message>
+    <message>
+        <source>ffmpeg cannot decode %1: %2</source>
+        <translation>ffmpeg 无法解码 %1：%2</translation>
+    </message>
+    <message>
+        <source>it exited with status %1</source>
+        <translation>进程以状态 %1 退出</translation>
+    </message>
+    <message>
+        <source>%1 ended in the middle of frame %2: expected %3×%4 frames</source>
+        <translation>%1 在第 %2 帧中途结束：应为 %3×%4 的帧</translation>
+    </message>
+    <message>
+        <source>%1 is damaged after frame %2: %3</source>
+        <translation>%1 在第 %2 帧之后已损坏：%3</translation>
+    </message>
+    <message>
+        <source>ffmpeg gave no frame of %1 for %2 s</source>
+        <translation>ffmpeg 在 %2 秒内没有给出 %1 的任何一帧</translation>
+    </message>
+    <message>
+        <source>ffmpeg gave no frame of %1 for %2 s: %3</source>
+        <translation>ffmpeg 在 %2 秒内没有给出 %1 的任何一帧：%3</translation>
+    </message>
+</context>
+<context>
     <name>PendingVideo</name>
     <message>
         <source>ffmpeg left no video at %1</source>
@@ -642,6 +756,17 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     </message>
 </context>
 <context>
+    <name>PngFrameFile</name>
+    <message>
+        <source>cannot read the frame %1: %2</source>
+        <translation>无法读取帧 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>PngHeader</name>
     <message>
         <source>not a regular file</source>
@@ -662,6 +787,185 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     <message>
         <source>has a damaged PNG header</source>
         <translation>的 PNG 文件头已损坏</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewController</name>
+    <message>
+        <source>mask on the left</source>
+        <translation>遮罩在左</translation>
+    </message>
+    <message>
+        <source>mask on the right</source>
+        <translation>遮罩在右</translation>
+    </message>
+    <message>
+        <source>mask on top</source>
+        <translation>遮罩在上</translation>
+    </message>
+    <message>
+        <source>mask below</source>
+        <translation>遮罩在下</translation>
+    </message>
+    <message>
+        <source>%1 frames/s</source>
+        <translation>%1 帧/秒</translation>
+    </message>
+    <message>
+        <source>ZEV preview</source>
+        <translation>ZEV 预览</translation>
+    </message>
+    <message>
+        <source>Cannot play this video.</source>
+        <translation>无法播放这个视频.</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>Opening the video…</source>
+        <translation>正在打开视频…</translation>
+    </message>
+    <message>
+        <source>Next frame</source>
+        <translation>下一帧</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>循环</translation>
+    </message>
+    <message>
+        <source>Checkerboard</source>
+        <translation>棋盘格</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>黑色</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>白色</translation>
+    </message>
+    <message>
+        <source>Other colour…</source>
+        <translation>自选颜色…</translation>
+    </message>
+    <message>
+        <source>Fit to window</source>
+        <translation>适合窗口</translation>
+    </message>
+    <message>
+        <source>Decoded</source>
+        <translation>解码画面</translation>
+    </message>
+    <message>
+        <source>Source frame</source>
+        <translation>源帧</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>差异</translation>
+    </message>
+    <message>
+        <source>When the video is a frame folder&apos;s output/zev.mp4, it can be compared with the source frames</source>
+        <translation>视频是序列帧文件夹的 output/zev.mp4 时，可与源帧对比</translation>
+    </message>
+    <message>
+        <source>Backdrop</source>
+        <translation>背景</translation>
+    </message>
+    <message>
+        <source>Scale</source>
+        <translation>缩放</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>对比</translation>
+    </message>
+    <message>
+        <source>ffprobe did not run</source>
+        <translation>ffprobe 未能运行</translation>
+    </message>
+    <message>
+        <source>Source frame %1: mask PSNR %2, colour PSNR %3</source>
+        <translation>源帧 %1：遮罩 PSNR %2，颜色 PSNR %3</translation>
+    </message>
+    <message>
+        <source>Cannot read the source frame: %1</source>
+        <translation>无法读取源帧：%1</translation>
+    </message>
+    <message>
+        <source>Source frame %1 is not the size of the video&apos;s frames</source>
+        <translation>源帧 %1 与视频尺寸不同</translation>
+    </message>
+    <message>
+        <source>Backdrop colour</source>
+        <translation>背景颜色</translation>
+    </message>
+    <message>
+        <source>Video size</source>
+        <translation>尺寸</translation>
+    </message>
+    <message>
+        <source>Frame size</source>
+        <translation>画面</translation>
+    </message>
+    <message>
+        <source>Frames</source>
+        <translation>帧数</translation>
+    </message>
+    <message>
+        <source>Frame rate</source>
+        <translation>帧率</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>码率</translation>
+    </message>
+    <message>
+        <source>H.264 level</source>
+        <translation>H.264 级别</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>布局</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>遮罩</translation>
+    </message>
+    <message>
+        <source>Half size</source>
+        <translation>半尺寸</translation>
+    </message>
+    <message>
+        <source>Full size</source>
+        <translation>全尺寸</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Premultiplied (laid onto black)</source>
+        <translation>预乘（铺在黑色上）</translation>
+    </message>
+    <message>
+        <source>Straight (not premultiplied)</source>
+        <translation>直通（未预乘）</translation>
+    </message>
+    <message>
+        <source>Description file</source>
+        <translation>描述文件</translation>
+    </message>
+    <message>
+        <source>None (the default halves, side by side)</source>
+        <translation>无（默认左右各半）</translation>
     </message>
 </context>
 <context>
@@ -701,6 +1005,38 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     <message>
         <source>about %1 h %2 min</source>
         <translation>约 %1 小时 %2 分</translation>
+    </message>
+</context>
+<context>
+    <name>QualityCheck</name>
+    <message>
+        <source>%1: the frames are not numbered 0, 1, 2 … without a gap (frame %2 is %3)</source>
+        <translation>%1：帧没有按 0、1、2 … 连续编号（第 %2 帧是 %3）</translation>
+    </message>
+    <message>
+        <source>frame %1 is %2×%3, but the video&apos;s frames are %4×%5</source>
+        <translation>帧 %1 的尺寸是 %2×%3，而视频的画面是 %4×%5</translation>
+    </message>
+    <message>
+        <source>%1 holds no frame to decode</source>
+        <translation>%1 中没有可解码的帧</translation>
+    </message>
+    <message>
+        <source>%1: %2 video frames against %3 source frames at %4 fps
+</source>
+        <translation>%1：%2 个视频帧对照 %3 个源帧，帧率 %4 fps
+</translation>
+    </message>
+</context>
+<context>
+    <name>QualityReport</name>
+    <message>
+        <source>mask PSNR: average %1, worst %2 (frame %3)</source>
+        <translation>遮罩 PSNR：平均 %1，最差 %2（第 %3 帧）</translation>
+    </message>
+    <message>
+        <source>colour PSNR: average %1, worst %2 (frame %3)</source>
+        <translation>颜色 PSNR：平均 %1，最差 %2（第 %3 帧）</translation>
     </message>
 </context>
 <context>
@@ -813,10 +1149,56 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     </message>
 </context>
 <context>
+    <name>VideoProbe</name>
+    <message>
+        <source>there is no video file at %1</source>
+        <translation>%1 处没有视频文件</translation>
+    </message>
+    <message>
+        <source>cannot start ffprobe (%1): %2</source>
+        <translation>无法启动 ffprobe（%1）：%2</translation>
+    </message>
+    <message>
+        <source>ffprobe did not finish reading %1 within %2 s</source>
+        <translation>ffprobe 未能在 %2 秒内读完 %1</translation>
+    </message>
+    <message>
+        <source>ffprobe cannot read %1: %2</source>
+        <translation>ffprobe 无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>it exited with status %1</source>
+        <translation>进程以状态 %1 退出</translation>
+    </message>
+    <message>
+        <source>%1 holds no video stream</source>
+        <translation>%1 中没有视频流</translation>
+    </message>
+    <message>
+        <source>%1: ffprobe gives no frame size</source>
+        <translation>%1：ffprobe 未给出画面尺寸</translation>
+    </message>
+    <message>
+        <source>%1: ffprobe gives no frame rate</source>
+        <translation>%1：ffprobe 未给出帧率</translation>
+    </message>
+</context>
+<context>
     <name>VideoRewriter</name>
     <message>
         <source>ffmpeg left no rewritten video at %1</source>
         <translation>ffmpeg 未在 %1 生成重写后的视频</translation>
+    </message>
+</context>
+<context>
+    <name>VideoUnpacker</name>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>%1 holds no frame to decode</source>
+        <translation>%1 中没有可解码的帧</translation>
     </message>
 </context>
 <context>
@@ -914,6 +1296,21 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Turns a folder of transparent PNG frames into a ZEV video.</source>
+        <translation>把一个透明 PNG 序列帧文件夹合成为 ZEV 视频。</translation>
+    </message>
+    <message>
+        <source>The frame folder to show at start-up.</source>
+        <translation>启动时显示的序列帧文件夹。</translation>
+    </message>
+    <message>
+        <source>Plays a ZEV video in the preview window, mask and colour put together again over a checkerboard.</source>
+        <translation>在预览窗口中播放 ZEV 视频：遮罩与彩色画面重新合在一起，显示在棋盘格上。</translation>
     </message>
 </context>
 </TS>
