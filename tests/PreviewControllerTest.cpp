@@ -97,6 +97,9 @@ TEST_F(PreviewControllerTest, ADamagedVideoGivesAMessageInTheWindow) {
     preview->open(damaged);
     ASSERT_TRUE(failed.wait(20000));
     EXPECT_TRUE(preview->failure().contains(damaged)) << preview->failure().toStdString();
+    // In the window's language, though no main window installed it.
+    EXPECT_TRUE(preview->failure().startsWith(QStringLiteral("ffprobe 无法读取 ")))
+        << preview->failure().toStdString();
     EXPECT_EQ(preview->player(), nullptr);
     delete preview;
 }

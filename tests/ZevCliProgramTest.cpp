@@ -225,6 +225,9 @@ struct LanguageCase {
     const char* lang;
     const char* reason; // why the folder is refused, on standard error
     const char* helpStart;
+    // The way back to frames: a video that is not there, and a usage error.
+    const char* missingVideo;
+    const char* unpackUsage;
 };
 
 void PrintTo(const LanguageCase& c, std::ostream* out) {
@@ -254,16 +257,30 @@ TEST_P(Languages, ReasonAndHelpFollowTheLocaleButTheMessageDoesNot) {
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.output.startsWith(QString::fromUtf8(c.helpStart))) << help.output.toStdString();
     EXPECT_TRUE(help.output.contains(QStringLiteral("视频已经生成, 视频路径：")));
+
+    const QString missing = folder.filePath(QStringLiteral("missing.mp4"));
+    const Outcome unpack =
+        runZevCli({QStringLiteral("--unpack"), missing, QStringLiteral("back")}, QString(), lang);
+    EXPECT_EQ(unpack.status, 1);
+    EXPECT_TRUE(unpack.errors.contains(QString::fromUtf8(c.missingVideo).arg(missing)))
+        << unpack.errors.toStdString();
+    const Outcome usage = runZevCli({QStringLiteral("--unpack"), missing}, QString(), lang);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.errors.startsWith(QString::fromUtf8(c.unpackUsage))) << usage.errors.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, Languages,
-                         ::testing::Values(LanguageCase{"english", "C.UTF-8",
-                                                        "Frame 1.png is 8×6 but 0.png is 16×12.",
-                                                        "Usage: zev-cli [options] FOLDER..."},
-                                           LanguageCase{"chinese", "zh_CN.UTF-8",
-                                                        "帧 1.png 的尺寸是 8×6，而 0.png 的尺寸是 16×12。",
-                                                        "用法：zev-cli [选项] FOLDER..."}),
-                         ParamName());
+INSTANTIATE_TEST_SUITE_P(
+    ZevCliProgramTest, Languages,
+    ::testing::Values(LanguageCase{"english", "C.UTF-8", "Frame 1.png is 8×6 but 0.png is 16×12.",
+                                   "Usage: zev-cli [options] FOLDER...", "there is no video file at %1",
+                                   "zev-cli: --unpack takes a video and an output folder\n"
+                                   "Try 'zev-cli --help' for more information.\n"},
+                      LanguageCase{"chinese", "zh_CN.UTF-8",
+                                   "帧 1.png 的尺寸是 8×6，而 0.png 的尺寸是 16×12。",
+                                   "用法：zev-cli [选项] FOLDER...", "%1 处没有视频文件",
+                                   "zev-cli: --unpack 需要一个视频和一个输出文件夹\n"
+                                   "运行“zev-cli --help”查看更多信息。\n"}),
+    ParamName());
 
 } // namespace
 
