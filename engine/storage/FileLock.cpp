@@ -39,8 +39,7 @@ Result<> FileLock::tryLockFile(const QString& path, const QString& busyReason) {
         // Close-on-exec: a child process must not carry the lock past our run.
         const int fd = ::open(encoded.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
-            return Result<>::failure(
-                QStringLiteral("cannot open the lock %1: %2").arg(path, systemError(errno)));
+            return Result<>::failure(tr("cannot open the lock %1: %2").arg(path, systemError(errno)));
         if (Result<> locked = lockOpened(fd, path, busyReason); !locked)
             return locked;
         if (stillAtPath(fd, encoded)) {
@@ -49,7 +48,7 @@ Result<> FileLock::tryLockFile(const QString& path, const QString& busyReason) {
         }
         unlock();
     }
-    return Result<>::failure(QStringLiteral("cannot lock %1: it keeps being replaced").arg(path));
+    return Result<>::failure(tr("cannot lock %1: it keeps being replaced").arg(path));
 }
 
 Result<> FileLock::tryLockFolder(const QString& path) {
@@ -57,8 +56,8 @@ Result<> FileLock::tryLockFolder(const QString& path) {
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
-        return Result<>::failure(QStringLiteral("cannot open %1: %2").arg(path, systemError(errno)));
-    return lockOpened(fd, path, QStringLiteral("%1 is in use").arg(path));
+        return Result<>::failure(tr("cannot open %1: %2").arg(path, systemError(errno)));
+    return lockOpened(fd, path, tr("%1 is in use").arg(path));
 }
 
 Result<> FileLock::lockOpened(int fd, const QString& path, const QString& busyReason) {
@@ -67,7 +66,7 @@ Result<> FileLock::lockOpened(int fd, const QString& path, const QString& busyRe
         ::close(fd);
         if (error == EWOULDBLOCK)
             return Result<>::failure(busyReason);
-        return Result<>::failure(QStringLiteral("cannot lock %1: %2").arg(path, systemError(error)));
+        return Result<>::failure(tr("cannot lock %1: %2").arg(path, systemError(error)));
     }
     fd_ = fd;
     return Result<>::success();

@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // An exclusive flock() held without waiting, on a lock file or on a folder.
@@ -15,6 +16,8 @@
 // a contender that opened the file just before it was removed would otherwise
 // hold a lock on a file nobody else can see.
 class FileLock {
+    Q_DECLARE_TR_FUNCTIONS(FileLock)
+
 public:
     FileLock() = default;
     ~FileLock();

@@ -42,8 +42,8 @@ Result<> RunFolder::create() {
     QByteArray name = QFile::encodeName(userFolder + u'/' + kUnnamedPrefix + QStringLiteral("XXXXXX"));
     // mkdtemp() makes the folder with mode 0700.
     if (!::mkdtemp(name.data()))
-        return Result<>::failure(QStringLiteral("cannot create a scratch folder in %1: %2")
-                                     .arg(userFolder, SystemError::text(errno)));
+        return Result<>::failure(
+            tr("cannot create a scratch folder in %1: %2").arg(userFolder, SystemError::text(errno)));
     const QString unnamed = QFile::decodeName(name);
     if (Result<> locked = lock_.tryLockFolder(unnamed); !locked) {
         QDir(unnamed).removeRecursively();
@@ -54,7 +54,7 @@ Result<> RunFolder::create() {
         const QString why = SystemError::text(errno);
         QDir(unnamed).removeRecursively();
         lock_.unlock();
-        return Result<>::failure(QStringLiteral("cannot name the scratch folder %1: %2").arg(named, why));
+        return Result<>::failure(tr("cannot name the scratch folder %1: %2").arg(named, why));
     }
     path_ = named;
     return Result<>::success();

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "storage/FileLock.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,8 @@
 // is locked before it gets its "run-" name (it is made under a ".new-" name
 // and renamed), so the sweep never sees a live run's folder unlocked.
 class RunFolder {
+    Q_DECLARE_TR_FUNCTIONS(RunFolder)
+
 public:
     static inline const QString kNamePrefix = QStringLiteral("run-");
 

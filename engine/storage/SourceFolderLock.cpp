@@ -23,7 +23,7 @@ QString SourceFolderLock::lockFilePathForKey(const QString& key) {
 Result<> SourceFolderLock::tryLock(const QString& frameFolder) {
     return lock_.tryLockFile(
         lockFilePathForKey(key(frameFolder)),
-        QStringLiteral("another ZEV conversion of %1 is running; two at once would write the same video. "
-                       "Try again when it has finished")
+        tr("another ZEV conversion of %1 is running; two at once would write the same video. "
+           "Try again when it has finished")
             .arg(frameFolder));
 }

@@ -3,6 +3,7 @@
 #include "core/Result.h"
 #include "storage/FileLock.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // Held by every conversion of a frame folder for its whole run, whichever
@@ -14,6 +15,8 @@
 // a hash of the folder's canonical path, so the folder reached through a
 // link or with a trailing "/" is the same folder.
 class SourceFolderLock {
+    Q_DECLARE_TR_FUNCTIONS(SourceFolderLock)
+
 public:
     static QString key(const QString& frameFolder);
     static QString lockFilePathForKey(const QString& key);

@@ -378,6 +378,29 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     </message>
 </context>
 <context>
+    <name>FileLock</name>
+    <message>
+        <source>cannot open the lock %1: %2</source>
+        <translation>无法打开锁文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot lock %1: it keeps being replaced</source>
+        <translation>无法锁定 %1：它不断被替换</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>无法打开 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is in use</source>
+        <translation>%1 正在使用中</translation>
+    </message>
+    <message>
+        <source>cannot lock %1: %2</source>
+        <translation>无法锁定 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>FrameLinkFolder</name>
     <message>
         <source>cannot create a folder for the frames&apos; links in %1: %2</source>
@@ -1040,6 +1063,17 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     </message>
 </context>
 <context>
+    <name>RunFolder</name>
+    <message>
+        <source>cannot create a scratch folder in %1: %2</source>
+        <translation>无法在 %1 中创建临时文件夹：%2</translation>
+    </message>
+    <message>
+        <source>cannot name the scratch folder %1: %2</source>
+        <translation>无法为临时文件夹 %1 命名：%2</translation>
+    </message>
+</context>
+<context>
     <name>ScratchFolders</name>
     <message>
         <source>cannot create %1: %2</source>
@@ -1080,6 +1114,13 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     <message>
         <source>cannot remove %1</source>
         <translation>无法删除 %1</translation>
+    </message>
+</context>
+<context>
+    <name>SourceFolderLock</name>
+    <message>
+        <source>another ZEV conversion of %1 is running; two at once would write the same video. Try again when it has finished</source>
+        <translation>另一个 ZEV 合成正在处理 %1；两个同时进行会写入同一个视频。请等它结束后再试</translation>
     </message>
 </context>
 <context>
