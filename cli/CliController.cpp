@@ -104,8 +104,8 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     if (parser.isSet(cacheCap)) {
         const std::optional<qint64> bytes = sizeInBytes(parser.value(cacheCap));
         if (!bytes)
-            return usageError(QStringLiteral("--cache-cap takes a size such as 500M or 2G, not \"%1\"")
-                                  .arg(parser.value(cacheCap)));
+            return usageError(
+                tr("--cache-cap takes a size such as 500M or 2G, not '%1'").arg(parser.value(cacheCap)));
         inputs_.cacheCapBytes = *bytes;
     }
 
