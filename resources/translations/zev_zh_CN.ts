@@ -1051,7 +1051,7 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     <message>
         <source>%1: %2 video frames against %3 source frames at %4 fps
 </source>
-        <translation>%1：%2 个视频帧对照 %3 个源帧，帧率 %4 fps
+        <translation>%1：%2 个视频帧对照 %3 个源帧（动画帧率 %4 fps）
 </translation>
     </message>
 </context>
