@@ -105,7 +105,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         const std::optional<qint64> bytes = sizeInBytes(parser.value(cacheCap));
         if (!bytes)
             return usageError(
-                tr("--cache-cap takes a size such as 500M or 2G, not '%1'").arg(parser.value(cacheCap)));
+                tr("--cache-cap takes a size such as 500M or 2G, not \"%1\"").arg(parser.value(cacheCap)));
         inputs_.cacheCapBytes = *bytes;
     }
 

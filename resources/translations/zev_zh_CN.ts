@@ -228,7 +228,7 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
 </translation>
     </message>
     <message>
-        <source>--cache-cap takes a size such as 500M or 2G, not &apos;%1&apos;</source>
+        <source>--cache-cap takes a size such as 500M or 2G, not &quot;%1&quot;</source>
         <translation>--cache-cap 需要 500M 或 2G 这样的大小，而不是“%1”</translation>
     </message>
 </context>
