@@ -3,7 +3,6 @@
 #include "PngFrameFile.h"
 #include "core/IntegerText.h"
 #include "frames/FrameFolderScanner.h"
-#include "preview/FrameRecombiner.h"
 #include "preview/PackedVideo.h"
 #include "preview/SourceFrameTiming.h"
 
@@ -51,38 +50,28 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
             : SourceFrameTiming::inferInputFps(outcome.sourceFrames, outcome.videoFrames, outputFps);
     const SourceFrameTiming timing(outcome.inputFps, outputFps);
 
-    Result<std::unique_ptr<PackedVideoDecoder>> decoder = video->decode(tools.ffmpeg, 0, cancellation);
-    if (!decoder)
-        return decoder.failure();
-    FrameRecombiner recombiner(video->description);
-    qint64 decoded = 0;
-    while (true) {
-        Result<std::optional<PackedFrame>> packed = (*decoder)->next();
-        if (!packed)
-            return packed.failure();
-        if (!packed->has_value())
-            break;
-        const qint64 sourceIndex = std::min<qint64>(timing.sourceFrameFor(decoded), sources->size() - 1);
-        Result<RgbaFrame> source = PngFrameFile::read(sources->at(sourceIndex));
-        if (!source)
-            return source.failure();
-        const std::optional<FrameComparison> comparison =
-            FrameComparison::compare(recombiner.recombine(**packed), *source);
-        if (!comparison)
-            return Result<Outcome>::failure(tr("frame %1 is %2×%3, but the video's frames are %4×%5")
-                                                .arg(sources->at(sourceIndex))
-                                                .arg(source->width)
-                                                .arg(source->height)
-                                                .arg(video->description.frameSize.width())
-                                                .arg(video->description.frameSize.height()));
-        outcome.report.add(sourceIndex, *comparison);
-        ++decoded;
-        if (progress)
-            progress(decoded, outcome.videoFrames);
-    }
-    if (decoded == 0)
-        return Result<Outcome>::failure(tr("%1 holds no frame to decode").arg(outcome.video));
-    outcome.videoFrames = decoded;
+    Result<qint64> decoded = video->forEachFrame(
+        tools.ffmpeg, cancellation, [&](qint64 index, const RgbaFrame& frame) -> Result<> {
+            const qint64 sourceIndex = std::min<qint64>(timing.sourceFrameFor(index), sources->size() - 1);
+            Result<RgbaFrame> source = PngFrameFile::read(sources->at(sourceIndex));
+            if (!source)
+                return source.failure();
+            const std::optional<FrameComparison> comparison = FrameComparison::compare(frame, *source);
+            if (!comparison)
+                return Result<>::failure(tr("frame %1 is %2×%3, but the video's frames are %4×%5")
+                                             .arg(sources->at(sourceIndex))
+                                             .arg(source->width)
+                                             .arg(source->height)
+                                             .arg(video->description.frameSize.width())
+                                             .arg(video->description.frameSize.height()));
+            outcome.report.add(sourceIndex, *comparison);
+            if (progress)
+                progress(index + 1, outcome.videoFrames);
+            return Result<>::success();
+        });
+    if (!decoded)
+        return decoded.failure();
+    outcome.videoFrames = *decoded;
     return outcome;
 }
 

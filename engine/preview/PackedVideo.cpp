@@ -1,5 +1,7 @@
 #include "preview/PackedVideo.h"
 
+#include "preview/FrameRecombiner.h"
+
 Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath) {
     Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath);
     if (!facts)
@@ -34,4 +36,26 @@ Result<std::unique_ptr<PackedVideoDecoder>> PackedVideo::decode(const QString& f
     if (Result<> started = decoder->start(); !started)
         return started.failure();
     return decoder;
+}
+
+Result<qint64> PackedVideo::forEachFrame(const QString& ffmpegPath, const Cancellation* cancellation,
+                                         const FrameTaker& take) const {
+    Result<std::unique_ptr<PackedVideoDecoder>> decoder = decode(ffmpegPath, 0, cancellation);
+    if (!decoder)
+        return decoder.failure();
+    FrameRecombiner recombiner(description);
+    qint64 count = 0;
+    while (true) {
+        Result<std::optional<PackedFrame>> packed = (*decoder)->next();
+        if (!packed)
+            return packed.failure();
+        if (!packed->has_value())
+            break;
+        if (Result<> taken = take(count, recombiner.recombine(**packed)); !taken)
+            return taken.failure();
+        ++count;
+    }
+    if (count == 0)
+        return Result<qint64>::failure(tr("%1 holds no frame to decode").arg(path));
+    return count;
 }

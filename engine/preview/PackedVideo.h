@@ -3,9 +3,11 @@
 #include "core/Result.h"
 #include "output/VideoDescription.h"
 #include "preview/PackedVideoDecoder.h"
+#include "preview/RgbaFrame.h"
 #include "preview/VideoProbe.h"
 
 #include <QCoreApplication>
+#include <functional>
 #include <memory>
 
 // A ZEV video opened for reading back: what ffprobe says about it and where
@@ -23,4 +25,12 @@ public:
     // A started decoder from firstFrame on.
     Result<std::unique_ptr<PackedVideoDecoder>> decode(const QString& ffmpegPath, qint64 firstFrame = 0,
                                                        const Cancellation* cancellation = nullptr) const;
+
+    // Decodes every frame from the first, puts mask and colour together
+    // again and hands each to take with its index, until the video ends or
+    // decoding or take fails. The number of frames handed over; a video
+    // without a frame is a failure.
+    using FrameTaker = std::function<Result<>(qint64 index, const RgbaFrame& frame)>;
+    Result<qint64> forEachFrame(const QString& ffmpegPath, const Cancellation* cancellation,
+                                const FrameTaker& take) const;
 };

@@ -687,6 +687,10 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
         <source>%1 is too small to hold a mask and a colour frame</source>
         <translation>%1 太小，容纳不下遮罩和彩色画面</translation>
     </message>
+    <message>
+        <source>%1 holds no frame to decode</source>
+        <translation>%1 中没有可解码的帧</translation>
+    </message>
 </context>
 <context>
     <name>PackedVideoDecoder</name>
@@ -1045,10 +1049,6 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
         <translation>帧 %1 的尺寸是 %2×%3，而视频的画面是 %4×%5</translation>
     </message>
     <message>
-        <source>%1 holds no frame to decode</source>
-        <translation>%1 中没有可解码的帧</translation>
-    </message>
-    <message>
         <source>%1: %2 video frames against %3 source frames at %4 fps
 </source>
         <translation>%1：%2 个视频帧对照 %3 个源帧（动画帧率 %4 fps）
@@ -1240,10 +1240,6 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     <message>
         <source>cannot create the folder %1</source>
         <translation>无法创建文件夹 %1</translation>
-    </message>
-    <message>
-        <source>%1 holds no frame to decode</source>
-        <translation>%1 中没有可解码的帧</translation>
     </message>
 </context>
 <context>
