@@ -1,30 +1,17 @@
 #include "session/ConversionJob.h"
 
 #include "HangingEncoder.h"
-#include "ScratchEnvironment.h"
-#include "TemporaryFolder.h"
-#include "TestFrames.h"
-#include "TestFrontEnd.h"
+#include "StagedRunTest.h"
 #include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 60000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
-}
 
 bool encodingStarted(const TestFrontEnd& front) {
     for (const ConversionProgress& progress : front.progress()) {
@@ -34,21 +21,7 @@ bool encodingStarted(const TestFrontEnd& front) {
     return false;
 }
 
-class ConversionJobTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
-        front = std::make_unique<TestFrontEnd>();
-        front->useStagedTools();
-        front->inputs.folderText = frames();
-    }
-    QString frames() const { return folder.filePath("frames"); }
-    QString video() const { return folder.filePath("frames/output/zev.mp4"); }
-
-    ScratchEnvironment scratch;
-    TemporaryFolder folder;
-    std::unique_ptr<TestFrontEnd> front;
-};
+using ConversionJobTest = StagedRunTest;
 
 TEST_F(ConversionJobTest, ProgressReachesEveryStagesTotalOnTheMainThread) {
     front->inputs.fpsText = QStringLiteral("10");

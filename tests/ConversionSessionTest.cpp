@@ -2,43 +2,19 @@
 
 #include "HangingEncoder.h"
 #include "ParamName.h"
-#include "ScratchEnvironment.h"
-#include "TemporaryFolder.h"
-#include "TestFrames.h"
-#include "TestFrontEnd.h"
+#include "StagedRunTest.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 60000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
-}
-
-class ConversionSessionTest : public ::testing::Test {
+class ConversionSessionTest : public StagedRunTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(TestFrames::writeSequence(frames(), 3, 8, 6));
-        front = std::make_unique<TestFrontEnd>();
-        front->useStagedTools();
-        front->inputs.folderText = frames();
-    }
-    QString frames() const { return folder.filePath("frames"); }
-    QString video() const { return folder.filePath("frames/output/zev.mp4"); }
-
-    ScratchEnvironment scratch;
-    TemporaryFolder folder;
     HangingEncoder hangingEncoder{folder.path()};
-    std::unique_ptr<TestFrontEnd> front;
 };
 
 // One run as the session reports it: the events in order, and whether the

@@ -52,17 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"empty reason", {}, QStringLiteral("only details")}),
     ParamName());
 
-TEST(ResultTest, ValueIsKeptAndNoFailureIsReported) {
-    const Result<QSize> size = QSize(32, 24);
-    ASSERT_TRUE(size.ok());
-    EXPECT_EQ(*size, QSize(32, 24));
-    EXPECT_EQ(size->width(), 32);
-    EXPECT_TRUE(size.reason().isEmpty());
-    EXPECT_TRUE(size.details().isEmpty());
-    EXPECT_TRUE(Result<>::success().ok());
-    EXPECT_TRUE(Result<>::success().reason().isEmpty());
-}
-
 TEST(ResultTest, MoveOnlyValueMovesOut) {
     Result<std::unique_ptr<int>> owned = std::make_unique<int>(7);
     ASSERT_TRUE(owned.ok());
