@@ -1,5 +1,9 @@
 #include "AppDelegate.h"
 
+namespace zev {
+
 void AppDelegate::applicationDidFinishLaunching() {}
 
 void AppDelegate::applicationWillTerminate() {}
+
+} // namespace zev

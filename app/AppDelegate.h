@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+namespace zev {
+
 // The application's delegate. The window needs nothing from it at launch or
 // at exit; it is where application-wide reactions would go.
 class AppDelegate : public QObject {
@@ -14,3 +16,5 @@ public Q_SLOTS:
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
 };
+
+} // namespace zev

@@ -13,6 +13,8 @@
 #include <QWindow>
 #include <cstdio>
 
+using namespace zev;
+
 namespace {
 
 // --smoke-test: quits with 0 once the window is on screen and has been

@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace zev;
+
 namespace {
 
 constexpr int kWidth = 64;

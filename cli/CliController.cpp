@@ -13,6 +13,8 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+namespace zev {
+
 namespace {
 
 struct Preset {
@@ -388,3 +390,5 @@ void CliController::writeOut(const QString& text) {
 void CliController::writeError(const QString& text) {
     err_.write(text.toUtf8());
 }
+
+} // namespace zev

@@ -15,6 +15,8 @@
 class QEventLoop;
 class QIODevice;
 
+namespace zev {
+
 // The command-line front end: the options become the inputs of the settings
 // check, a conversion session runs each folder, and the outcomes become
 // lines on standard output, worded exactly as the window shows them (or JSON
@@ -109,3 +111,5 @@ private:
     // its signals reach.
     ConversionSession session_;
 };
+
+} // namespace zev

@@ -12,6 +12,8 @@
 #include <QThread>
 #include <memory>
 
+namespace zev {
+
 CliMediaCommands::CliMediaCommands(QIODevice& standardOutput, QIODevice& standardError,
                                    VideoUnpacker::Tools tools)
     : out_(standardOutput)
@@ -140,3 +142,5 @@ void CliMediaCommands::writeOut(const QString& text) {
 void CliMediaCommands::writeError(const QString& text) {
     err_.write(text.toUtf8());
 }
+
+} // namespace zev

@@ -12,6 +12,8 @@
 
 class QIODevice;
 
+namespace zev {
+
 // zev-cli's way back from a video: --unpack VIDEO OUT_FOLDER writes the
 // video's frames as transparent PNG files, --check FOLDER compares the
 // folder's output/zev.mp4 with its frames (mask and colour PSNR). The work
@@ -54,3 +56,5 @@ private:
     Cancellation cancellation_;
     std::optional<int> interruptedStatus_;
 };
+
+} // namespace zev

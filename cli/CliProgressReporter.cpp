@@ -3,6 +3,8 @@
 #include <QIODevice>
 #include <cmath>
 
+namespace zev {
+
 CliProgressReporter::CliProgressReporter(QIODevice& device, bool onTerminal)
     : device_(device)
     , onTerminal_(onTerminal) {}
@@ -89,3 +91,5 @@ void CliProgressReporter::blankLine() {
 void CliProgressReporter::write(const QString& text) {
     device_.write(text.toUtf8());
 }
+
+} // namespace zev

@@ -9,6 +9,8 @@
 
 class QIODevice;
 
+namespace zev {
+
 // Shows how far a conversion has come on the command line's error stream:
 // the stage, frames done of the stage's total, the whole run's percentage
 // and the time left. On a terminal it keeps rewriting one line in place; into
@@ -50,3 +52,5 @@ private:
     // What the terminal line shows now; empty when there is none.
     QString shownText_;
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QJsonValue>
 #include <cmath>
 
+namespace zev {
+
 namespace {
 
 QJsonValue textOrNull(const QString& text) {
@@ -34,3 +36,5 @@ QJsonObject FolderOutcome::toJson() const {
         object.insert(QStringLiteral("bitrate"), bitrateKbits);
     return object;
 }
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zev {
+
 // How the conversion of one folder ended, as the command line reports it: a
 // line of text (the window's message) or one JSON object per folder.
 struct FolderOutcome {
@@ -30,3 +32,5 @@ struct FolderOutcome {
     // was read back.
     QJsonObject toJson() const;
 };
+
+} // namespace zev

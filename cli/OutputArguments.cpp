@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+namespace zev {
+
 namespace {
 
 // A whole number from low to high, or nothing.
@@ -114,3 +116,5 @@ QString OutputArguments::helpText() {
               "                       it is written whenever the layout, mask size, colour or\n"
               "                       gap is not the default, and removed otherwise\n");
 }
+
+} // namespace zev

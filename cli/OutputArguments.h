@@ -10,6 +10,8 @@
 
 class QCommandLineParser;
 
+namespace zev {
+
 // The command line's options for the video's layout, mask size, colour,
 // largest size, quality target, gap and description. All but --describe
 // need --express: the default conversion's commands are fixed.
@@ -38,3 +40,5 @@ private:
     QCommandLineOption gap_;
     QCommandLineOption describe_;
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 int pipeEnds[2] = {-1, -1};
@@ -54,3 +56,5 @@ void StopSignalWatcher::readSignal() {
     while (read(pipeEnds[0], &number, 1) == 1)
         Q_EMIT stopRequested(number);
 }
+
+} // namespace zev

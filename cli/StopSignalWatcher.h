@@ -4,6 +4,8 @@
 #include <QSocketNotifier>
 #include <memory>
 
+namespace zev {
+
 // Turns SIGINT, SIGTERM and SIGHUP into a signal on the main thread, so the command
 // line can stop its conversion in order instead of dying with its tools
 // half-way. The handler only writes the signal's number to a pipe (all a
@@ -26,3 +28,5 @@ private:
 
     std::unique_ptr<QSocketNotifier> notifier_;
 };
+
+} // namespace zev

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+using namespace zev;
+
 namespace {
 
 CliProgressReporter* logDisplay = nullptr;

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <cstring>
 
+namespace zev {
+
 void AlertTranslator::installOnce() {
     QCoreApplication* application = QCoreApplication::instance();
     if (!application || application->findChild<AlertTranslator*>())
@@ -19,3 +21,5 @@ QString AlertTranslator::translate(const char* context, const char* sourceText, 
         return QStringLiteral("隐藏详细信息");
     return QString();
 }
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QTranslator>
 
+namespace zev {
+
 // The window speaks Chinese, but Qt's own message box words come from Qt's
 // translations, which a desktop may not have installed (or which follow a
 // different system language). The few words our alerts show are given here.
@@ -18,3 +20,5 @@ public:
                       int n = -1) const override;
     bool isEmpty() const override { return false; }
 };
+
+} // namespace zev

@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+namespace zev {
+
 namespace {
 
 const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -91,3 +93,5 @@ void DesktopAppearance::portalSettingChanged(const QString& settingNamespace, co
     if (settingNamespace == kAppearanceNamespace && key == kColorSchemeKey)
         Q_EMIT appearanceChanged();
 }
+
+} // namespace zev

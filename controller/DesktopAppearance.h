@@ -7,6 +7,8 @@
 
 class QDBusVariant;
 
+namespace zev {
+
 // Where the window learns whether the desktop is light or dark.
 //
 // The appearance value is read afresh on every call, never remembered, from
@@ -61,3 +63,5 @@ private:
     static std::optional<QString> portalValue();
     static std::optional<QString> paletteValue();
 };
+
+} // namespace zev

@@ -25,6 +25,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+namespace zev {
+
 namespace {
 
 // The main window's tints (light 0.933 grey; dark black at 0.6 over the
@@ -407,3 +409,5 @@ void PreviewController::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
     }
 }
+
+} // namespace zev

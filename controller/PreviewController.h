@@ -12,13 +12,16 @@
 #include <memory>
 #include <optional>
 
-class DesktopAppearance;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
 class QSlider;
+
+namespace zev {
+
+class DesktopAppearance;
 class ZEVPreviewCanvas;
 
 // The preview window: plays a ZEV video the way a player shows it, mask and
@@ -116,3 +119,5 @@ private:
     QPointer<QLabel> messageLabel_;
     DesktopAppearance* appearance_ = nullptr;
 };
+
+} // namespace zev

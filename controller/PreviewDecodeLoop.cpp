@@ -3,6 +3,8 @@
 #include "PngFrameFile.h"
 #include "preview/FrameRecombiner.h"
 
+namespace zev {
+
 PreviewDecodeLoop::PreviewDecodeLoop(PackedVideo video, QString ffmpegPath, Reports reports)
     : video_(std::move(video))
     , ffmpegPath_(std::move(ffmpegPath))
@@ -116,3 +118,5 @@ int PreviewDecodeLoop::generation() const {
     const std::lock_guard lock(mutex_);
     return generation_;
 }
+
+} // namespace zev

@@ -13,6 +13,8 @@
 #include <mutex>
 #include <optional>
 
+namespace zev {
+
 // The preview's decoding, on a thread of its own: runs ffmpeg from the frame
 // asked for, recombines each frame and keeps a few ready, ahead of the
 // screen. Everything heavy (reading the pipe, recombining, turning the frame
@@ -85,3 +87,5 @@ private:
     int generation_ = 0;
     bool stopRequested_ = false;
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <cmath>
 
+namespace zev {
+
 PreviewPlayer::PreviewPlayer(PackedVideo video, const QString& ffmpegPath, QObject* parent)
     : QObject(parent)
     , video_(std::move(video)) {
@@ -137,3 +139,5 @@ void PreviewPlayer::decodingFailed(int generation, const QString& reason) {
     pause();
     Q_EMIT failed(reason);
 }
+
+} // namespace zev

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <memory>
 
+namespace zev {
+
 // Plays a ZEV video recombined: the decoding loop runs on a thread of its
 // own and a timer on the window's thread shows its frames at the video's
 // frame rate. Destroying the player stops the loop and its ffmpeg and waits
@@ -73,3 +75,5 @@ private:
     qint64 framesShown_ = 0;
     int generation_ = 0;
 };
+
+} // namespace zev

@@ -1,5 +1,7 @@
 #include "ProgressTexts.h"
 
+namespace zev {
+
 QString ProgressTexts::stageText(const ConversionProgress& progress) {
     using Stage = ConversionProgress::Stage;
     QString verb;
@@ -31,3 +33,5 @@ QString ProgressTexts::timeText(const ConversionProgress& progress) {
         return tr("about %1 min %2 s").arg(seconds / 60).arg(seconds % 60);
     return tr("about %1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60);
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace zev {
+
 // The busy overlay's two lines in the window's language: the stage with its
 // frame count ("正在提取 120/480 帧") and the time left ("约 2 分 10 秒").
 class ProgressTexts {
@@ -14,3 +16,5 @@ public:
     static QString stageText(const ConversionProgress& progress);
     static QString timeText(const ConversionProgress& progress);
 };
+
+} // namespace zev

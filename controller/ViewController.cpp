@@ -41,10 +41,13 @@
 #include <cmath>
 
 // The icons are compiled into this static library and nothing else refers to
-// their initialiser, so the linker would drop them without this call.
+// their initialiser, so the linker would drop them without this call. Qt
+// names the initialiser in the global namespace, so it is called from there.
 static void loadWindowResources() {
     Q_INIT_RESOURCE(window);
 }
+
+namespace zev {
 
 namespace {
 
@@ -733,3 +736,5 @@ void ViewController::previewBtnClicked() {
     preview->open(QualityCheck::videoPathIn(pathText()));
     preview->show();
 }
+
+} // namespace zev

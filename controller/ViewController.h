@@ -20,6 +20,9 @@ class QMessageBox;
 class QPushButton;
 class QSlider;
 class QToolButton;
+
+namespace zev {
+
 class DesktopAppearance;
 class ZEVDragView;
 
@@ -210,3 +213,5 @@ private:
     // The express options, remembered in the settings.
     OutputOptions output_;
 };
+
+} // namespace zev

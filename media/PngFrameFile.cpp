@@ -4,6 +4,8 @@
 #include <QImageWriter>
 #include <cstring>
 
+namespace zev {
+
 namespace {
 
 // Keeps the frame's bytes alive as long as an image uses them.
@@ -58,3 +60,5 @@ QImage PngFrameFile::toImage(const RgbaFrame& frame, Pixels pixels) {
                   qsizetype(frame.width) * RgbaFrame::kBytesPerPixel, imageFormat(pixels), releaseBytes,
                   bytes);
 }
+
+} // namespace zev

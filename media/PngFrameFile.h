@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 
+namespace zev {
+
 // PNG files to and from the engine's RgbaFrame, through Qt Gui's image
 // reader and writer (no display needed). 16-bit, grey and palette frames are
 // read as 8-bit straight RGBA, as the comparisons want them.
@@ -24,3 +26,5 @@ public:
     static QImage toImage(const RgbaFrame& frame, Pixels pixels = Pixels::Straight);
     static RgbaFrame fromImage(const QImage& image);
 };
+
+} // namespace zev

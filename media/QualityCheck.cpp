@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+namespace zev {
+
 QString QualityCheck::videoPathIn(const QString& folder) {
     return FrameFolderScanner::joinPath(FrameFolderScanner::joinPath(folder, QStringLiteral("output")),
                                         QStringLiteral("zev.mp4"));
@@ -92,3 +94,5 @@ QJsonObject QualityCheck::Outcome::toJson() const {
     json.insert(QStringLiteral("inputFps"), inputFps);
     return json;
 }
+
+} // namespace zev

@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 
+namespace zev {
+
 class Cancellation;
 
 // Compares a frame folder's video, output/zev.mp4, with the folder's own
@@ -41,3 +43,5 @@ public:
     // on without a gap.
     static Result<QStringList> sourceFrames(const QString& folder);
 };
+
+} // namespace zev

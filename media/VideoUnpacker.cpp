@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+namespace zev {
+
 Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPath, const QString& outFolder,
                                      const Progress& progress, const Cancellation* cancellation) {
     Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, videoPath);
@@ -22,3 +24,5 @@ Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPat
         return Result<>::success();
     });
 }
+
+} // namespace zev

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+namespace zev {
+
 class Cancellation;
 
 // Writes a ZEV video's frames back out as transparent PNG files, 0.png,
@@ -28,3 +30,5 @@ public:
     static Result<qint64> unpack(const Tools& tools, const QString& videoPath, const QString& outFolder,
                                  const Progress& progress = {}, const Cancellation* cancellation = nullptr);
 };
+
+} // namespace zev

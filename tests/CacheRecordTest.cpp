@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 TEST(CacheRecordTest, MatchesOnlyTheSameFolderAndCount) {

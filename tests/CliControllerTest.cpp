@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 // The command-line front end writing into memory instead of the process's

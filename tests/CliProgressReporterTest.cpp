@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 using Stage = ConversionProgress::Stage;

@@ -28,6 +28,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace zev;
+
 namespace {
 
 using Batch = ConversionDriver::Batch;

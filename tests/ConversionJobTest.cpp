@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 bool encodingStarted(const TestFrontEnd& front) {

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 class ConversionSessionTest : public StagedRunTest {

@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+using namespace zev;
+
 namespace {
 
 QPalette paletteWithWindow(const QColor& window) {

@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 QStringList entries(const QString& folder) {

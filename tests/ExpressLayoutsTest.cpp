@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace zev;
+
 namespace {
 
 constexpr int kWidth = 64;

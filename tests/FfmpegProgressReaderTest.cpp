@@ -3,6 +3,8 @@
 #include <QList>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 struct ReadCase {

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 const QString kBusy = QStringLiteral("another ZEV conversion is running");

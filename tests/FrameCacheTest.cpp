@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+using namespace zev;
+
 namespace {
 
 class FrameCacheTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 RgbaFrame filled(int r, int g, int b, int a) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace zev;
+
 namespace {
 
 struct FolderCase {

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace zev;
+
 namespace {
 
 constexpr qint64 kPlenty = qint64(1) << 50;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 constexpr int kWidth = 8;

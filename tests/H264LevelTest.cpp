@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 // Coded sizes at 25 frames a second and 1100 kbit/s, with the level x264

@@ -11,6 +11,8 @@
 #include <array>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 QStringList framePaths(const QString& folder, const QStringList& names) {

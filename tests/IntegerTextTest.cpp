@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+using namespace zev;
+
 namespace {
 
 struct IntegerCase {

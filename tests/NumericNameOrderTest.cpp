@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 struct OrderCase {

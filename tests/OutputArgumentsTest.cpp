@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 Result<OutputOptions> parse(const QStringList& arguments) {

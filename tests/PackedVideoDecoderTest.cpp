@@ -9,6 +9,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 const QSize kSize(64, 32);

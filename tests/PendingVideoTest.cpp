@@ -7,6 +7,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 QStringList entries(const QString& folder) {

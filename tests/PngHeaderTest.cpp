@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using namespace zev;
+
 namespace {
 
 using Problem = PngHeader::Problem;

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using namespace zev;
+
 namespace {
 
 // The ffmpeg processes this test program started that are still running.

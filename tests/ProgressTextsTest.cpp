@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 using Stage = ConversionProgress::Stage;

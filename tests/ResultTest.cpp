@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace zev;
+
 namespace {
 
 struct FailureCase {

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 // By hand for 64×48: the mask 48 rows of 1 + 64 bytes, the colour of

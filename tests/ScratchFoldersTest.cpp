@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace zev;
+
 namespace {
 
 mode_t permissions(const QString& path) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 // Validation of the three settings inputs, in their fixed order.

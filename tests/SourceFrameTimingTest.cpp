@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace zev;
+
 namespace {
 
 struct TimingCase {

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 struct NumberText {

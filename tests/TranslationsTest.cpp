@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 QString absolutePathReason() {

@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 VideoDescription halfMaskBelow() {

@@ -11,6 +11,8 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 // The encoder runs the recorder in place of ffmpeg; it only records.

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 const QString kFfprobe = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");

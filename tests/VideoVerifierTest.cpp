@@ -10,6 +10,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 const ExpectedVideo kExpected{128, 48, 25};

@@ -16,6 +16,8 @@
 #include <memory>
 #include <optional>
 
+using namespace zev;
+
 namespace {
 
 // The colours a light and a dark window must show.

@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 // Presses start and closes the alert the run ends with; returns its text.

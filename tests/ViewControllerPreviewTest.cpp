@@ -9,6 +9,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 TEST(ViewControllerPreviewTest, ThePreviewButtonFollowsTheFoldersVideo) {

@@ -30,6 +30,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 constexpr int kConversionTimeoutMs = 120000;

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace zev;
+
 namespace {
 
 class RecordingDelegate : public QObject, public ZEVDragViewDelegate {

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 ZEVSpinner* spinnerOf(const ZEVProgressView& overlay) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 int visiblePixels(const QImage& image) {

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 template <typename Field> QImage drawn(const QString& text, const QString& placeholder) {

@@ -17,6 +17,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+using namespace zev;
+
 namespace {
 
 struct Outcome {

@@ -9,6 +9,8 @@
 #include <QSpinBox>
 #include <algorithm>
 
+namespace zev {
+
 namespace {
 
 const QString kLayoutKey = QStringLiteral("output/layout");
@@ -128,3 +130,5 @@ void OutputOptionsDialog::save(QSettings& settings, const OutputOptions& options
     settings.setValue(kGapKey, options.gap.value_or(0));
     settings.setValue(kDescribeKey, options.describe);
 }
+
+} // namespace zev

@@ -10,6 +10,8 @@ class QComboBox;
 class QSettings;
 class QSpinBox;
 
+namespace zev {
+
 // The express conversion's layout, mask size, colour, largest size, quality
 // target, gap and description, as a small window-modal sheet. The window
 // remembers the choice in its settings (load, save).
@@ -38,3 +40,5 @@ private:
     QPointer<QSpinBox> gap_;
     QPointer<QCheckBox> describe_;
 };
+
+} // namespace zev

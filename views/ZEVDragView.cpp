@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <algorithm>
 
+namespace zev {
+
 namespace {
 
 // Like a list of file names: present only when every dragged item is a local
@@ -71,3 +73,5 @@ void ZEVDragView::dropEvent(QDropEvent* event) {
     event->setDropAction(Qt::LinkAction);
     event->accept();
 }
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace zev {
+
 class ZEVDragViewDelegate;
 
 // The panel the user drops the frame folder on. It takes any drag that
@@ -32,3 +34,5 @@ private:
     QPointer<QObject> delegateObject_;
     bool delegateIsObject_ = false;
 };
+
+} // namespace zev

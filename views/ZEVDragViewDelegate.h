@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // Receives the path the drop panel takes from a drop.
 class ZEVDragViewDelegate {
 public:
@@ -11,3 +13,5 @@ public:
     // the drag carried it, neither checked nor normalised.
     virtual void updateDragFilePath(const QString& path) = 0;
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace zev {
+
 namespace {
 
 QPixmap checkerTile(int square) {
@@ -86,3 +88,5 @@ void ZEVPreviewCanvas::paintEvent(QPaintEvent*) {
     // video, and at 1:1 it shows the decoded pixels as they are.
     painter.drawImage(target, image_);
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace zev {
+
 // Draws one transparent frame over a chosen backdrop: a checkerboard, black,
 // white or any colour. Fit scales the frame to the canvas keeping its shape;
 // 1:1 shows it pixel for pixel, centred, and asks for its full size so a
@@ -46,3 +48,5 @@ private:
     bool fit_ = true;
     QPixmap checker_;
 };
+
+} // namespace zev

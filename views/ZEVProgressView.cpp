@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zev {
+
 namespace {
 
 constexpr int kCardWidth = 300;
@@ -159,3 +161,5 @@ void ZEVProgressView::mouseReleaseEvent(QMouseEvent* event) {
 void ZEVProgressView::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
+
+} // namespace zev

@@ -8,6 +8,9 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+
+namespace zev {
+
 class ZEVSpinner;
 
 // The busy overlay: a translucent pane over the whole window with a spinner
@@ -79,3 +82,5 @@ private:
     QRectF indicatorFrame_;
     QColor tintColor_ = Qt::transparent;
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QPen>
 #include <algorithm>
 
+namespace zev {
+
 ZEVSpinner::ZEVSpinner(QWidget* parent)
     : QWidget(parent) {
     // The spinner only shows progress; presses belong to whatever holds it.
@@ -75,3 +77,5 @@ void ZEVSpinner::paintEvent(QPaintEvent*) {
         painter.restore();
     }
 }
+
+} // namespace zev

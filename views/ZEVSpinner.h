@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace zev {
+
 // The busy overlay's spinning indicator: twelve rounded spokes around a
 // centre, the leading spoke solid and the ones behind it fading, stepping
 // one spoke at a time. It draws nothing while stopped, so a stopped spinner
@@ -46,3 +48,5 @@ private:
     int leadingSpoke_ = 0;
     QColor color_ = Qt::black;
 };
+
+} // namespace zev

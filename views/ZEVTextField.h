@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+namespace zev {
+
 // The window's text fields. Drawing is left entirely to QLineEdit; the class
 // exists so the interface file can name the fields' own type.
 class ZEVTextField : public QLineEdit {
@@ -13,3 +15,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+} // namespace zev

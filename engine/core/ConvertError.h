@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariantMap>
 
+namespace zev {
+
 // The error record a failed frame-folder scan hands back: a fixed domain and
 // code, and the user-facing sentence under the key "msg".
 struct ConvertError {
@@ -16,3 +18,5 @@ struct ConvertError {
 
     QString message() const { return userInfo.value(kMessageKey).toString(); }
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace zev {
+
 namespace {
 
 bool isAsciiDigit(QChar c) {
@@ -62,3 +64,5 @@ qint64 IntegerText::integerValue(const QString& text) {
     const Scan s = scan(text);
     return s.hasDigits ? s.value : 0;
 }
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zev {
+
 // Reading integers out of texts the way the frame-rate field and frame names
 // are read: white space (line breaks included) around the number, one sign,
 // ASCII decimal digits.
@@ -29,3 +31,5 @@ private:
     };
     static Scan scan(const QString& text);
 };
+
+} // namespace zev

@@ -1,5 +1,7 @@
 #include "core/NumericNameOrder.h"
 
+namespace zev {
+
 namespace {
 
 bool isAsciiDigit(QChar c) {
@@ -59,3 +61,5 @@ int NumericNameOrder::compare(const QString& a, const QString& b) {
     }
     return sign((a.size() - i) - (b.size() - j));
 }
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // Orders file names the way people count: runs of ASCII digits compare by
 // their value, everything else by character code, and a name that ends first
 // comes first. Digit runs are compared as texts (leading zeros dropped, then
@@ -16,3 +18,5 @@ public:
 private:
     static int compareDigitRuns(QStringView a, QStringView b);
 };
+
+} // namespace zev

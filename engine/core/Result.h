@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <utility>
 
+namespace zev {
+
 // Why an engine operation failed, named concretely (the file, the size, the
 // path, the tool and how it ended), with the tool output behind it kept apart
 // as details. The reason is for the user to read beside the fixed message;
@@ -86,3 +88,5 @@ private:
     bool failed_ = false;
     E failure_{};
 };
+
+} // namespace zev

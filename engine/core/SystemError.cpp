@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+namespace zev {
+
 QString SystemError::text(int error) {
     std::array<char, 256> buffer{};
     // GNU's strerror_r returns either a static text or one written into the buffer.
@@ -14,3 +16,5 @@ QString SystemError::signalText(int signalNumber) {
         return QString::fromLocal8Bit(description);
     return QStringLiteral("Unknown signal %1").arg(signalNumber);
 }
+
+} // namespace zev

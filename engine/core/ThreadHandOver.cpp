@@ -8,6 +8,8 @@
 #include <sanitizer/tsan_interface.h>
 #endif
 
+namespace zev {
+
 namespace {
 
 class HandedOverTask : public QRunnable {
@@ -48,3 +50,5 @@ void ThreadHandOver::start(QThreadPool& pool, std::function<void()> work) {
     sending(task.get());
     pool.start(task.release());
 }
+
+} // namespace zev

@@ -4,6 +4,8 @@
 
 class QThreadPool;
 
+namespace zev {
+
 // Hand-overs between threads that ThreadSanitizer can follow.
 //
 // Qt's locks wait on futexes the checker cannot see, and Debian's Qt is not
@@ -24,3 +26,5 @@ public:
     // and deletes the task.
     static void start(QThreadPool& pool, std::function<void()> work);
 };
+
+} // namespace zev

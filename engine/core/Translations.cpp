@@ -4,6 +4,8 @@
 #include <QTranslator>
 #include <memory>
 
+namespace zev {
+
 void Translations::install(const QLocale& locale) {
     QCoreApplication* application = QCoreApplication::instance();
     const QString name = QStringLiteral("zevTranslations");
@@ -17,3 +19,5 @@ void Translations::install(const QLocale& locale) {
     translator->setParent(application);
     QCoreApplication::installTranslator(translator.release());
 }
+
+} // namespace zev

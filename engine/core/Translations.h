@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+namespace zev {
+
 // ZEV's own texts beside the fixed Chinese messages (failure reasons,
 // warnings, progress, help) are written in English in the code and
 // translated through Qt's translation system. The window always speaks
@@ -14,3 +16,5 @@ public:
     // The window's language, whatever the locale.
     static QLocale windowLocale() { return QLocale(QLocale::Chinese, QLocale::China); }
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // The fixed texts a conversion shows its user, word for word. Every front
 // end and every pipeline takes them from here, so the engine needs no front
 // end to say what went wrong. The frame scanner's own messages stay with the
@@ -16,3 +18,5 @@ struct UserTexts {
     // The success message, with the output folder in place of %1.
     static inline const QString kSuccessFormat = QStringLiteral("视频已经生成, 视频路径：%1");
 };
+
+} // namespace zev

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
+namespace zev {
+
 std::optional<QStringList> FrameFolderScanner::allImagesFromFolder(const QString& folder,
                                                                    ConvertError* error) {
     // QFileInfo follows symbolic links, so a link to a folder is a folder and
@@ -76,3 +78,5 @@ std::optional<QStringList> FrameFolderScanner::fail(const QString& message, Conv
         *error = *errorWithMsg(message);
     return std::nullopt;
 }
+
+} // namespace zev

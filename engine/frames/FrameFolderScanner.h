@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace zev {
+
 // Lists the numbered PNG frames of a folder in frame order, or says in one
 // fixed sentence why the folder cannot be used. Touches nothing on disk and
 // keeps no state, so it may run on any thread.
@@ -35,3 +37,5 @@ public:
 private:
     static std::optional<QStringList> fail(const QString& message, ConvertError* error);
 };
+
+} // namespace zev

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace zev {
+
 FrameLinkFolder::FrameLinkFolder() = default;
 FrameLinkFolder::~FrameLinkFolder() = default;
 
@@ -38,3 +40,5 @@ QString FrameLinkFolder::path() const {
 QString FrameLinkFolder::linkName(qint64 frameNumber) {
     return QString::number(frameNumber) + QStringLiteral(".png");
 }
+
+} // namespace zev

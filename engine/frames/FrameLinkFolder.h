@@ -9,6 +9,8 @@
 
 class QTemporaryDir;
 
+namespace zev {
+
 // A private folder of symbolic links 0.png … n-1.png, one for each frame in
 // frame order, so ffmpeg reads the frames through names that are ours: the
 // frame folder's path and the frames' own names ("007.png", "%d", quotes, a
@@ -38,3 +40,5 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
+
+} // namespace zev

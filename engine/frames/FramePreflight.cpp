@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 QString frameName(const QString& path) {
@@ -187,3 +189,5 @@ QString FramePreflight::playbackWarning(QSize frameSize) {
         .arg(sizeText(packedWidth, height),
              sizeText(kLargestPlayableWidth, kLargestPlayableArea / kLargestPlayableWidth));
 }
+
+} // namespace zev

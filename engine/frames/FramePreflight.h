@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace zev {
+
 // Checks made before any tool runs, so a run that cannot succeed fails at
 // once with a sentence saying why, instead of after minutes of ImageMagick
 // work with a tool's error. Everything is judged from the frames' PNG
@@ -51,3 +53,5 @@ private:
                                       const FreeSpace& freeSpace);
     static QString playbackWarning(QSize frameSize);
 };
+
+} // namespace zev

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 constexpr std::array<char, 8> kSignature{'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
@@ -195,3 +197,5 @@ bool PngHeader::isValidSampleFormat(quint8 bitDepth, quint8 colourType) {
         return false;
     }
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zev {
+
 // What the first 33 bytes of a PNG file say: the signature, then the IHDR
 // chunk with the image's size and sample format. Nothing else is read and
 // nothing is decoded, so checking thousands of frames before a run costs a
@@ -64,3 +66,5 @@ private:
     quint8 colourType_ = 0;
     qint64 fileSize_ = 0;
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 
+namespace zev {
+
 // What the checks before a run found about frames that may be converted:
 // their size, and what the user should hear although the run goes ahead.
 struct PreflightFindings {
@@ -18,3 +20,5 @@ struct PreflightFindings {
         return playbackWarning + u' ' + spaceWarning;
     }
 };
+
+} // namespace zev

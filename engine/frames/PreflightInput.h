@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+namespace zev {
+
 // What a conversion is about to do, as far as the checks made before any
 // tool runs need to know.
 struct PreflightInput {
@@ -18,3 +20,5 @@ struct PreflightInput {
     qint64 fps = 20;
     qint64 rateKbits = 1000;
 };
+
+} // namespace zev

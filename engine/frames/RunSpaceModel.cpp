@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace zev {
+
 // Measured with the pipeline's own ImageMagick and FFmpeg commands on 24
 // frames each (bytes of mask + colour + packed frame against the source
 // frames' bytes):
@@ -83,3 +85,5 @@ RunSpaceModel::Need RunSpaceModel::video(qint64 frameCount, qint64 fps, qint64 r
     const double bytes = double(qMax<qint64>(rateKbits, 0)) * 1000.0 / 8.0 * seconds * kVideoMargin;
     return Need{0, qint64(std::ceil(bytes)) + kContainerReserve};
 }
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+namespace zev {
+
 class PngHeader;
 
 // How many bytes a conversion writes, at least and at most, judged from
@@ -30,3 +32,5 @@ public:
     // The video of frameCount frames at fps and rateKbits kilobits a second.
     static Need video(qint64 frameCount, qint64 fps, qint64 rateKbits);
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace zev {
+
 // How the express conversion lays out and encodes its video. The default
 // value makes the very video the default pipeline makes: mask left, colour
 // laid onto black right, both at full size, at the chosen bitrate.
@@ -47,3 +49,5 @@ struct OutputOptions {
 
     bool operator==(const OutputOptions&) const = default;
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zev {
+
 namespace {
 
 int roundUp(int value, int step) {
@@ -98,3 +100,5 @@ VideoDescription PackedLayout::describe(const OutputOptions& options) const {
     description.premultiplied = options.premultiplied;
     return description;
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSize>
 
+namespace zev {
+
 // Where the colour and the mask lie in the packed video, and the size the
 // frames are scaled to for it. The full-size layouts without a gap are
 // exact halves, which players that simply split the frame in two rely on.
@@ -37,3 +39,5 @@ struct PackedLayout {
     VideoDescription describe(const OutputOptions& options) const;
     bool operator==(const PackedLayout&) const = default;
 };
+
+} // namespace zev

@@ -8,6 +8,8 @@
 #include <array>
 #include <utility>
 
+namespace zev {
+
 namespace {
 
 const std::array<std::pair<VideoDescription::Layout, const char*>, 4> kLayoutNames = {{
@@ -195,3 +197,5 @@ std::optional<VideoDescription::MaskSize> VideoDescription::maskSizeFromName(con
         return MaskSize::Half;
     return std::nullopt;
 }
+
+} // namespace zev

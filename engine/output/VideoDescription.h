@@ -9,6 +9,8 @@
 #include <QString>
 #include <optional>
 
+namespace zev {
+
 // What a player needs to know about a ZEV video besides the video itself:
 // where the mask and the colour lie in each decoded frame, whether the colour
 // is premultiplied, and how to time the frames. Written as zev.json beside the
@@ -72,3 +74,5 @@ struct VideoDescription {
 
     Q_DECLARE_TR_FUNCTIONS(VideoDescription)
 };
+
+} // namespace zev

@@ -25,6 +25,8 @@
 #include <memory>
 #include <mutex>
 
+namespace zev {
+
 namespace {
 
 qint64 sizeOrZero(const std::optional<QStringList>& list) {
@@ -330,3 +332,5 @@ Result<> ConversionDriver::runOnQueue(Stage stage, qint64 total,
     reportCount();
     return tally->firstFailure();
 }
+
+} // namespace zev

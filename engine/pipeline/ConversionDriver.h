@@ -15,8 +15,11 @@
 #include <functional>
 #include <optional>
 
-class Cancellation;
 class QThreadPool;
+
+namespace zev {
+
+class Cancellation;
 class RunLog;
 
 // One conversion, from the frame folder to the video or to one error
@@ -75,3 +78,5 @@ private:
     QString rgbFolder_;
     QString appendFolder_;
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include "pipeline/ConversionProgress.h"
 
+namespace zev {
+
 // What the driver reports while it runs. Calls arrive on the driver's thread
 // and on the work queue's threads, so an observer must be thread-safe and
 // quick; the conversion job is the observer that turns them into progress
@@ -18,3 +20,5 @@ public:
     // The stage has now finished done of total frames.
     virtual void framesDone(Stage stage, qint64 done, qint64 total) = 0;
 };
+
+} // namespace zev

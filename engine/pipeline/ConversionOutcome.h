@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+namespace zev {
+
 // How one conversion ended: the video written, one of the fixed error
 // messages, or stopped on request.
 struct ConversionOutcome {
@@ -59,4 +61,6 @@ struct ConversionOutcome {
     bool wasCancelled() const { return kind == Kind::Cancelled; }
 };
 
-Q_DECLARE_METATYPE(ConversionOutcome)
+} // namespace zev
+
+Q_DECLARE_METATYPE(zev::ConversionOutcome)

@@ -3,6 +3,8 @@
 #include <QMetaType>
 #include <QtGlobal>
 
+namespace zev {
+
 // How far a running conversion has come, as the front ends show it.
 struct ConversionProgress {
     enum class Stage { Scanning, Extracting, Packing, Encoding };
@@ -21,4 +23,6 @@ struct ConversionProgress {
     bool operator==(const ConversionProgress&) const = default;
 };
 
-Q_DECLARE_METATYPE(ConversionProgress)
+} // namespace zev
+
+Q_DECLARE_METATYPE(zev::ConversionProgress)

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+namespace zev {
+
 ConversionSettings ConversionSettings::defaults() {
     ConversionSettings settings;
     const QString resources = resourcePath();
@@ -21,3 +23,5 @@ QString ConversionSettings::resourcePath() {
 QString ConversionSettings::outputFolder() const {
     return FrameFolderScanner::joinPath(sourceImageFolder, QStringLiteral("output"));
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zev {
+
 // Everything one conversion reads, copied when it starts, so the run never
 // looks at a front end again.
 struct ConversionSettings {
@@ -33,3 +35,5 @@ struct ConversionSettings {
     // Where the video goes: the folder "output" inside the frame folder.
     QString outputFolder() const;
 };
+
+} // namespace zev

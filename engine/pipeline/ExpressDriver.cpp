@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
+namespace zev {
+
 namespace {
 
 qint64 frameCount(const QString& folder) {
@@ -136,3 +138,5 @@ Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& vide
     return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }
+
+} // namespace zev

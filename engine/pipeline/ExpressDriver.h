@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 class Cancellation;
 class RunLog;
 
@@ -41,3 +43,5 @@ private:
     // The layout for the frames and the options, or why it cannot be encoded.
     Result<PackedLayout> planLayout();
 };
+
+} // namespace zev

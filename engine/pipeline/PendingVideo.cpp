@@ -13,6 +13,8 @@
 #include <csignal>
 #include <cstdio>
 
+namespace zev {
+
 PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage)
     : path_(FrameFolderScanner::joinPath(
           outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
@@ -51,3 +53,5 @@ void PendingVideo::removeAbandoned(const QString& outputFolder) {
             QFile::remove(folder.filePath(name));
     }
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace zev {
+
 // A video being written, kept under a temporary name beside zev.mp4
 // ("<output folder>/.zev-<stage>-<pid>-<random>.mp4") until it is complete.
 // Only commit() gives it the video's name, in one rename(2) that replaces
@@ -43,3 +45,5 @@ private:
     QString videoPath_;
     bool committed_ = false;
 };
+
+} // namespace zev

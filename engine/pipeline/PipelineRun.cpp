@@ -22,6 +22,8 @@
 #include <cerrno>
 #include <dirent.h>
 
+namespace zev {
+
 namespace {
 
 // The reason with a full stop of its language, so the log's path can follow.
@@ -276,3 +278,5 @@ ToolRunOptions PipelineRun::encodingOptions(FfmpegProgressReader& reader, qint64
     };
     return options;
 }
+
+} // namespace zev

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 class Cancellation;
 class FfmpegProgressReader;
 class PendingVideo;
@@ -105,3 +107,5 @@ private:
     // What the layout adds to the findings' warning.
     QString layoutWarning_;
 };
+
+} // namespace zev

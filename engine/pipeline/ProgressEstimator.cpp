@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zev {
+
 ProgressEstimator::ProgressEstimator(QList<StageWeight> stages)
     : stages_(std::move(stages)) {
     for (const StageWeight& stage : stages_)
@@ -63,3 +65,5 @@ qint64 ProgressEstimator::timeLeft(double fraction, double elapsedSeconds) {
     shownAt_ = elapsedSeconds;
     return std::llround(shownSeconds_);
 }
+
+} // namespace zev

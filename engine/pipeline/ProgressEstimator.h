@@ -4,6 +4,8 @@
 
 #include <QList>
 
+namespace zev {
+
 // Turns the driver's frame counts into one fraction for the whole run and a
 // time left. The stages are weighed by what they cost (measured on the
 // 2-core machine: extracting the layers and packing them run one convert
@@ -47,3 +49,5 @@ private:
     double shownSeconds_ = -1.0;
     double shownAt_ = 0.0;
 };
+
+} // namespace zev

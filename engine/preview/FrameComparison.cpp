@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace zev {
+
 namespace {
 
 inline int premultiplied(int channel, int alpha) {
@@ -68,3 +70,5 @@ RgbaFrame FrameComparison::differenceMap(const RgbaFrame& decoded, const RgbaFra
     }
     return map;
 }
+
+} // namespace zev

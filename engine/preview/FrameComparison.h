@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace zev {
+
 // How far a recombined frame is from its source frame, in the two figures
 // that matter to a player: the mask (alpha) and the colour. The colour is
 // compared multiplied by alpha, as it is encoded and as it is seen: where a
@@ -27,3 +29,5 @@ struct FrameComparison {
     // a quarter of the range or more. Empty when the sizes differ.
     static RgbaFrame differenceMap(const RgbaFrame& decoded, const RgbaFrame& source);
 };
+
+} // namespace zev

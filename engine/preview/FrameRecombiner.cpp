@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace zev {
+
 namespace {
 
 // The mask is grey, so R, G and B carry the same value; weighing them like
@@ -127,3 +129,5 @@ void FrameRecombiner::colourAt(const PackedFrame& packed, int x, int y, int rgb[
         rgb[channel] = blend(top, bottom, colourY_.weight[y]);
     }
 }
+
+} // namespace zev

@@ -7,6 +7,8 @@
 #include <array>
 #include <vector>
 
+namespace zev {
+
 // Puts a decoded ZEV frame back together as a player does: the alpha from
 // the mask region, the colour from the colour region, both sampled over the
 // animation's frame size (a half-size mask is scaled up bilinearly, half a
@@ -52,3 +54,5 @@ private:
     // 255 × 65536 / alpha, to undo the premultiplication without a division.
     std::array<quint32, 256> unpremultiply_{};
 };
+
+} // namespace zev

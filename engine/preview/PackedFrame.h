@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace zev {
+
 // One decoded frame of a ZEV video as the decoder hands it over: the whole
 // packed picture (mask and colour side by side, or however the description
 // lays them out), 8-bit RGB, row by row without padding.
@@ -19,3 +21,5 @@ struct PackedFrame {
         return reinterpret_cast<const uchar*>(rgb.constData()) + (qsizetype(y) * width + x) * kBytesPerPixel;
     }
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include "preview/FrameRecombiner.h"
 
+namespace zev {
+
 Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath) {
     Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath);
     if (!facts)
@@ -59,3 +61,5 @@ Result<qint64> PackedVideo::forEachFrame(const QString& ffmpegPath, const Cancel
         return Result<qint64>::failure(tr("%1 holds no frame to decode").arg(path));
     return count;
 }
+
+} // namespace zev

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+namespace zev {
+
 // A ZEV video opened for reading back: what ffprobe says about it and where
 // its mask and colour lie (zev.json beside it, or the default halves).
 struct PackedVideo {
@@ -34,3 +36,5 @@ public:
     Result<qint64> forEachFrame(const QString& ffmpegPath, const Cancellation* cancellation,
                                 const FrameTaker& take) const;
 };
+
+} // namespace zev

@@ -9,6 +9,8 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 // Only the end of ffmpeg's error output is kept: a damaged video can make
@@ -173,3 +175,5 @@ QString PackedVideoDecoder::errorTail() const {
         lines.removeFirst();
     return lines.join(QStringLiteral(" / ")).trimmed();
 }
+
+} // namespace zev

@@ -10,8 +10,11 @@
 #include <memory>
 #include <optional>
 
-class Cancellation;
 class QProcess;
+
+namespace zev {
+
+class Cancellation;
 
 // Decodes a ZEV video frame by frame: ffmpeg runs as a child process and
 // writes raw 8-bit RGB frames to a pipe, which next() reads one frame at a
@@ -69,3 +72,5 @@ private:
     QByteArray errorOutput_;
     qint64 nextIndex_ = 0;
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QJsonValue>
 #include <cmath>
 
+namespace zev {
+
 namespace {
 
 QJsonValue psnrValue(double psnr) {
@@ -64,3 +66,5 @@ QString QualityReport::decibels(double psnr) {
         return QStringLiteral("inf dB");
     return QStringLiteral("%1 dB").arg(psnr, 0, 'f', 2);
 }
+
+} // namespace zev

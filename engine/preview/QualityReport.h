@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QString>
 
+namespace zev {
+
 // The figures of a whole video against its source frames: for the mask and
 // for the colour, the average PSNR (from the mean squared error over all
 // frames, so one perfect frame does not make it infinite) and the worst
@@ -46,3 +48,5 @@ private:
     qint64 worstMaskFrame_ = -1;
     qint64 worstColourFrame_ = -1;
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QSize>
 
+namespace zev {
+
 // A transparent picture in the engine's hands: 8-bit R, G, B, A per pixel,
 // row by row without padding, colour straight (not multiplied by alpha).
 // The same bytes make a QImage of Format_RGBA8888 in the window, without a
@@ -26,3 +28,5 @@ struct RgbaFrame {
         return reinterpret_cast<const uchar*>(rgba.constData()) + (qsizetype(y) * width + x) * kBytesPerPixel;
     }
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zev {
+
 SourceFrameTiming::SourceFrameTiming(double inputFps, double outputFps)
     : inputFps_(inputFps > 0 ? inputFps : outputFps)
     , outputFps_(outputFps > 0 ? outputFps : 25) {}
@@ -18,3 +20,5 @@ qint64 SourceFrameTiming::sourceFrameFor(qint64 videoFrame) const {
     // show source frames 0, 1, 2, 2, 3, 4.
     return qint64(std::floor(double(videoFrame) * inputFps_ / outputFps_ + 0.5));
 }
+
+} // namespace zev

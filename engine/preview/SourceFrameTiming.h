@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+namespace zev {
+
 // Which source frame a video frame shows. ZEV's videos run at 25 frames a
 // second whatever the animation's own rate, so the encoder repeats frames
 // of a slower animation (or drops some of a faster one): video frame i
@@ -23,3 +25,5 @@ private:
     double inputFps_;
     double outputFps_;
 };
+
+} // namespace zev

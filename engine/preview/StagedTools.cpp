@@ -3,6 +3,8 @@
 #include "frames/FrameFolderScanner.h"
 #include "pipeline/ConversionSettings.h"
 
+namespace zev {
+
 QString StagedTools::ffmpeg() {
     return FrameFolderScanner::joinPath(ConversionSettings::resourcePath(), QStringLiteral("ffmpeg/ffmpeg"));
 }
@@ -10,3 +12,5 @@ QString StagedTools::ffmpeg() {
 QString StagedTools::ffprobe() {
     return FrameFolderScanner::joinPath(ConversionSettings::resourcePath(), QStringLiteral("ffmpeg/ffprobe"));
 }
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // The staged ffmpeg and ffprobe launchers the preview and the way back to
 // frames run, the same the conversions run.
 class StagedTools {
@@ -9,3 +11,5 @@ public:
     static QString ffmpeg();
     static QString ffprobe();
 };
+
+} // namespace zev

@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QProcess>
 
+namespace zev {
+
 namespace {
 
 // ffprobe prints numbers of the stream as JSON strings ("nb_read_packets":
@@ -119,3 +121,5 @@ QString VideoProbe::levelName(int levelIdc) {
         return {};
     return QStringLiteral("%1.%2").arg(levelIdc / 10).arg(levelIdc % 10);
 }
+
+} // namespace zev

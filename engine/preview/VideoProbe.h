@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // What ffprobe tells about a video's first video stream, as the preview and
 // the way back to frames need it.
 struct VideoFacts {
@@ -45,3 +47,5 @@ public:
     // "3.1" for 31, "1b" is not told apart from 1.1; empty for none.
     static QString levelName(int levelIdc);
 };
+
+} // namespace zev

@@ -10,6 +10,8 @@
 #include <QEvent>
 #include <utility>
 
+namespace zev {
+
 // Receives the driver's reports on the worker threads and turns them into
 // progress. The start and end of a stage are posted to the job at once; the
 // counts in between are only kept, and the job's timer picks up the latest,
@@ -156,3 +158,5 @@ void ConversionJob::deliver(const ConversionOutcome& outcome) {
         Q_EMIT finished();
     });
 }
+
+} // namespace zev

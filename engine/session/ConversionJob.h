@@ -16,6 +16,8 @@
 
 class QThreadPool;
 
+namespace zev {
+
 // One conversion as a front end sees it: started, watched and, if need be,
 // stopped from the main thread. The driver runs on a thread of the job's own;
 // every signal is emitted on the thread the job lives on (the main thread),
@@ -82,3 +84,5 @@ private:
     std::thread thread_;
     bool running_ = false;
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include "session/ConversionJob.h"
 
+namespace zev {
+
 ConversionSession::ConversionSession(QObject* parent)
     : QObject(parent) {}
 
@@ -41,3 +43,5 @@ void ConversionSession::jobFinished() {
     job_ = nullptr;
     Q_EMIT busyChanged(false);
 }
+
+} // namespace zev

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QThreadPool>
 
+namespace zev {
+
 class ConversionJob;
 
 // Runs a front end's conversions, one at a time, and tells it what happens.
@@ -58,3 +60,5 @@ private:
     QThreadPool queue_;
     ConversionJob* job_ = nullptr;
 };
+
+} // namespace zev

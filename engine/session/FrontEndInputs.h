@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zev {
+
 // What a front end hands the settings check, as the user left it: the texts
 // unchecked, the slider where it stands, the choices as ticked. A new option
 // is one more field here (and in ConversionSettings), read by every front end
@@ -23,3 +25,5 @@ struct FrontEndInputs {
     // How much the kept packed frames of all folders may take together.
     qint64 cacheCapBytes = qint64(2) << 30;
 };
+
+} // namespace zev

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <cmath>
 
+namespace zev {
+
 SettingsValidator::SettingsValidator()
     : settings_(ConversionSettings::defaults()) {}
 
@@ -36,3 +38,5 @@ qint64 SettingsValidator::rateForSlider(double sliderValue) {
     // Span first, then the floor of 100, then truncation toward zero.
     return static_cast<qint64>(std::trunc(4000.0 * sliderValue + 100.0));
 }
+
+} // namespace zev

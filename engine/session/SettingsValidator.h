@@ -4,6 +4,8 @@
 #include "pipeline/ConversionSettings.h"
 #include "session/FrontEndInputs.h"
 
+namespace zev {
+
 // Turns a front end's inputs into the settings of the next conversion, and
 // holds the settings of the last inputs it accepted (the start-up values
 // until then). The checks run in a fixed order and the first that fails
@@ -34,3 +36,5 @@ public:
 private:
     ConversionSettings settings_;
 };
+
+} // namespace zev

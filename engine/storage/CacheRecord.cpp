@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+namespace zev {
+
 namespace {
 const QString kFolderKey = QStringLiteral("frameFolder");
 const QString kCountKey = QStringLiteral("frameCount");
@@ -54,3 +56,5 @@ Result<> CacheRecord::matches(const QString& userFolder, const QString& frameFol
 QString CacheRecord::canonicalFolder(const QString& folder) {
     return QFileInfo(folder).canonicalFilePath();
 }
+
+} // namespace zev

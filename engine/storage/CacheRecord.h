@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zev {
+
 // Which frame folder, and how many frames, the packed frames in the scratch
 // folder came from. A cache run re-encodes those packed frames; without this
 // record a run of another folder (another window, the command line) in
@@ -29,3 +31,5 @@ private:
     // same folder.
     static QString canonicalFolder(const QString& folder);
 };
+
+} // namespace zev

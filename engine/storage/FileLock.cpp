@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 QString systemError(int error) {
@@ -83,3 +85,5 @@ void FileLock::unlock() {
     ::close(fd_);
     fd_ = -1;
 }
+
+} // namespace zev

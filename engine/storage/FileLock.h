@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace zev {
+
 // An exclusive flock() held without waiting, on a lock file or on a folder.
 // The kernel drops it when the holder exits or is killed, so a lock never
 // outlives its process, and two locks taken in one process exclude each
@@ -39,3 +41,5 @@ private:
     int fd_ = -1;
     QString removeOnUnlock_;
 };
+
+} // namespace zev

@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 const QString kPackedFolderName = QStringLiteral("appendImages");
@@ -159,3 +161,5 @@ Result<> FrameCache::moveFolder(const QString& from, const QString& to) {
     QDir(from).removeRecursively();
     return Result<>::success();
 }
+
+} // namespace zev

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+namespace zev {
+
 // The packed frames of the last finished full run of every frame folder, for
 // cache runs to re-encode: "<cache>/zev/<key>/appendImages", beside the
 // record of where they came from ("appendImages.source", CacheRecord), where
@@ -43,3 +45,5 @@ private:
     static Result<> makePrivateFolder(const QString& folder);
     static Result<> moveFolder(const QString& from, const QString& to);
 };
+
+} // namespace zev

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 const QString kUnnamedPrefix = QStringLiteral(".new-");
@@ -98,3 +100,5 @@ bool RunFolder::removeEntry(const QString& path) {
         return QDir(path).removeRecursively();
     return QFile::remove(path);
 }
+
+} // namespace zev

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // The scratch folder of one conversion, "<user scratch folder>/run-XXXXXX"
 // (mode 0700), so any number of runs work side by side without sharing a
 // file. The run holds a lock on it for as long as it lives and removes it,
@@ -44,3 +46,5 @@ private:
     FileLock lock_;
     QString path_;
 };
+
+} // namespace zev

@@ -10,6 +10,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 // Single quotes around anything a shell would read specially.
@@ -138,3 +140,5 @@ void RunLog::write(const QString& text) {
     file_.write(text.toUtf8());
     file_.flush();
 }
+
+} // namespace zev

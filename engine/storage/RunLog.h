@@ -7,6 +7,8 @@
 #include <QtGlobal>
 #include <mutex>
 
+namespace zev {
+
 // The record of one conversion that a user (or a bug report) can read
 // afterwards: every tool's full command line, how it ended, how long it
 // took and what it wrote to its standard error. Every run has a file of its
@@ -53,3 +55,5 @@ private:
     std::mutex mutex_;
     QFile file_;
 };
+
+} // namespace zev

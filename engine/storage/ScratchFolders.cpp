@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 constexpr mode_t kPrivateMode = 0700;
@@ -112,3 +114,5 @@ bool ScratchFolders::isScratchParent(const QString& folder) {
     return run.path() == user && run.fileName().startsWith(QStringLiteral("run-")) &&
            statWithoutFollowing(folder, &status) && S_ISDIR(status.st_mode);
 }
+
+} // namespace zev

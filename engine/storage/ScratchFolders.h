@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace zev {
+
 // The scratch folders of a conversion live in a private folder of the user
 // below the temporary folder, "<temp>/zev-<uid>". The temporary folder is
 // shared by every user of the machine, so the private folder is only used
@@ -45,3 +47,5 @@ private:
     static bool isEmptyRealFolder(const QString& path);
     static bool isScratchParent(const QString& folder);
 };
+
+} // namespace zev

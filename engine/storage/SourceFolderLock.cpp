@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace zev {
+
 QString SourceFolderLock::key(const QString& frameFolder) {
     QString canonical = QFileInfo(frameFolder).canonicalFilePath();
     // A folder that is gone still has a key: its cache can be pruned.
@@ -27,3 +29,5 @@ Result<> SourceFolderLock::tryLock(const QString& frameFolder) {
            "Try again when it has finished")
             .arg(frameFolder));
 }
+
+} // namespace zev

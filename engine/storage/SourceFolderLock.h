@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace zev {
+
 // Held by every conversion of a frame folder for its whole run, whichever
 // pipeline and front end: two runs of one folder would write the same video
 // and the same cache, so the second is refused at once. Runs of different
@@ -28,3 +30,5 @@ public:
 private:
     FileLock lock_;
 };
+
+} // namespace zev

@@ -1,5 +1,7 @@
 #include "tools/ColourDescription.h"
 
+namespace zev {
+
 ColourDescription ColourDescription::ofConversion() {
     return {QStringLiteral("tv"), QStringLiteral("smpte170m"), QStringLiteral("bt709"),
             QStringLiteral("iec61966-2-1")};
@@ -23,3 +25,5 @@ QString ColourDescription::metadataFilter() {
     return QStringLiteral("h264_metadata=video_full_range_flag=0:colour_primaries=1:"
                           "transfer_characteristics=13:matrix_coefficients=6");
 }
+
+} // namespace zev

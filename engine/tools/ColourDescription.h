@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // The colour description every ZEV video carries, so a player converts its
 // YUV back to RGB the way it was made instead of guessing. Both pipelines
 // leave the RGB→YUV conversion to FFmpeg's default: BT.601 coefficients in
@@ -38,3 +40,5 @@ struct ColourDescription {
     // setting the stream's VUI fields (codes of H.264 tables E-3 to E-5).
     static QString metadataFilter();
 };
+
+} // namespace zev

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+namespace zev {
+
 namespace {
 
 // A grey picture that is white wherever alpha is above zero.
@@ -126,3 +128,5 @@ QString ExpressEncoder::framePattern(const QString& linkFolder) {
 QString ExpressEncoder::outputUrl(const QString& videoFile) {
     return QStringLiteral("file:") + QFileInfo(videoFile).absoluteFilePath();
 }
+
+} // namespace zev

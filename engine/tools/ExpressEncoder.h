@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace zev {
+
 // The express conversion's single ffmpeg run: it reads the frames through a
 // folder of links named 0.png … n-1.png, lays the grey alpha mask (left)
 // beside the colour on black (right) in one filter graph and encodes the
@@ -57,3 +59,5 @@ public:
     // "file:<absolute path>"
     static QString outputUrl(const QString& videoFile);
 };
+
+} // namespace zev

@@ -1,5 +1,7 @@
 #include "tools/FfmpegProgressReader.h"
 
+namespace zev {
+
 namespace {
 
 // The count after the last "frame=" of a complete report, or -1.
@@ -35,3 +37,5 @@ qint64 FfmpegProgressReader::feed(const QByteArray& piece) {
     pending_.remove(0, lineEnd + 1);
     return frames_;
 }
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+namespace zev {
+
 // Reads the frame count that ffmpeg keeps printing to its standard error
 // ("frame=  120 fps= 31 ..." lines ended by carriage returns) while it
 // encodes. The encoder's argument list is fixed, so this is how its progress
@@ -18,3 +20,5 @@ private:
     QByteArray pending_;
     qint64 frames_ = -1;
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cmath>
 
+namespace zev {
+
 namespace {
 
 struct Limits {
@@ -119,3 +121,5 @@ QSize H264Level::videoFor(QSize video, QSize frame, int frameWidth) {
     return {evenAtLeastTwo(video.width() * scale),
             evenAtLeastTwo(double(video.height()) * height / frame.height())};
 }
+
+} // namespace zev

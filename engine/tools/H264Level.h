@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+namespace zev {
+
 // The H.264 level a video of a given coded size, frame rate and bitrate
 // needs, and whether phones are likely to decode it. A level bounds the
 // macroblocks (16×16 pixels) of a frame, the macroblocks a second, each side
@@ -48,3 +50,5 @@ public:
 private:
     static QSize videoFor(QSize video, QSize frame, int frameWidth);
 };
+
+} // namespace zev

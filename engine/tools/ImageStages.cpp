@@ -5,6 +5,8 @@
 #include "frames/FrameFolderScanner.h"
 #include "tools/ToolRunner.h"
 
+namespace zev {
+
 Result<> ImageStages::extractImageAlpha(const QString& convertPath, const QStringList& images,
                                         const QString& folder, const ToolRunOptions& options) {
     if (!hasWork(images, folder))
@@ -91,3 +93,5 @@ QStringList ImageStages::perImageOutput(const QString& folder) {
 QString ImageStages::fileName(const QString& path) {
     return path.section(u'/', -1, -1, QString::SectionSkipEmpty);
 }
+
+} // namespace zev

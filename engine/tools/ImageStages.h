@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // The three ImageMagick steps that turn transparent frames into packed video
 // frames: a grey mask per frame (alpha stage), the colour laid onto black per
 // frame (colour stage), and mask and colour side by side (packing stage).
@@ -55,3 +57,5 @@ private:
     static QStringList perImageOutput(const QString& folder);
     static QString fileName(const QString& path);
 };
+
+} // namespace zev

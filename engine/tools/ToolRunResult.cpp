@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+namespace zev {
+
 QString ToolRunResult::ending() const {
     if (cancelled)
         return tr("was stopped");
@@ -36,3 +38,5 @@ QString ToolRunResult::lastErrorLines(int count) const {
     }
     return lines.join(QStringLiteral(" / "));
 }
+
+} // namespace zev

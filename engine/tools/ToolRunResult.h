@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace zev {
+
 // How one child process ended.
 struct ToolRunResult {
     bool started = false;
@@ -35,3 +37,5 @@ struct ToolRunResult {
 
     Q_DECLARE_TR_FUNCTIONS(ToolRunResult)
 };
+
+} // namespace zev

@@ -12,6 +12,8 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+namespace zev {
+
 namespace {
 
 // The child is killed when the thread that started it goes away, which (as
@@ -119,3 +121,5 @@ bool ToolRunner::isNonEmptyUtf8(const QByteArray& bytes) {
     const QString text = decoder.decode(bytes);
     return !decoder.hasError() && !text.isEmpty();
 }
+
+} // namespace zev

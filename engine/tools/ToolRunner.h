@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace zev {
+
 class Cancellation;
 class RunLog;
 
@@ -51,3 +53,5 @@ public:
     // True when the bytes decode as UTF-8 without error to a non-empty text.
     static bool isNonEmptyUtf8(const QByteArray& bytes);
 };
+
+} // namespace zev

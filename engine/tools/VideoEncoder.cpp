@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zev {
+
 Result<> VideoEncoder::convertImagesToMp4FromFolder(const QString& ffmpegPath, const QString& imagesFolder,
                                                     const QString& videoFile, qint64 fps, qint64 rate) {
     return convertImagesToMp4FromFolder(ffmpegPath, imagesFolder, videoFile, fps, rate, ToolRunOptions());
@@ -86,3 +88,5 @@ bool VideoEncoder::holdsVideo(const QString& videoFile) {
     const QFileInfo video(videoFile);
     return video.isFile() && video.size() > 0;
 }
+
+} // namespace zev

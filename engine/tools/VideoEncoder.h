@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 struct ToolRunOptions;
 
 // Encodes the packed frames "00000.png", "00001.png", … of a folder into one
@@ -48,3 +50,5 @@ private:
     static void createMissingFolder(const QString& folder);
     static bool holdsVideo(const QString& videoFile);
 };
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QMap>
 
+namespace zev {
+
 namespace {
 
 QMap<QByteArray, QByteArray> keyValues(const QByteArray& output) {
@@ -68,3 +70,5 @@ VideoFacts VideoFacts::parse(const QByteArray& ffprobeOutput) {
     facts.bitrateKbits = ok ? (bitsPerSecond + 500) / 1000 : 0;
     return facts;
 }
+
+} // namespace zev

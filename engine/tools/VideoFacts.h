@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace zev {
+
 // What a decoder needs to know about a written video, as ffprobe reads it:
 // the H.264 profile and level, the colour description it carries, and the
 // bitrate it came out at (which a quality target leaves open until then).
@@ -21,3 +23,5 @@ struct VideoFacts {
     // Judges ffprobe's output for the arguments read() gives it.
     static VideoFacts parse(const QByteArray& ffprobeOutput);
 };
+
+} // namespace zev

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+namespace zev {
+
 namespace {
 
 QString fileUrl(const QString& path) {
@@ -37,3 +39,5 @@ QStringList VideoRewriter::arguments(const QString& encodedFile, const QString& 
                        QStringLiteral("-y"),        QStringLiteral("-f"),
                        QStringLiteral("mp4"),       fileUrl(rewrittenFile)};
 }
+
+} // namespace zev

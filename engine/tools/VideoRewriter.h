@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 struct ToolRunOptions;
 
 // Rewrites an encoded video's container without decoding a frame: one
@@ -31,3 +33,5 @@ public:
     // container too, for players that read it there.
     static inline const QString kMovFlags = QStringLiteral("+faststart+write_colr");
 };
+
+} // namespace zev

@@ -6,6 +6,8 @@
 #include <QtEndian>
 #include <cstdlib>
 
+namespace zev {
+
 namespace {
 
 using Stream = QMap<QByteArray, QByteArray>;
@@ -168,3 +170,5 @@ bool VideoVerifier::indexLeads(const QString& videoPath) {
     }
     return false;
 }
+
+} // namespace zev

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // What the written video must hold.
 struct ExpectedVideo {
     int width;  // twice the frames' width: the mask beside the colour
@@ -48,3 +50,5 @@ public:
     // ("mdat"), read from the top-level box headers.
     static bool indexLeads(const QString& videoPath);
 };
+
+} // namespace zev

@@ -599,85 +599,6 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     </message>
 </context>
 <context>
-    <name>OutputOptionsDialog</name>
-    <message>
-        <source>Mask on the left (default)</source>
-        <translation>遮罩在左（默认）</translation>
-    </message>
-    <message>
-        <source>Mask on the right</source>
-        <translation>遮罩在右</translation>
-    </message>
-    <message>
-        <source>Mask on top</source>
-        <translation>遮罩在上</translation>
-    </message>
-    <message>
-        <source>Mask below</source>
-        <translation>遮罩在下</translation>
-    </message>
-    <message>
-        <source>Full (default)</source>
-        <translation>完整（默认）</translation>
-    </message>
-    <message>
-        <source>Half width and height</source>
-        <translation>一半宽高</translation>
-    </message>
-    <message>
-        <source>Premultiplied: laid onto black (default)</source>
-        <translation>预乘：叠在黑底上（默认）</translation>
-    </message>
-    <message>
-        <source>Straight: not premultiplied</source>
-        <translation>直通：未预乘</translation>
-    </message>
-    <message>
-        <source>Do not scale down</source>
-        <translation>不缩小</translation>
-    </message>
-    <message>
-        <source> pixels</source>
-        <translation> 像素</translation>
-    </message>
-    <message>
-        <source>Encode for quality (CRF) instead of a bitrate</source>
-        <translation>按质量（CRF）编码，不用码率</translation>
-    </message>
-    <message>
-        <source>Default</source>
-        <translation>默认</translation>
-    </message>
-    <message>
-        <source>Write zev.json for the default layout too</source>
-        <translation>默认布局也写出 zev.json</translation>
-    </message>
-    <message>
-        <source>Layout:</source>
-        <translation>布局：</translation>
-    </message>
-    <message>
-        <source>Mask size:</source>
-        <translation>遮罩大小：</translation>
-    </message>
-    <message>
-        <source>Colour:</source>
-        <translation>颜色：</translation>
-    </message>
-    <message>
-        <source>Longest side:</source>
-        <translation>最大边长：</translation>
-    </message>
-    <message>
-        <source>Quality:</source>
-        <translation>质量：</translation>
-    </message>
-    <message>
-        <source>Gap between the regions:</source>
-        <translation>区域间隔：</translation>
-    </message>
-</context>
-<context>
     <name>PackedVideo</name>
     <message>
         <source>%1 describes a %2×%3 video, but %4 is %5×%6</source>
@@ -818,185 +739,6 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     <message>
         <source>has a damaged PNG header</source>
         <translation>的 PNG 文件头已损坏</translation>
-    </message>
-</context>
-<context>
-    <name>PreviewController</name>
-    <message>
-        <source>mask on the left</source>
-        <translation>遮罩在左</translation>
-    </message>
-    <message>
-        <source>mask on the right</source>
-        <translation>遮罩在右</translation>
-    </message>
-    <message>
-        <source>mask on top</source>
-        <translation>遮罩在上</translation>
-    </message>
-    <message>
-        <source>mask below</source>
-        <translation>遮罩在下</translation>
-    </message>
-    <message>
-        <source>%1 frames/s</source>
-        <translation>%1 帧/秒</translation>
-    </message>
-    <message>
-        <source>ZEV preview</source>
-        <translation>ZEV 预览</translation>
-    </message>
-    <message>
-        <source>Cannot play this video.</source>
-        <translation>无法播放这个视频.</translation>
-    </message>
-    <message>
-        <source>Play</source>
-        <translation>播放</translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation>暂停</translation>
-    </message>
-    <message>
-        <source>Opening the video…</source>
-        <translation>正在打开视频…</translation>
-    </message>
-    <message>
-        <source>Next frame</source>
-        <translation>下一帧</translation>
-    </message>
-    <message>
-        <source>Loop</source>
-        <translation>循环</translation>
-    </message>
-    <message>
-        <source>Checkerboard</source>
-        <translation>棋盘格</translation>
-    </message>
-    <message>
-        <source>Black</source>
-        <translation>黑色</translation>
-    </message>
-    <message>
-        <source>White</source>
-        <translation>白色</translation>
-    </message>
-    <message>
-        <source>Other colour…</source>
-        <translation>自选颜色…</translation>
-    </message>
-    <message>
-        <source>Fit to window</source>
-        <translation>适合窗口</translation>
-    </message>
-    <message>
-        <source>Decoded</source>
-        <translation>解码画面</translation>
-    </message>
-    <message>
-        <source>Source frame</source>
-        <translation>源帧</translation>
-    </message>
-    <message>
-        <source>Difference</source>
-        <translation>差异</translation>
-    </message>
-    <message>
-        <source>When the video is a frame folder&apos;s output/zev.mp4, it can be compared with the source frames</source>
-        <translation>视频是序列帧文件夹的 output/zev.mp4 时，可与源帧对比</translation>
-    </message>
-    <message>
-        <source>Backdrop</source>
-        <translation>背景</translation>
-    </message>
-    <message>
-        <source>Scale</source>
-        <translation>缩放</translation>
-    </message>
-    <message>
-        <source>Compare</source>
-        <translation>对比</translation>
-    </message>
-    <message>
-        <source>ffprobe did not run</source>
-        <translation>ffprobe 未能运行</translation>
-    </message>
-    <message>
-        <source>Source frame %1: mask PSNR %2, colour PSNR %3</source>
-        <translation>源帧 %1：遮罩 PSNR %2，颜色 PSNR %3</translation>
-    </message>
-    <message>
-        <source>Cannot read the source frame: %1</source>
-        <translation>无法读取源帧：%1</translation>
-    </message>
-    <message>
-        <source>Source frame %1 is not the size of the video&apos;s frames</source>
-        <translation>源帧 %1 与视频尺寸不同</translation>
-    </message>
-    <message>
-        <source>Backdrop colour</source>
-        <translation>背景颜色</translation>
-    </message>
-    <message>
-        <source>Video size</source>
-        <translation>尺寸</translation>
-    </message>
-    <message>
-        <source>Frame size</source>
-        <translation>画面</translation>
-    </message>
-    <message>
-        <source>Frames</source>
-        <translation>帧数</translation>
-    </message>
-    <message>
-        <source>Frame rate</source>
-        <translation>帧率</translation>
-    </message>
-    <message>
-        <source>Bitrate</source>
-        <translation>码率</translation>
-    </message>
-    <message>
-        <source>H.264 level</source>
-        <translation>H.264 级别</translation>
-    </message>
-    <message>
-        <source>Layout</source>
-        <translation>布局</translation>
-    </message>
-    <message>
-        <source>Mask</source>
-        <translation>遮罩</translation>
-    </message>
-    <message>
-        <source>Half size</source>
-        <translation>半尺寸</translation>
-    </message>
-    <message>
-        <source>Full size</source>
-        <translation>全尺寸</translation>
-    </message>
-    <message>
-        <source>Colour</source>
-        <translation>颜色</translation>
-    </message>
-    <message>
-        <source>Premultiplied (laid onto black)</source>
-        <translation>预乘（铺在黑色上）</translation>
-    </message>
-    <message>
-        <source>Straight (not premultiplied)</source>
-        <translation>直通（未预乘）</translation>
-    </message>
-    <message>
-        <source>Description file</source>
-        <translation>描述文件</translation>
-    </message>
-    <message>
-        <source>None (the default halves, side by side)</source>
-        <translation>无（默认左右各半）</translation>
     </message>
 </context>
 <context>
@@ -1311,6 +1053,282 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
         <source>Express: FFmpeg makes the video straight from the frames, with no intermediate images</source>
         <translation>快速合成：直接由 FFmpeg 完成，不生成中间图片</translation>
     </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Turns a folder of transparent PNG frames into a ZEV video.</source>
+        <translation>把一个透明 PNG 序列帧文件夹合成为 ZEV 视频。</translation>
+    </message>
+    <message>
+        <source>The frame folder to show at start-up.</source>
+        <translation>启动时显示的序列帧文件夹。</translation>
+    </message>
+    <message>
+        <source>Plays a ZEV video in the preview window, mask and colour put together again over a checkerboard.</source>
+        <translation>在预览窗口中播放 ZEV 视频：遮罩与彩色画面重新合在一起，显示在棋盘格上。</translation>
+    </message>
+</context>
+<context>
+    <name>zev::OutputOptionsDialog</name>
+    <message>
+        <source>Mask on the left (default)</source>
+        <translation>遮罩在左（默认）</translation>
+    </message>
+    <message>
+        <source>Mask on the right</source>
+        <translation>遮罩在右</translation>
+    </message>
+    <message>
+        <source>Mask on top</source>
+        <translation>遮罩在上</translation>
+    </message>
+    <message>
+        <source>Mask below</source>
+        <translation>遮罩在下</translation>
+    </message>
+    <message>
+        <source>Full (default)</source>
+        <translation>完整（默认）</translation>
+    </message>
+    <message>
+        <source>Half width and height</source>
+        <translation>一半宽高</translation>
+    </message>
+    <message>
+        <source>Premultiplied: laid onto black (default)</source>
+        <translation>预乘：叠在黑底上（默认）</translation>
+    </message>
+    <message>
+        <source>Straight: not premultiplied</source>
+        <translation>直通：未预乘</translation>
+    </message>
+    <message>
+        <source>Do not scale down</source>
+        <translation>不缩小</translation>
+    </message>
+    <message>
+        <source> pixels</source>
+        <translation> 像素</translation>
+    </message>
+    <message>
+        <source>Encode for quality (CRF) instead of a bitrate</source>
+        <translation>按质量（CRF）编码，不用码率</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Write zev.json for the default layout too</source>
+        <translation>默认布局也写出 zev.json</translation>
+    </message>
+    <message>
+        <source>Layout:</source>
+        <translation>布局：</translation>
+    </message>
+    <message>
+        <source>Mask size:</source>
+        <translation>遮罩大小：</translation>
+    </message>
+    <message>
+        <source>Colour:</source>
+        <translation>颜色：</translation>
+    </message>
+    <message>
+        <source>Longest side:</source>
+        <translation>最大边长：</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>质量：</translation>
+    </message>
+    <message>
+        <source>Gap between the regions:</source>
+        <translation>区域间隔：</translation>
+    </message>
+</context>
+<context>
+    <name>zev::PreviewController</name>
+    <message>
+        <source>mask on the left</source>
+        <translation>遮罩在左</translation>
+    </message>
+    <message>
+        <source>mask on the right</source>
+        <translation>遮罩在右</translation>
+    </message>
+    <message>
+        <source>mask on top</source>
+        <translation>遮罩在上</translation>
+    </message>
+    <message>
+        <source>mask below</source>
+        <translation>遮罩在下</translation>
+    </message>
+    <message>
+        <source>%1 frames/s</source>
+        <translation>%1 帧/秒</translation>
+    </message>
+    <message>
+        <source>ZEV preview</source>
+        <translation>ZEV 预览</translation>
+    </message>
+    <message>
+        <source>Cannot play this video.</source>
+        <translation>无法播放这个视频.</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>Opening the video…</source>
+        <translation>正在打开视频…</translation>
+    </message>
+    <message>
+        <source>Next frame</source>
+        <translation>下一帧</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>循环</translation>
+    </message>
+    <message>
+        <source>Checkerboard</source>
+        <translation>棋盘格</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>黑色</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>白色</translation>
+    </message>
+    <message>
+        <source>Other colour…</source>
+        <translation>自选颜色…</translation>
+    </message>
+    <message>
+        <source>Fit to window</source>
+        <translation>适合窗口</translation>
+    </message>
+    <message>
+        <source>Decoded</source>
+        <translation>解码画面</translation>
+    </message>
+    <message>
+        <source>Source frame</source>
+        <translation>源帧</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>差异</translation>
+    </message>
+    <message>
+        <source>When the video is a frame folder&apos;s output/zev.mp4, it can be compared with the source frames</source>
+        <translation>视频是序列帧文件夹的 output/zev.mp4 时，可与源帧对比</translation>
+    </message>
+    <message>
+        <source>Backdrop</source>
+        <translation>背景</translation>
+    </message>
+    <message>
+        <source>Scale</source>
+        <translation>缩放</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>对比</translation>
+    </message>
+    <message>
+        <source>ffprobe did not run</source>
+        <translation>ffprobe 未能运行</translation>
+    </message>
+    <message>
+        <source>Source frame %1: mask PSNR %2, colour PSNR %3</source>
+        <translation>源帧 %1：遮罩 PSNR %2，颜色 PSNR %3</translation>
+    </message>
+    <message>
+        <source>Cannot read the source frame: %1</source>
+        <translation>无法读取源帧：%1</translation>
+    </message>
+    <message>
+        <source>Source frame %1 is not the size of the video&apos;s frames</source>
+        <translation>源帧 %1 与视频尺寸不同</translation>
+    </message>
+    <message>
+        <source>Backdrop colour</source>
+        <translation>背景颜色</translation>
+    </message>
+    <message>
+        <source>Video size</source>
+        <translation>尺寸</translation>
+    </message>
+    <message>
+        <source>Frame size</source>
+        <translation>画面</translation>
+    </message>
+    <message>
+        <source>Frames</source>
+        <translation>帧数</translation>
+    </message>
+    <message>
+        <source>Frame rate</source>
+        <translation>帧率</translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>码率</translation>
+    </message>
+    <message>
+        <source>H.264 level</source>
+        <translation>H.264 级别</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>布局</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>遮罩</translation>
+    </message>
+    <message>
+        <source>Half size</source>
+        <translation>半尺寸</translation>
+    </message>
+    <message>
+        <source>Full size</source>
+        <translation>全尺寸</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Premultiplied (laid onto black)</source>
+        <translation>预乘（铺在黑色上）</translation>
+    </message>
+    <message>
+        <source>Straight (not premultiplied)</source>
+        <translation>直通（未预乘）</translation>
+    </message>
+    <message>
+        <source>Description file</source>
+        <translation>描述文件</translation>
+    </message>
+    <message>
+        <source>None (the default halves, side by side)</source>
+        <translation>无（默认左右各半）</translation>
+    </message>
+</context>
+<context>
+    <name>zev::ViewController</name>
     <message>
         <source>A ZEV video is being made; quitting now cancels it.</source>
         <translation>ZEV 视频正在合成，现在退出将取消合成。</translation>
@@ -1333,25 +1351,10 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
     </message>
 </context>
 <context>
-    <name>ZEVProgressView</name>
+    <name>zev::ZEVProgressView</name>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <source>Turns a folder of transparent PNG frames into a ZEV video.</source>
-        <translation>把一个透明 PNG 序列帧文件夹合成为 ZEV 视频。</translation>
-    </message>
-    <message>
-        <source>The frame folder to show at start-up.</source>
-        <translation>启动时显示的序列帧文件夹。</translation>
-    </message>
-    <message>
-        <source>Plays a ZEV video in the preview window, mask and colour put together again over a checkerboard.</source>
-        <translation>在预览窗口中播放 ZEV 视频：遮罩与彩色画面重新合在一起，显示在棋盘格上。</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace zev {
+
 // One stand-in portal for a whole test program, made before the first test:
 // the process keeps the first session bus it meets, so the private bus must
 // be in place before anything touches the session bus. Register it once per
@@ -16,3 +18,5 @@ public:
 
     static inline std::unique_ptr<FakeDesktopPortal> portal;
 };
+
+} // namespace zev

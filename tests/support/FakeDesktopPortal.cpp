@@ -9,6 +9,8 @@
 #include <csignal>
 #include <sys/prctl.h>
 
+namespace zev {
+
 namespace {
 
 const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -144,5 +146,7 @@ int FakeDesktopPortal::readCount() const {
     const auto* settings = static_cast<const FakePortalSettings*>(settings_.get());
     return settings ? settings->reads.load() : 0;
 }
+
+} // namespace zev
 
 #include "FakeDesktopPortal.moc"

@@ -9,6 +9,8 @@
 
 class QObject;
 
+namespace zev {
+
 // A private session bus with a stand-in for the XDG desktop portal's
 // Settings interface on it, answering "org.freedesktop.appearance"
 // "color-scheme" the way the real portal does (Read wraps the value in one
@@ -47,3 +49,5 @@ private:
     std::unique_ptr<QObject> settings_;
     std::unique_ptr<QDBusConnection> portalConnection_;
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <csignal>
 
+namespace zev {
+
 HangingEncoder::HangingEncoder(const QString& folder)
     : path_(folder + QStringLiteral("/hanging-ffmpeg")) {
     QFile script(path_);
@@ -24,3 +26,5 @@ bool HangingEncoder::isRunning() const {
     const pid_t pid = pidFile.readAll().trimmed().toInt();
     return pid > 0 && ::kill(pid, 0) == 0;
 }
+
+} // namespace zev

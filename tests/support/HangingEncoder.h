@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // A stand-in ffmpeg that begins to write the video, reports three frames and
 // then hangs, so a test can stop a conversion in the middle of encoding.
 class HangingEncoder {
@@ -15,3 +17,5 @@ public:
 private:
     QString path_;
 };
+
+} // namespace zev

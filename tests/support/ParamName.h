@@ -3,6 +3,8 @@
 #include <QString>
 #include <string>
 
+namespace zev {
+
 // Turns a case's title into a test name GoogleTest accepts, so a failing
 // table row reads "Folders/Refusals.NameTheProblem/gap" and not a byte dump.
 struct ParamName {
@@ -15,3 +17,5 @@ struct ParamName {
         return name.toStdString();
     }
 };
+
+} // namespace zev

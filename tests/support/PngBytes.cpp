@@ -4,6 +4,8 @@
 
 #include <QtEndian>
 
+namespace zev {
+
 QByteArray PngBytes::header(quint32 width, quint32 height, quint8 bitDepth, quint8 colourType) {
     QByteArray chunk(17, '\0');
     chunk.replace(0, 4, "IHDR");
@@ -16,3 +18,5 @@ QByteArray PngBytes::header(quint32 width, quint32 height, quint8 bitDepth, quin
     qToBigEndian(PngHeader::crc32(chunk), crc.data());
     return bytes + chunk + crc;
 }
+
+} // namespace zev

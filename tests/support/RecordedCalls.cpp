@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace zev {
+
 QString RecordedCalls::recorderPath() {
     return QStringLiteral(ZEV_ARGUMENT_RECORDER);
 }
@@ -27,3 +29,5 @@ QList<QStringList> RecordedCalls::read(const QString& folder) {
     }
     return calls;
 }
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // Reads back what the zev_argument_recorder program wrote. Use it as a
 // stand-in for a tool: set the tool path to recorderPath(), point
 // ZEV_RECORD_DIR at an empty folder (qputenv before the run; the child
@@ -21,3 +23,5 @@ public:
     // the calls started. Empty when the folder holds no calls.
     static QList<QStringList> read(const QString& folder);
 };
+
+} // namespace zev

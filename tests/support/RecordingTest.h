@@ -6,6 +6,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+namespace zev {
+
 // A test that runs the recorder in place of a tool: every call lands in
 // calls, and every ZEV_RECORD_* setting a test makes is undone afterwards.
 class RecordingTest : public ::testing::Test {
@@ -25,3 +27,5 @@ protected:
     }
     QList<QStringList> recorded() const { return RecordedCalls::read(calls); }
 };
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace zev {
+
 namespace {
 
 void restore(const char* name, bool wasSet, const QByteArray& value) {
@@ -40,3 +42,5 @@ QString ScratchEnvironment::stateHome() const {
 QString ScratchEnvironment::cacheHome() const {
     return dir_.path() + QStringLiteral("/cache");
 }
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+namespace zev {
+
 // Points the temporary folder (TMPDIR, which QDir::tempPath() and so the
 // per-user scratch folder follow) at a fresh folder for the lifetime of this
 // object, so a test never sees another run's scratch folders and leaves none;
@@ -29,3 +31,5 @@ private:
     bool hadPreviousCache_ = false;
     QByteArray previousCache_;
 };
+
+} // namespace zev

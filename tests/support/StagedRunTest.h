@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace zev {
+
 // A test front end pointed at three frames of 8×6 and using the staged
 // tools, with scratch, cache and log folders of the test's own.
 class StagedRunTest : public ::testing::Test {
@@ -36,3 +38,5 @@ protected:
     TemporaryFolder folder;
     std::unique_ptr<TestFrontEnd> front;
 };
+
+} // namespace zev

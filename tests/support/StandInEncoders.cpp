@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+namespace zev {
+
 QString StandInEncoders::stoppingEarly(const QString& folder) {
     // "-frames:v 2" goes in front of the last argument, the output video.
     return writeScript(
@@ -33,3 +35,5 @@ QString StandInEncoders::writeScript(const QString& path, const QByteArray& text
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // Small stand-ins for ffmpeg, written as scripts into a test's folder, for
 // the failures a real encoder shows only now and then.
 class StandInEncoders {
@@ -18,3 +20,5 @@ public:
 private:
     static QString writeScript(const QString& path, const QByteArray& text);
 };
+
+} // namespace zev

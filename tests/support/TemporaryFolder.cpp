@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace zev {
+
 TemporaryFolder::TemporaryFolder()
     : dir_(QDir::tempPath() + QStringLiteral("/zev-test-XXXXXX")) {}
 
@@ -26,3 +28,5 @@ void TemporaryFolder::touchAll(const QStringList& names) const {
     for (const QString& name : names)
         touch(name);
 }
+
+} // namespace zev

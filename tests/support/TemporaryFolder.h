@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+namespace zev {
+
 // A scratch folder for one test, removed with everything in it at the end.
 class TemporaryFolder {
 public:
@@ -21,3 +23,5 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QProcess>
 
+namespace zev {
+
 QString TestFrames::imageMagick() {
     return QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert");
 }
@@ -55,3 +57,5 @@ bool TestFrames::writeGradientSequence(const QString& folder, int count, int wid
     }
     return true;
 }
+
+} // namespace zev

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zev {
+
 // Tiny transparent PNG frames made with the real ImageMagick: the left half
 // opaque red, the right half blue at half transparency, so every stage's
 // result can be checked pixel by pixel.
@@ -17,3 +19,5 @@ public:
     // each frame: what a round trip through the codec can be judged on.
     static bool writeGradientSequence(const QString& folder, int count, int width, int height);
 };
+
+} // namespace zev

@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+namespace zev {
+
 TestFrontEnd::TestFrontEnd() {
     connect(&session, &ConversionSession::busyChanged, this,
             [this](bool busy) { record(busy ? QStringLiteral("busy:1") : QStringLiteral("busy:0")); });
@@ -78,3 +80,5 @@ void TestFrontEnd::noteThread() {
     if (QThread::currentThread() != QCoreApplication::instance()->thread())
         allOnMainThread_ = false;
 }
+
+} // namespace zev

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace zev {
+
 // The smallest front end: it holds a validator and a session, as any front
 // end does, takes its inputs as plain values and records what the session
 // tells it, in order, as one line of events() each ("error:<text>",
@@ -54,3 +56,5 @@ private:
     QList<ConversionOutcome> outcomes_;
     bool allOnMainThread_ = true;
 };
+
+} // namespace zev

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+namespace zev {
+
 bool TestVideos::packFolder(const QString& folder, qint64 fps) {
     QDir(folder).mkpath(QStringLiteral("output"));
     return ToolProbe::output(
@@ -24,3 +26,5 @@ bool TestVideos::testPattern(const QString& video, int frames, QSize size) {
                 QStringLiteral("-y"), QStringLiteral("file:") + video})
         .has_value();
 }
+
+} // namespace zev

@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 
+namespace zev {
+
 // Small real videos made with the staged ffmpeg, for the tests that read
 // videos back.
 class TestVideos {
@@ -14,3 +16,5 @@ public:
     // frames frames of FFmpeg's moving test pattern, every one different.
     static bool testPattern(const QString& video, int frames, QSize size);
 };
+
+} // namespace zev

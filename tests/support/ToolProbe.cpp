@@ -2,6 +2,8 @@
 
 #include <QProcess>
 
+namespace zev {
+
 QString ToolProbe::stagedConvert() {
     return QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert");
 }
@@ -36,3 +38,5 @@ std::optional<ToolProbe::Pixels> ToolProbe::readPixels(const QString& image) {
         return std::nullopt;
     return pixels;
 }
+
+} // namespace zev

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace zev {
+
 // Runs the tools staged in the build tree directly (not through the engine),
 // to make test images and to look at what the engine wrote.
 class ToolProbe {
@@ -25,3 +27,5 @@ public:
     };
     static std::optional<Pixels> readPixels(const QString& image);
 };
+
+} // namespace zev
