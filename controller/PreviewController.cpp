@@ -224,7 +224,7 @@ void PreviewController::videoOpened(const PackedVideo& video) {
             refreshView();
     });
     player_->setLoop(loopBox_->isChecked());
-    positionSlider_->setRange(0, int(std::max<qint64>(video.facts.frames - 1, 0)));
+    positionSlider_->setRange(0, int(std::max<qint64>(video.facts.frames() - 1, 0)));
     for (QWidget* control : std::initializer_list<QWidget*>{playButton_, stepButton_, positionSlider_})
         control->setEnabled(true);
     player_->play();
@@ -263,7 +263,7 @@ void PreviewController::findSourceFrames(const PackedVideo& video) {
     const double inputFps =
         video.description.inputFps > 0
             ? double(video.description.inputFps)
-            : SourceFrameTiming::inferInputFps(sourceFrames_.size(), video.facts.frames, outputFps);
+            : SourceFrameTiming::inferInputFps(sourceFrames_.size(), video.facts.frames(), outputFps);
     timing_.emplace(inputFps, outputFps);
     viewBox_->setEnabled(true);
 }
@@ -276,7 +276,7 @@ void PreviewController::frameShown(qint64 index, const PackedFrame& packed, cons
         const QSignalBlocker quiet(positionSlider_);
         positionSlider_->setValue(int(index));
     }
-    positionLabel_->setText(QStringLiteral("%1 / %2").arg(index + 1).arg(player_->video().facts.frames));
+    positionLabel_->setText(QStringLiteral("%1 / %2").arg(index + 1).arg(player_->video().facts.frames()));
     refreshView();
 }
 
@@ -355,14 +355,15 @@ QString PreviewController::factsText(const PackedVideo& video) const {
         rows += QStringLiteral("<tr><td style='padding-right:12px'>%1</td><td>%2</td></tr>")
                     .arg(name, value.toHtmlEscaped());
     };
-    row(tr("Video size"), QStringLiteral("%1×%2").arg(facts.size.width()).arg(facts.size.height()));
+    row(tr("Video size"), QStringLiteral("%1×%2").arg(facts.size().width()).arg(facts.size().height()));
     row(tr("Frame size"),
         QStringLiteral("%1×%2").arg(description.frameSize.width()).arg(description.frameSize.height()));
-    row(tr("Frames"), QString::number(facts.frames));
+    row(tr("Frames"), QString::number(facts.frames()));
     row(tr("Frame rate"), rateText(facts.framesPerSecond()));
-    row(tr("Bitrate"), QStringLiteral("%1 kbit/s").arg(facts.bitRate / 1000));
-    row(tr("H.264 level"), facts.level.isEmpty() ? QStringLiteral("–")
-                                                 : facts.level + QStringLiteral(" (") + facts.profile + u')');
+    row(tr("Bitrate"), QStringLiteral("%1 kbit/s").arg(facts.bitRate() / 1000));
+    row(tr("H.264 level"), facts.video().level.isEmpty()
+                               ? QStringLiteral("–")
+                               : facts.video().level + QStringLiteral(" (") + facts.video().profile + u')');
     row(tr("Layout"), layoutText(description.layout));
     row(tr("Mask"),
         description.maskSize == VideoDescription::MaskSize::Half ? tr("Half size") : tr("Full size"));

@@ -61,7 +61,7 @@ void PreviewDecodeLoop::decodeFrom(qint64 start, int generation) {
         // Looping, the next lap's ffmpeg starts a few frames before this
         // one ends: its start-up then hides behind the frames still to come
         // instead of holding the picture at the loop's seam.
-        if (looping_.load() && !nextLap && (**packed).index + kLapLeadFrames >= video_.facts.frames)
+        if (looping_.load() && !nextLap && (**packed).index + kLapLeadFrames >= video_.facts.frames())
             nextLap = video_.decode(ffmpegPath_, 0, &stopping_);
         if (!keep(makeFrame(recombiner, std::move(**packed)), generation))
             return;

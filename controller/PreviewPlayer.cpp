@@ -46,7 +46,7 @@ PreviewPlayer::~PreviewPlayer() {
 void PreviewPlayer::play() {
     if (playing_)
         return;
-    if (endReached_ && decodeLoop_->generation() == generation_ && position_ + 1 >= video_.facts.frames)
+    if (endReached_ && decodeLoop_->generation() == generation_ && position_ + 1 >= video_.facts.frames())
         restartAt(0);
     playing_ = true;
     sincePlay_.start();
@@ -77,7 +77,7 @@ void PreviewPlayer::step() {
 }
 
 void PreviewPlayer::seek(qint64 frame) {
-    restartAt(std::clamp<qint64>(frame, 0, std::max<qint64>(video_.facts.frames - 1, 0)));
+    restartAt(std::clamp<qint64>(frame, 0, std::max<qint64>(video_.facts.frames() - 1, 0)));
     showOnArrival_ = true;
 }
 

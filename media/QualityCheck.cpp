@@ -44,7 +44,7 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
     if (!video)
         return video.failure();
     outcome.sourceFrames = sources->size();
-    outcome.videoFrames = video->facts.frames;
+    outcome.videoFrames = video->facts.frames();
     const double outputFps = video->facts.framesPerSecond();
     outcome.inputFps =
         video->description.inputFps > 0

@@ -20,7 +20,7 @@ Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPat
             !saved)
             return saved;
         if (progress)
-            progress(index + 1, video->facts.frames);
+            progress(index + 1, video->facts.frames());
         return Result<>::success();
     });
 }

@@ -15,6 +15,7 @@
 #include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 #include "storage/SourceFolderLock.h"
+#include "tools/Mp4Boxes.h"
 #include "tools/VideoEncoder.h"
 #include "tools/VideoVerifier.h"
 
@@ -289,7 +290,7 @@ TEST_F(ConversionDriverTest, EndToEndWithTheRealTools) {
     // video is left in the output folder.
     EXPECT_EQ(probe(video, "stream=color_range,color_space,color_transfer,color_primaries"),
               "color_range=tv\ncolor_space=smpte170m\ncolor_transfer=iec61966-2-1\ncolor_primaries=bt709");
-    EXPECT_TRUE(VideoVerifier::indexLeads(video));
+    EXPECT_TRUE(Mp4Boxes::indexLeads(video));
     EXPECT_EQ(QDir(output).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{"zev.mp4"});
 }

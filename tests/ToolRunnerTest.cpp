@@ -105,6 +105,21 @@ TEST_F(ToolRunnerTest, CrashIsReported) {
     EXPECT_FALSE(result.succeeded());
 }
 
+// A child that runs past its time limit is stopped like a cancelled one and says so; one that ends
+// in time is not touched.
+TEST_F(ToolRunnerTest, TimeLimitStopsOnlyAChildThatRunsPastIt) {
+    qputenv("ZEV_RECORD_EXEC", "/usr/bin/sleep");
+    for (const auto& [seconds, timedOut] : {std::pair{"60", true}, std::pair{"0.1", false}}) {
+        ToolRunOptions options;
+        options.timeoutMs = 400;
+        const ToolRunResult result = ToolRunner::run({seconds}, RecordedCalls::recorderPath(), options);
+        EXPECT_EQ(result.timedOut, timedOut) << seconds;
+        EXPECT_EQ(result.cancelled, timedOut) << seconds;
+        EXPECT_EQ(result.succeeded(), !timedOut) << seconds;
+        EXPECT_LT(result.durationMs, 5000) << seconds;
+    }
+}
+
 TEST_F(ToolRunnerTest, MissingProgramReturnsAndWarns) {
     const QString missing = folder.filePath("no such program");
     LogCapture log;

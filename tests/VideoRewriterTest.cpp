@@ -3,6 +3,7 @@
 #include "ParamName.h"
 #include "TemporaryFolder.h"
 #include "ToolProbe.h"
+#include "tools/Mp4Boxes.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
 #include "tools/VideoVerifier.h"
@@ -95,8 +96,8 @@ TEST_F(VideoRewriterTest, DescribesTheColourAndLeadsWithTheIndexWithoutTouchingA
 
     EXPECT_EQ(decodedFrames(rewritten), decodedFrames(encoded));
     EXPECT_FALSE(decodedFrames(rewritten).isEmpty());
-    EXPECT_FALSE(VideoVerifier::indexLeads(encoded));
-    EXPECT_TRUE(VideoVerifier::indexLeads(rewritten));
+    EXPECT_FALSE(Mp4Boxes::indexLeads(encoded));
+    EXPECT_TRUE(Mp4Boxes::indexLeads(rewritten));
     const ExpectedVideo expected{int(kPatch * kColours.size()), kPatch, 4};
     EXPECT_EQ(VideoVerifier::verify(kFfprobe, encoded, expected).reason().toStdString(),
               "the video's colour description (range/matrix/primaries/transfer) is "

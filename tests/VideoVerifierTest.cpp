@@ -8,6 +8,7 @@
 #include "tools/VideoRewriter.h"
 
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -16,41 +17,79 @@ namespace {
 
 const ExpectedVideo kExpected{128, 48, 25};
 const QString kProbe = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");
-// As ffprobe 5.1 prints it for the probe arguments.
-const QByteArray kRight =
-    "[STREAM]\nindex=0\ncodec_name=h264\ncodec_type=video\nwidth=128\nheight=48\n"
-    "pix_fmt=yuv420p\ncolor_range=tv\ncolor_space=smpte170m\ncolor_transfer=iec61966-2-1\n"
-    "color_primaries=bt709\nnb_read_packets=25\n[/STREAM]\n";
-const QByteArray kAudio =
-    "[STREAM]\nindex=1\ncodec_name=aac\ncodec_type=audio\nnb_read_packets=45\n[/STREAM]\n";
 
-QByteArray rightWith(const char* from, const char* to) {
-    return QByteArray(kRight).replace(from, to);
+VideoFacts::Stream rightVideo() {
+    VideoFacts::Stream video;
+    video.type = "video";
+    video.codec = "h264";
+    video.size = QSize(128, 48);
+    video.pixelFormat = "yuv420p";
+    video.colour = ColourDescription::ofConversion();
+    video.packets = 25;
+    return video;
 }
 
-TEST(VideoVerifierCheck, JudgesFfprobeOutput) {
-    const QList<std::pair<QByteArray, std::string>> cases{
-        {kRight, ""},
-        {rightWith("=25", "=24"), ""},
-        {rightWith("=25", "=2"), "the video has 2 frames, expected 25"},
-        {rightWith("=25", "=27"), "the video has 27 frames, expected 25"},
-        {rightWith("=128", "=64"), "the video is 64×48, expected 128×48"},
-        {rightWith("yuv420p", "yuv444p"), "the video's pixel format is yuv444p, expected yuv420p"},
-        {rightWith("h264", "hevc"), "the video's codec is hevc, expected h264"},
-        {kRight + kAudio, "the video has 2 streams (video, audio), expected one video stream"},
-        {kAudio, "the video's only stream is audio, expected a video stream"},
-        {rightWith("smpte170m", "bt709"),
+VideoFacts::Stream sound() {
+    VideoFacts::Stream audio;
+    audio.index = 1;
+    audio.type = "audio";
+    audio.codec = "aac";
+    audio.packets = 45;
+    return audio;
+}
+
+struct CheckCase {
+    const char* name;
+    std::function<void(VideoFacts&)> change;
+    int audioStreams;
+    std::string reason;
+};
+
+TEST(VideoVerifierCheck, JudgesWhatTheProbeFound) {
+    const QList<CheckCase> cases{
+        {"right", [](VideoFacts&) {}, 0, ""},
+        {"one frame short", [](VideoFacts& f) { f.streams[0].packets = 24; }, 0, ""},
+        {"stopped early", [](VideoFacts& f) { f.streams[0].packets = 2; }, 0,
+         "the video has 2 frames, expected 25"},
+        {"too long", [](VideoFacts& f) { f.streams[0].packets = 27; }, 0,
+         "the video has 27 frames, expected 25"},
+        {"other size", [](VideoFacts& f) { f.streams[0].size = QSize(64, 48); }, 0,
+         "the video is 64×48, expected 128×48"},
+        {"other pixels", [](VideoFacts& f) { f.streams[0].pixelFormat = "yuv444p"; }, 0,
+         "the video's pixel format is yuv444p, expected yuv420p"},
+        {"other codec", [](VideoFacts& f) { f.streams[0].codec = "hevc"; }, 0,
+         "the video's codec is hevc, expected h264"},
+        {"sound too many", [](VideoFacts& f) { f.streams.append(sound()); }, 0,
+         "the video has 2 streams (video, audio), expected one video stream"},
+        {"sound asked for", [](VideoFacts& f) { f.streams.append(sound()); }, 1, ""},
+        {"sound missing", [](VideoFacts&) {}, 1,
+         "the video's only stream is video, expected one video stream and one sound stream"},
+        {"a data track besides the sound",
+         [](VideoFacts& f) {
+             f.streams.append(sound());
+             f.streams.append(sound());
+             f.streams[2].type = "data";
+         },
+         1, "the video has 3 streams (video, audio, data), expected one video stream and one sound stream"},
+        {"sound only", [](VideoFacts& f) { f.streams[0] = sound(); }, 0,
+         "the video's only stream is audio, expected one video stream"},
+        {"other matrix", [](VideoFacts& f) { f.streams[0].colour.matrix = "bt709"; }, 0,
          "the video's colour description (range/matrix/primaries/transfer) is "
          "tv/bt709/bt709/iec61966-2-1, expected tv/smpte170m/bt709/iec61966-2-1"},
-        {rightWith("color_range=tv", "color_range=unknown"),
+        {"untagged range", [](VideoFacts& f) { f.streams[0].colour.range = "unknown"; }, 0,
          "the video's colour description (range/matrix/primaries/transfer) is "
          "unknown/smpte170m/bt709/iec61966-2-1, expected tv/smpte170m/bt709/iec61966-2-1"},
-        {"", "the video has no streams, expected one video stream"},
+        {"nothing", [](VideoFacts& f) { f.streams.clear(); }, 0,
+         "the video has no streams, expected one video stream"},
     };
-    for (const auto& [output, reason] : cases) {
-        const Result<> result = VideoVerifier::check(output, kExpected);
-        EXPECT_EQ(result.reason().toStdString(), reason) << output.toStdString();
-        EXPECT_EQ(result.details().toStdString(), reason.empty() ? "" : output.toStdString());
+    for (const CheckCase& test : cases) {
+        VideoFacts facts;
+        facts.streams = {rightVideo()};
+        test.change(facts);
+        ExpectedVideo expected = kExpected;
+        expected.audioStreams = test.audioStreams;
+        const Result<> result = VideoVerifier::check(facts, expected);
+        EXPECT_EQ(result.reason().toStdString(), test.reason) << test.name;
     }
 }
 
@@ -95,9 +134,8 @@ TEST(VideoVerifierReal, IndexAfterTheFramesIsAFailure) {
 
 TEST(VideoVerifierReal, MissingVideoIsAFailure) {
     const QString video = TemporaryFolder().filePath("zev.mp4");
-    EXPECT_EQ(
-        VideoVerifier::verify(kProbe, video, kExpected).reason().toStdString(),
-        ("ffprobe cannot read " + video + ": file:" + video + ": No such file or directory").toStdString());
+    EXPECT_EQ(VideoVerifier::verify(kProbe, video, kExpected).reason().toStdString(),
+              ("there is no video file at " + video).toStdString());
 }
 
 } // namespace

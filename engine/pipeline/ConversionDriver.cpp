@@ -251,10 +251,12 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
         return cancelled() ? ConversionOutcome::cancelled() : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
-    if (Result<> finished = verifyAndCommit(rewritten, expectedVideo(outputFrames)); !finished)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(finished);
+    const Result<VideoFacts> committed = verifyAndCommit(rewritten, expectedVideo(outputFrames));
+    if (!committed)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames);
+    return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames,
+                    *committed);
 }
 
 Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks,

@@ -121,10 +121,11 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                            "now %2")
                                             .arg(frames.size())
                                             .arg(framesNow)));
-    if (Result<> committed = verifyAndCommit(video, packedVideo(layout, outputFrames)); !committed)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(committed);
+    const Result<VideoFacts> committed = verifyAndCommit(video, packedVideo(layout, outputFrames));
+    if (!committed)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, layout, outputFrames);
+    return finished(outputFolder, layout, outputFrames, *committed);
 }
 
 Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile,

@@ -13,7 +13,6 @@
 #include "tools/FfmpegProgressReader.h"
 #include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
-#include "tools/VideoFacts.h"
 
 #include <QDir>
 #include <QFile>
@@ -181,7 +180,7 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 }
 
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
-                                        qint64 outputFrames) {
+                                        qint64 outputFrames, const VideoFacts& facts) {
     const OutputOptions& options = settings_.output;
     const QString video = VideoEncoder::videoPath(outputFolder);
     const bool describe = options.needsDescription() || options.describe;
@@ -190,21 +189,18 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
             return failed(removed);
     }
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
-    if (!describe && !options.crf)
-        return outcome;
-    const Result<VideoFacts> facts = VideoFacts::read(settings_.ffprobePath, video, toolOptions());
-    if (!facts)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(facts.failure()));
-    outcome.bitrateKbits = facts->bitrateKbits;
+    if (options.crf)
+        outcome.bitrateKbits = facts.bitrateKbits();
     if (!describe)
         return outcome;
     VideoDescription description = layout.describe(options);
     description.frames = outputFrames;
     description.inputFps = settings_.fps;
     description.outputFps = VideoEncoder::kVideoRate;
-    description.profile = facts->profile;
-    description.level = facts->level;
-    description.colour = facts->colour;
+    description.profile = facts.video().profile;
+    description.level = facts.video().level;
+    const ColourDescription& colour = facts.video().colour;
+    description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
     if (Result<> written = description.writeBeside(video); !written)
         return failed(written);
     return outcome;
@@ -223,15 +219,17 @@ void PipelineRun::addWarning(const QString& warning) {
     layoutWarning_ = layoutWarning_.isEmpty() ? warning : layoutWarning_ + u' ' + warning;
 }
 
-Result<> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const {
-    if (Result<> verified =
-            VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
-        !verified)
+Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const {
+    Result<VideoFacts> verified =
+        VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
+    if (!verified)
         return verified;
     // The previous video's description would lie about the new one.
     if (Result<> removed = removeDescription(QFileInfo(video.path()).path()); !removed)
-        return removed;
-    return video.commit();
+        return removed.failure();
+    if (Result<> committed = video.commit(); !committed)
+        return committed.failure();
+    return verified;
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {

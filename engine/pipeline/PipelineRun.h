@@ -65,15 +65,16 @@ protected:
     // the bitrate read back when a quality target left it open. A run that
     // needs no description removes one an earlier run left, which would now
     // lie about the video.
-    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames);
+    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
+                               const VideoFacts& facts);
     // Before a new video replaces the previous one.
     static Result<> removeDescription(const QString& outputFolder);
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
     // Reads the finished video back and only then gives it the video's
     // name (removing the previous video's description); until then the
-    // previous video stays as it was.
-    Result<> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const;
+    // previous video stays as it was. Answers what the check read of it.
+    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const;
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 

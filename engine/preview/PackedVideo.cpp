@@ -4,21 +4,33 @@
 
 namespace zev {
 
+Result<> PackedVideo::playableVideo(const VideoFacts& facts) {
+    if (!facts.hasVideo())
+        return Result<>::failure(tr("%1 holds no video stream").arg(facts.path));
+    if (facts.size().isEmpty())
+        return Result<>::failure(tr("%1: ffprobe gives no frame size").arg(facts.path));
+    if (facts.framesPerSecond() <= 0)
+        return Result<>::failure(tr("%1: ffprobe gives no frame rate").arg(facts.path));
+    return Result<>::success();
+}
+
 Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath) {
     Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath);
     if (!facts)
         return facts.failure();
-    Result<VideoDescription> description = VideoDescription::readBeside(videoPath, facts->size);
+    if (Result<> playable = playableVideo(*facts); !playable)
+        return playable.failure();
+    Result<VideoDescription> description = VideoDescription::readBeside(videoPath, facts->size());
     if (!description)
         return description.failure();
-    if (description->packedSize != facts->size)
+    if (description->packedSize != facts->size())
         return Result<PackedVideo>::failure(tr("%1 describes a %2×%3 video, but %4 is %5×%6")
                                                 .arg(VideoDescription::pathBeside(videoPath))
                                                 .arg(description->packedSize.width())
                                                 .arg(description->packedSize.height())
                                                 .arg(videoPath)
-                                                .arg(facts->size.width())
-                                                .arg(facts->size.height()));
+                                                .arg(facts->size().width())
+                                                .arg(facts->size().height()));
     if (description->frameSize.isEmpty())
         return Result<PackedVideo>::failure(
             tr("%1 is too small to hold a mask and a colour frame").arg(videoPath));
@@ -30,7 +42,7 @@ Result<std::unique_ptr<PackedVideoDecoder>> PackedVideo::decode(const QString& f
     PackedVideoDecoder::Request request;
     request.ffmpegPath = ffmpegPath;
     request.videoPath = path;
-    request.packedSize = facts.size;
+    request.packedSize = facts.size();
     request.firstFrame = firstFrame;
     request.framesPerSecond = facts.framesPerSecond();
     request.cancellation = cancellation;

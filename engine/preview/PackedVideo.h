@@ -4,7 +4,7 @@
 #include "output/VideoDescription.h"
 #include "preview/PackedVideoDecoder.h"
 #include "preview/RgbaFrame.h"
-#include "preview/VideoProbe.h"
+#include "tools/VideoProbe.h"
 
 #include <QCoreApplication>
 #include <functional>
@@ -23,6 +23,8 @@ public:
     VideoDescription description;
 
     static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath);
+    // A video stream with a size and a frame rate, which decoding needs.
+    static Result<> playableVideo(const VideoFacts& facts);
 
     // A started decoder from firstFrame on.
     Result<std::unique_ptr<PackedVideoDecoder>> decode(const QString& ffmpegPath, qint64 firstFrame = 0,

@@ -15,6 +15,8 @@ struct ToolRunResult {
     // Stopped on request: the child was sent SIGTERM (and SIGKILL when it
     // lingered), or never started because the stop came first.
     bool cancelled = false;
+    // Stopped because it ran longer than its time limit (cancelled too).
+    bool timedOut = false;
     // Qt's exit code; after a crash, the signal that ended the child.
     int exitCode = -1;
     // Why the program could not be started.

@@ -47,6 +47,8 @@ bool cancelRequested(const ToolRunOptions& options) {
 // it to stop once the cancellation is requested: SIGTERM first, so ffmpeg
 // can close its file, then SIGKILL after the grace period.
 void superviseUntilFinished(QProcess& process, const ToolRunOptions& options, ToolRunResult& result) {
+    QElapsedTimer running;
+    running.start();
     QElapsedTimer sinceTermination;
     while (!process.waitForFinished(ToolRunner::kPollMs) && process.state() != QProcess::NotRunning) {
         if (options.captureStandardOutput)
@@ -57,8 +59,10 @@ void superviseUntilFinished(QProcess& process, const ToolRunOptions& options, To
             if (options.standardErrorReceived)
                 options.standardErrorReceived(piece);
         }
-        if (!result.cancelled && cancelRequested(options)) {
+        const bool overTime = options.timeoutMs > 0 && running.hasExpired(options.timeoutMs);
+        if (!result.cancelled && (cancelRequested(options) || overTime)) {
             result.cancelled = true;
+            result.timedOut = overTime && !cancelRequested(options);
             process.terminate();
             sinceTermination.start();
         } else if (result.cancelled && sinceTermination.hasExpired(ToolRunner::kTerminationGraceMs)) {

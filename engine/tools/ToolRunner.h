@@ -23,6 +23,9 @@ struct ToolRunOptions {
     bool captureStandardOutput = false;
     // Where the run is recorded, if anywhere.
     RunLog* log = nullptr;
+    // Stops the child as a cancellation does once it has run this long;
+    // 0: no limit.
+    int timeoutMs = 0;
 };
 
 // Runs one external program to its end. Every image and video step goes

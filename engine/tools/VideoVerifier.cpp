@@ -1,174 +1,115 @@
 #include "tools/VideoVerifier.h"
 
-#include <QFile>
-#include <QList>
-#include <QMap>
-#include <QtEndian>
+#include "tools/Mp4Boxes.h"
+#include "tools/VideoProbe.h"
+
+#include <QStringList>
 #include <cstdlib>
 
 namespace zev {
 
 namespace {
 
-using Stream = QMap<QByteArray, QByteArray>;
-
-// ffprobe's default writer prints each stream as a "[STREAM]" … "[/STREAM]"
-// block of "key=value" lines. Output without those wrappers is read too: a
-// stream then starts at its "index" line, which ffprobe always prints first.
-QList<Stream> parseStreams(const QByteArray& output) {
-    QList<Stream> streams;
-    bool inWrapper = false;
-    for (const QByteArray& rawLine : output.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line == "[STREAM]" || line == "[/STREAM]") {
-            inWrapper = line == "[STREAM]";
-            if (inWrapper)
-                streams.append(Stream());
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals <= 0)
-            continue;
-        const QByteArray key = line.left(equals);
-        if (!inWrapper && (streams.isEmpty() || key == "index"))
-            streams.append(Stream());
-        streams.last().insert(key, line.mid(equals + 1));
-    }
-    return streams;
-}
-
-// The text under key, or "unknown" when ffprobe gave none.
-QString text(const Stream& stream, const char* key) {
-    const QByteArray value = stream.value(key);
-    return value.isEmpty() ? QStringLiteral("unknown") : QString::fromUtf8(value);
-}
-
-// The whole number under key, or -1 when ffprobe gave none ("N/A", nothing).
-qint64 number(const Stream& stream, const char* key) {
-    bool ok = false;
-    const qint64 value = stream.value(key).toLongLong(&ok);
-    return ok && value >= 0 ? value : -1;
-}
-
 QString frames(qint64 count) {
     return count == 1 ? VideoVerifier::tr("1 frame") : VideoVerifier::tr("%1 frames").arg(count);
 }
 
-QString reasonAgainst(const QList<Stream>& streams, const ExpectedVideo& expected) {
-    if (streams.isEmpty())
-        return VideoVerifier::tr("the video has no streams, expected one video stream");
-    if (streams.size() > 1) {
-        QStringList types;
-        for (const Stream& stream : streams)
-            types.append(text(stream, "codec_type"));
-        return VideoVerifier::tr("the video has %1 streams (%2), expected one video stream")
-            .arg(streams.size())
-            .arg(types.join(QStringLiteral(", ")));
-    }
-    const Stream& video = streams.first();
-    if (text(video, "codec_type") != QStringLiteral("video"))
-        return VideoVerifier::tr("the video's only stream is %1, expected a video stream")
-            .arg(text(video, "codec_type"));
-    if (text(video, "codec_name") != QStringLiteral("h264"))
-        return VideoVerifier::tr("the video's codec is %1, expected h264").arg(text(video, "codec_name"));
+QString orUnknown(const QString& text) {
+    return text.isEmpty() ? QStringLiteral("unknown") : text;
+}
+
+QString expectedStreams(const ExpectedVideo& expected) {
+    return expected.audioStreams > 0 ? VideoVerifier::tr("expected one video stream and one sound stream")
+                                     : VideoVerifier::tr("expected one video stream");
+}
+
+QString reasonAgainstStreams(const VideoFacts& facts, const ExpectedVideo& expected) {
+    if (facts.streams.isEmpty())
+        return VideoVerifier::tr("the video has no streams, %1").arg(expectedStreams(expected));
+    const int wanted = 1 + expected.audioStreams;
+    const bool rightKinds = facts.count(QStringLiteral("video")) == 1 &&
+                            facts.count(QStringLiteral("audio")) == expected.audioStreams;
+    if (facts.streams.size() == wanted && rightKinds)
+        return QString();
+    if (facts.streams.size() == 1)
+        return VideoVerifier::tr("the video's only stream is %1, %2")
+            .arg(orUnknown(facts.streams.first().type), expectedStreams(expected));
+    QStringList types;
+    for (const VideoFacts::Stream& stream : facts.streams)
+        types.append(orUnknown(stream.type));
+    return VideoVerifier::tr("the video has %1 streams (%2), %3")
+        .arg(facts.streams.size())
+        .arg(types.join(QStringLiteral(", ")), expectedStreams(expected));
+}
+
+QString reasonAgainst(const VideoFacts& facts, const ExpectedVideo& expected) {
+    if (const QString streams = reasonAgainstStreams(facts, expected); !streams.isEmpty())
+        return streams;
+    const VideoFacts::Stream& video = facts.video();
+    if (video.codec != expected.codec)
+        return VideoVerifier::tr("the video's codec is %1, expected %2")
+            .arg(orUnknown(video.codec), expected.codec);
     const QString expectedSize = QStringLiteral("%1×%2").arg(expected.width).arg(expected.height);
-    const qint64 width = number(video, "width");
-    const qint64 height = number(video, "height");
-    if (width < 0 || height < 0)
+    if (video.size.isEmpty())
         return VideoVerifier::tr("the video's size is unknown, expected %1").arg(expectedSize);
-    if (width != expected.width || height != expected.height)
-        return VideoVerifier::tr("the video is %1×%2, expected %3").arg(width).arg(height).arg(expectedSize);
-    if (text(video, "pix_fmt") != QStringLiteral("yuv420p"))
-        return VideoVerifier::tr("the video's pixel format is %1, expected yuv420p")
-            .arg(text(video, "pix_fmt"));
-    const qint64 count = number(video, "nb_read_packets");
-    if (count < 0)
+    if (video.size != QSize(expected.width, expected.height))
+        return VideoVerifier::tr("the video is %1×%2, expected %3")
+            .arg(video.size.width())
+            .arg(video.size.height())
+            .arg(expectedSize);
+    if (video.pixelFormat != expected.pixelFormat)
+        return VideoVerifier::tr("the video's pixel format is %1, expected %2")
+            .arg(orUnknown(video.pixelFormat), expected.pixelFormat);
+    if (video.packets <= 0)
         return VideoVerifier::tr("the video's frame count is unknown, expected %1").arg(expected.frames);
-    if (std::llabs(count - expected.frames) > VideoVerifier::kFrameTolerance)
-        return VideoVerifier::tr("the video has %1, expected %2").arg(frames(count)).arg(expected.frames);
-    const ColourDescription colour{text(video, "color_range"), text(video, "color_space"),
-                                   text(video, "color_primaries"), text(video, "color_transfer")};
-    if (colour != expected.colour)
+    if (std::llabs(video.packets - expected.frames) > VideoVerifier::kFrameTolerance)
+        return VideoVerifier::tr("the video has %1, expected %2")
+            .arg(frames(video.packets))
+            .arg(expected.frames);
+    if (video.colour != expected.colour)
         return VideoVerifier::tr("the video's colour description (range/matrix/primaries/transfer) is %1, "
                                  "expected %2")
-            .arg(colour.text(), expected.colour.text());
+            .arg(video.colour.text(), expected.colour.text());
     return QString();
 }
 
 } // namespace
 
-Result<> VideoVerifier::verify(const QString& ffprobePath, const QString& videoPath,
-                               const ExpectedVideo& expected, const ToolRunOptions& options) {
-    ToolRunOptions probeOptions = options;
-    probeOptions.captureStandardOutput = true;
-    const ToolRunResult run = ToolRunner::run(probeArguments(videoPath), ffprobePath, probeOptions);
-    Result<> ended = run.outcome(QStringLiteral("ffprobe"));
-    if (ended.ok()) {
-        if (Result<> checked = check(run.standardOutput, expected); !checked)
-            return checked;
-        if (!indexLeads(videoPath))
-            return Result<>::failure(tr("the index of %1 comes after its frames").arg(videoPath));
-        return Result<>::success();
-    }
-    // A plain refusal is about the file; anything else (no start, a crash,
-    // a stop) is told as the run's ending.
-    const bool refused = run.started && !run.crashed && !run.cancelled;
-    if (!refused)
-        return ended;
-    const QString tail = run.lastErrorLines();
-    const QString why = tail.isEmpty() ? tr("it %1").arg(run.ending()) : tail;
-    return Result<>::failure(tr("ffprobe cannot read %1: %2").arg(videoPath, why), ended.details());
+Result<VideoFacts> VideoVerifier::verify(const QString& ffprobePath, const QString& videoPath,
+                                         const ExpectedVideo& expected, const ToolRunOptions& options) {
+    Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath, options);
+    if (!facts)
+        return facts;
+    if (Result<> checked = check(*facts, expected); !checked)
+        return checked.failure();
+    if (facts->isMp4() && !Mp4Boxes::indexLeads(videoPath))
+        return Result<VideoFacts>::failure(tr("the index of %1 comes after its frames").arg(videoPath));
+    return facts;
 }
 
-Result<> VideoVerifier::check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected) {
-    const QString reason = reasonAgainst(parseStreams(ffprobeOutput), expected);
+Result<> VideoVerifier::check(const VideoFacts& facts, const ExpectedVideo& expected) {
+    const QString reason = reasonAgainst(facts, expected);
     if (reason.isEmpty())
         return Result<>::success();
-    return Result<>::failure(reason, QString::fromUtf8(ffprobeOutput));
+    return Result<>::failure(reason, describeStreams(facts));
 }
 
-QStringList VideoVerifier::probeArguments(const QString& videoPath) {
-    return {
-        QStringLiteral("-v"),
-        QStringLiteral("error"),
-        // Counts the packets while reading the file, one per H.264 frame,
-        // without decoding any.
-        QStringLiteral("-count_packets"),
-        QStringLiteral("-show_entries"),
-        QStringLiteral("stream=index,codec_type,codec_name,width,height,pix_fmt,nb_read_packets,"
-                       "color_range,color_space,color_primaries,color_transfer"),
-        QStringLiteral("-of"),
-        QStringLiteral("default"),
-        // "file:" keeps any path a plain file: a name starting with "-" is
-        // not taken for an option, nor one like "http:x.mp4" for a URL.
-        QStringLiteral("file:") + videoPath,
-    };
-}
-
-bool VideoVerifier::indexLeads(const QString& videoPath) {
-    QFile file(videoPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // Each box starts with its size (4 bytes, big-endian; 1: a 64-bit size
-    // follows the type; 0: to the end of the file) and its type (4 bytes).
-    qint64 at = 0;
-    while (file.seek(at)) {
-        const QByteArray header = file.read(16);
-        if (header.size() < 8)
-            return false;
-        const QByteArray type = header.mid(4, 4);
-        if (type == "moov")
-            return true;
-        if (type == "mdat")
-            return false;
-        qint64 size = qFromBigEndian<quint32>(header.constData());
-        if (size == 1 && header.size() == 16)
-            size = qint64(qFromBigEndian<quint64>(header.constData() + 8));
-        if (size < 8)
-            return false;
-        at += size;
+QString VideoVerifier::describeStreams(const VideoFacts& facts) {
+    QStringList lines;
+    for (const VideoFacts::Stream& stream : facts.streams) {
+        QString line = QStringLiteral("stream %1: %2 %3")
+                           .arg(stream.index)
+                           .arg(orUnknown(stream.type), orUnknown(stream.codec));
+        if (stream.isVideo())
+            line += QStringLiteral(" %1×%2 %3, %4 frames, %5")
+                        .arg(stream.size.width())
+                        .arg(stream.size.height())
+                        .arg(orUnknown(stream.pixelFormat))
+                        .arg(stream.packets)
+                        .arg(stream.colour.text());
+        lines.append(line);
     }
-    return false;
+    return lines.join(u'\n');
 }
 
 } // namespace zev

@@ -3,20 +3,23 @@
 #include "core/Result.h"
 #include "tools/ColourDescription.h"
 #include "tools/ToolRunner.h"
+#include "tools/VideoFacts.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
-#include <QStringList>
 
 namespace zev {
 
 // What the written video must hold.
 struct ExpectedVideo {
-    int width;  // twice the frames' width: the mask beside the colour
-    int height; // the frames' height
+    int width;  // the packed frame's width: the mask beside the colour
+    int height; // the packed frame's height
     qint64 frames;
     ColourDescription colour = ColourDescription::ofConversion();
+    QString codec = QStringLiteral("h264");
+    QString pixelFormat = QStringLiteral("yuv420p");
+    // Sound streams besides the video one.
+    int audioStreams = 0;
 };
 
 // Reads a written video back before it is announced: ffmpeg can exit with
@@ -29,26 +32,21 @@ class VideoVerifier {
 public:
     static constexpr qint64 kFrameTolerance = 1;
 
-    // Runs ffprobe on the video: it must hold exactly one stream, an H.264
-    // video stream of the expected size in yuv420p, with a frame count within
-    // kFrameTolerance of the expected one and the expected colour
-    // description. The frames are counted from the container's packets,
-    // without decoding. Then the file's index must come before its frames.
-    // options may stop the run and log it; their standard output setting is
-    // overridden.
-    static Result<> verify(const QString& ffprobePath, const QString& videoPath,
-                           const ExpectedVideo& expected, const ToolRunOptions& options = {});
+    // Probes the video (VideoProbe): it must hold exactly the expected
+    // streams, a video stream of the expected codec, size and pixel format
+    // with a frame count within kFrameTolerance of the expected one and the
+    // expected colour description; an MP4 file's index must come before its
+    // frames. Answers what the probe found, so the caller need not probe
+    // again. options may stop the run and log it.
+    static Result<VideoFacts> verify(const QString& ffprobePath, const QString& videoPath,
+                                     const ExpectedVideo& expected, const ToolRunOptions& options = {});
 
-    // Judges ffprobe's output for probeArguments() alone; the output goes
-    // into the details of a failure.
-    static Result<> check(const QByteArray& ffprobeOutput, const ExpectedVideo& expected);
+    // Judges what the probe found; the streams go into the details of a
+    // failure.
+    static Result<> check(const VideoFacts& facts, const ExpectedVideo& expected);
 
-    // The ffprobe arguments that read videoPath, named as one argument.
-    static QStringList probeArguments(const QString& videoPath);
-
-    // Whether the MP4 file's index ("moov") comes before its frames
-    // ("mdat"), read from the top-level box headers.
-    static bool indexLeads(const QString& videoPath);
+    // One line per stream, as a failure's details show them.
+    static QString describeStreams(const VideoFacts& facts);
 };
 
 } // namespace zev
