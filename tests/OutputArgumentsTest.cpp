@@ -24,7 +24,15 @@ Result<OutputOptions> parse(const QStringList& arguments) {
 OutputOptions expected(OutputOptions::Layout layout, OutputOptions::MaskSize size, bool premultiplied,
                        int fit = 0, std::optional<int> crf = std::nullopt,
                        std::optional<int> gap = std::nullopt, bool describe = false) {
-    return {layout, size, premultiplied, fit, crf, gap, describe};
+    OutputOptions options;
+    options.layout = layout;
+    options.maskSize = size;
+    options.premultiplied = premultiplied;
+    options.fit = fit;
+    options.crf = crf;
+    options.gap = gap;
+    options.describe = describe;
+    return options;
 }
 
 struct ChosenCase {

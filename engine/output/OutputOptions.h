@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/VideoDescription.h"
+#include "output/VideoFormat.h"
 
 #include <optional>
 
@@ -37,6 +38,10 @@ struct OutputOptions {
     std::optional<int> gap;
     // Write zev.json even for the default layout.
     bool describe = false;
+    // The codec and container; anything but H.264 in MP4 for express only.
+    VideoFormat format;
+    // A sound file muxed as the video's one sound track; empty: none.
+    QString audioFile;
 
     // Whether a player needs zev.json to find its way in the video.
     bool needsDescription() const {
@@ -45,7 +50,9 @@ struct OutputOptions {
     }
     // Whether the default pipeline, which knows only the default layout,
     // bitrate and size, can honour these options.
-    bool defaultPipelineCan() const { return !needsDescription() && fit == 0 && !crf; }
+    bool defaultPipelineCan() const {
+        return !needsDescription() && fit == 0 && !crf && format == VideoFormat() && audioFile.isEmpty();
+    }
 
     bool operator==(const OutputOptions&) const = default;
 };
