@@ -2,12 +2,14 @@
 
 #include "AlertTranslator.h"
 #include "DesktopAppearance.h"
+#include "DesktopNotifier.h"
 #include "OutputOptionsDialog.h"
 #include "PreviewController.h"
 #include "ProgressTexts.h"
 #include "QualityCheck.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
+#include "ZEVQueueView.h"
 #include "core/IntegerText.h"
 #include "core/Translations.h"
 #include "core/UserTexts.h"
@@ -18,6 +20,7 @@
 #include "tools/VideoEncoder.h"
 #include "ui_ViewController.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
@@ -38,6 +41,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 // The icons are compiled into this static library and nothing else refers to
@@ -126,12 +130,14 @@ ViewController::ViewController(QWidget* parent)
     outputSettingsButton = ui.outputSettingsButton;
     chooseFolderButton = ui.chooseFolderButton;
     previewButton = ui.previewButton;
+    queueView = ui.queueView;
 
     connectSession();
     awakeFromNib();
     viewDidLoad();
     connectFolderChooser();
     setUpPreviewButton();
+    setUpQueue();
 }
 
 // The session reports on the main thread: the outcome alert first, then the
@@ -218,8 +224,7 @@ void ViewController::presentBusyState(bool inConverting) {
     else
         stopProgressAniamtion();
     keepFocusOnOverlay(inConverting);
-    if (!inConverting && closeWhenIdle_)
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    closeIfIdle();
 }
 
 void ViewController::presentProgress(const ConversionProgress& progress) {
@@ -253,7 +258,7 @@ void ViewController::keepFocusOnOverlay(bool busy) {
 }
 
 void ViewController::closeEvent(QCloseEvent* event) {
-    if (!inConverting()) {
+    if (!anythingConverting()) {
         event->accept();
         return;
     }
@@ -286,9 +291,11 @@ void ViewController::askBeforeClosing() {
     connect(box, &QMessageBox::finished, this, [this, box, cancelAndQuit]() {
         box->deleteLater();
         closeWhenIdle_ = true;
-        if (box->clickedButton() == cancelAndQuit)
+        if (box->clickedButton() == cancelAndQuit) {
             cancelConversion();
-        if (!inConverting())
+            queue_.cancelAll();
+        }
+        if (!anythingConverting())
             close();
     });
     box->open();
@@ -701,9 +708,96 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
 void ViewController::chooseFolder() {
     const QString shown = pathText();
     const QString start = !shown.isEmpty() && QFileInfo(shown).isDir() ? shown : QDir::homePath();
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the frame folder"), start);
-    if (!folder.isEmpty())
-        updateDragFilePath(folder);
+    QFileDialog chooser(this, tr("Choose the frame folder"), start);
+    chooser.setFileMode(QFileDialog::Directory);
+    chooser.setOption(QFileDialog::ShowDirsOnly);
+    // Only Qt's own dialog lets several folders be chosen at once: its
+    // lists take an extended selection, the desktop's dialogs do not.
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    for (QAbstractItemView* list : chooser.findChildren<QAbstractItemView*>())
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    QStringList folders = chooser.selectedFiles();
+    folders.removeAll(QString());
+    if (!folders.isEmpty())
+        updateDragFilePaths(folders);
+}
+
+void ViewController::updateDragFilePaths(const QStringList& paths) {
+    if (paths.size() == 1)
+        updateDragFilePath(paths.constFirst());
+    else if (!paths.isEmpty())
+        enqueue(paths);
+}
+
+void ViewController::setUpQueue() {
+    bool valid = false;
+    const int runs = QSettings().value(kParallelRunsSettingKey).toInt(&valid);
+    if (valid && (runs == 1 || runs == 2))
+        queue_.setParallelRuns(runs);
+    connect(&queue_, &ConversionQueue::finished, this, &ViewController::queueFinished);
+    connect(&queue_, &ConversionQueue::busyChanged, this, [this](bool busy) {
+        if (!busy)
+            closeIfIdle();
+    });
+    if (!queueView)
+        return;
+    queueView->setQueue(&queue_);
+    connect(queueView, &ZEVQueueView::pathsDropped, this, &ViewController::enqueue);
+    connect(queueView, &ZEVQueueView::openRequested, this, &ViewController::openFile);
+    connect(queueView, &ZEVQueueView::shownChanged, this, &ViewController::fitWindowToQueue);
+}
+
+// The controls as they stand now, for every item of this drop. Neither the
+// path field nor the presets change: the queue is beside the shown folder.
+void ViewController::enqueue(const QStringList& paths) {
+    queue_.add(paths, inputs(), validator_.settings());
+}
+
+void ViewController::queueFinished(const QueueSummary& summary) {
+    if (!window()->isActiveWindow())
+        DesktopNotifier::notify(summary.headline(), summary.details());
+    // The window is about to close: the user asked for that, not for news.
+    if (closeWhenIdle_)
+        return;
+    QTimer::singleShot(0, this, [this, summary]() { presentQueueAlert(summary); });
+}
+
+// Like the other alerts: the headline as its text, the failures (never
+// markup) as its informative text.
+void ViewController::presentQueueAlert(const QueueSummary& summary) {
+    QMessageBox* box =
+        makeAlert(summary.headline(), summary.failed() == 0 ? QStringLiteral(":/msgSuccess.png")
+                                                            : QStringLiteral(":/msgerror.png"));
+    setPlainInformativeText(box, summary.details());
+    box->setDefaultButton(box->addButton(QStringLiteral("Ok"), QMessageBox::AcceptRole));
+    connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
+    box->open();
+}
+
+// The window grows by what the queue needs and goes back to its old size
+// once the queue is empty again.
+void ViewController::fitWindowToQueue(bool shown) {
+    QWidget* top = window();
+    if (!shown) {
+        top->setMinimumHeight(minimumHeightWithoutQueue_);
+        top->resize(top->width(), heightWithoutQueue_);
+        return;
+    }
+    heightWithoutQueue_ = top->height();
+    minimumHeightWithoutQueue_ = top->minimumHeight();
+    top->setMinimumHeight(std::max(minimumHeightWithoutQueue_, top->minimumSizeHint().height()));
+    top->resize(top->width(), std::max(top->height(), top->sizeHint().height()));
+}
+
+bool ViewController::anythingConverting() const {
+    return inConverting() || queue_.isBusy();
+}
+
+void ViewController::closeIfIdle() {
+    if (closeWhenIdle_ && !anythingConverting())
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void ViewController::setUpPreviewButton() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConversionQueue.h"
 #include "ZEVDragViewDelegate.h"
 #include "ZEVProgressView.h"
 #include "core/ConvertError.h"
@@ -24,7 +25,9 @@ class QToolButton;
 namespace zev {
 
 class DesktopAppearance;
+class QueueSummary;
 class ZEVDragView;
+class ZEVQueueView;
 
 // The main window's content: its controls, the busy look of the start button
 // and the alerts. It holds the engine's settings check and conversion
@@ -46,11 +49,19 @@ public:
     // together, in MiB.
     static inline const QString kCacheCapSettingKey = QStringLiteral("cache/capMiB");
     static constexpr qint64 kDefaultCacheCapMiB = 2048;
+    // How many queued items convert at once: 1 or 2; anything else (or no
+    // value) lets the queue choose by the machine's cores.
+    static inline const QString kParallelRunsSettingKey = QStringLiteral("queue/parallelRuns");
 
     explicit ViewController(QWidget* parent = nullptr);
 
     // Shows a dropped (or chosen) folder; the settings check reads it later.
     void updateDragFilePath(const QString& path) override;
+    // Several dropped (or chosen) items: one is shown as above, more are
+    // queued with the settings the controls hold now.
+    void updateDragFilePaths(const QStringList& paths) override;
+    // The queued items and their runs, shown below the start button.
+    ConversionQueue& conversionQueue() { return queue_; }
 
     // The settings: the start-up values until a settings check passes.
     qint64 FPS() const { return validator_.settings().fps; }
@@ -115,7 +126,8 @@ public:
     QColor viewBackgroundColor() const { return viewBackgroundColor_; }
 
 public Q_SLOTS:
-    // Lets the user pick the frame folder instead of dropping it.
+    // Lets the user pick the frame folder (or several, which are queued)
+    // instead of dropping it.
     void chooseFolder();
     // Opens a preview window on the folder's output/zev.mp4.
     void previewBtnClicked();
@@ -180,6 +192,17 @@ private:
                            const QString& details = QString());
     void presentSuccessAlert(const QString& path, const QString& warning = QString());
 
+    // The queue: what it is given, and the one alert (and, with the window
+    // in the background, the desktop notification) when it has run dry.
+    void setUpQueue();
+    void enqueue(const QStringList& paths);
+    void queueFinished(const QueueSummary& summary);
+    void presentQueueAlert(const QueueSummary& summary);
+    void fitWindowToQueue(bool shown);
+    // Either a run of the start button or a line of the queue.
+    bool anythingConverting() const;
+    void closeIfIdle();
+
     QPointer<ZEVDragView> bgView1;
     QPointer<QWidget> bgView2;
     QPointer<QLineEdit> iamgesDirPathField;
@@ -194,10 +217,16 @@ private:
     QPointer<QToolButton> outputSettingsButton;
     QPointer<QToolButton> chooseFolderButton;
     QPointer<QPushButton> previewButton;
+    QPointer<ZEVQueueView> queueView;
 
     SettingsValidator validator_;
     // Going with the window, it stops a running conversion and waits for it.
     ConversionSession session_;
+    // The same for every queued run.
+    ConversionQueue queue_;
+    // The window's size without the queue, to go back to when it is empty.
+    int heightWithoutQueue_ = 0;
+    int minimumHeightWithoutQueue_ = 0;
     bool inConverting_ = false;
 
     // Owned as a child while shown; deleted when the busy state ends.
