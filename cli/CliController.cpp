@@ -2,6 +2,7 @@
 
 #include "CliMediaCommands.h"
 #include "core/UserTexts.h"
+#include "output/PlayerTargets.h"
 #include "tools/VideoEncoder.h"
 
 #include <QCommandLineOption>
@@ -68,16 +69,21 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QCommandLineOption express({QStringLiteral("e"), QStringLiteral("express")}, QString());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption targets(QStringLiteral("targets"), QString());
 
     const OutputArguments outputArguments;
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, cacheCap, express, json, help, version});
+    parser.addOptions({fps, preset, slider, cache, cacheCap, express, json, help, version, targets});
     parser.addOptions(outputArguments.options());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         writeOut(helpText());
+        return kSucceeded;
+    }
+    if (parser.isSet(targets)) {
+        writeOut(targetsText());
         return kSucceeded;
     }
     if (parser.isSet(version)) {
@@ -193,6 +199,13 @@ void CliController::interrupt(int signalNumber) {
     session_.cancel();
 }
 
+QString CliController::targetsText() {
+    QString text;
+    for (const PlayerTarget& target : PlayerTargets::all())
+        text += QStringLiteral("%1  %2\n").arg(target.name, -15).arg(target.title());
+    return text;
+}
+
 // The preset titles and the success message are the window's own words and
 // reach the help unchanged, in every language.
 QString CliController::helpText() {
@@ -224,6 +237,7 @@ QString CliController::helpText() {
               "                       folder, ok, message, reason, video, frames, seconds,\n"
               "                       width, height, level (the video's H.264 level), warning,\n"
               "                       and bitrate when read back\n"
+              "      --targets        list the target players, one a line, and exit\n"
               "  -h, --help           show this help and exit\n"
               "  -v, --version        show the version and exit\n"
               "\n")

@@ -65,6 +65,8 @@ public:
     void interrupt(int signalNumber);
 
     static QString helpText();
+    // One line a target: its name and what it is for.
+    static QString targetsText();
 
     CliProgressReporter& progress() { return progress_; }
     // The settings of the last folder accepted, and the tools they name.

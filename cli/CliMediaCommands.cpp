@@ -2,11 +2,15 @@
 
 #include "CliController.h"
 #include "QualityCheck.h"
+#include "VideoRetargeter.h"
+#include "output/PlayerTargets.h"
+#include "preview/VideoInspector.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QIODevice>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
@@ -24,7 +28,8 @@ bool CliMediaCommands::handles(const QStringList& arguments) {
     for (const QString& argument : arguments.mid(1)) {
         if (argument == QLatin1String("--"))
             return false;
-        if (argument == QLatin1String("--unpack") || argument == QLatin1String("--check"))
+        if (argument == QLatin1String("--unpack") || argument == QLatin1String("--check") ||
+            argument == QLatin1String("--inspect") || argument == QLatin1String("--retarget"))
             return true;
     }
     return false;
@@ -34,14 +39,29 @@ int CliMediaCommands::run(const QStringList& arguments) {
     const QCommandLineOption unpackOption(QStringLiteral("unpack"));
     const QCommandLineOption checkOption(QStringLiteral("check"));
     const QCommandLineOption jsonOption(QStringLiteral("json"));
+    const QCommandLineOption inspectOption(QStringLiteral("inspect"));
+    const QCommandLineOption retargetOption(QStringLiteral("retarget"));
     QCommandLineParser parser;
-    parser.addOptions({unpackOption, checkOption, jsonOption});
+    parser.addOptions({unpackOption, checkOption, jsonOption, inspectOption, retargetOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     json_ = parser.isSet(jsonOption);
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(unpackOption) && parser.isSet(checkOption))
-        return usageError(tr("choose either --unpack or --check, not both"));
+    if (int(parser.isSet(unpackOption)) + int(parser.isSet(checkOption)) + int(parser.isSet(inspectOption)) +
+            int(parser.isSet(retargetOption)) >
+        1)
+        return usageError(tr("choose one of --unpack, --check, --inspect and --retarget"));
+    if (parser.isSet(inspectOption)) {
+        if (positional.size() != 1)
+            return usageError(tr("--inspect takes one video"));
+        return inspect(CliController::absoluteFolder(positional[0]));
+    }
+    if (parser.isSet(retargetOption)) {
+        if (positional.size() != 3)
+            return usageError(tr("--retarget takes a video, a target and an output folder"));
+        return retarget(CliController::absoluteFolder(positional[0]), positional[1],
+                        CliController::absoluteFolder(positional[2]));
+    }
     if (parser.isSet(unpackOption)) {
         if (positional.size() != 2)
             return usageError(tr("--unpack takes a video and an output folder"));
@@ -76,6 +96,51 @@ int CliMediaCommands::check(const QString& folder) {
     QJsonObject json = (*outcome)->toJson();
     json.insert(QStringLiteral("folder"), folder);
     return finish(true, (*outcome)->toText(), json);
+}
+
+int CliMediaCommands::inspect(const QString& video) {
+    std::optional<Result<VideoInspection>> inspection;
+    runAside([&]() {
+        inspection = VideoInspector::inspect(tools_.ffprobe, tools_.ffmpeg, video, &cancellation_);
+    });
+    if (!inspection->ok()) {
+        const QJsonObject json{{QStringLiteral("video"), video},
+                               {QStringLiteral("reason"), inspection->reason()}};
+        return finish(false, inspection->reason(), json);
+    }
+    return finish(true, (*inspection)->toText(), (*inspection)->toJson());
+}
+
+int CliMediaCommands::retarget(const QString& video, const QString& targetName, const QString& outFolder) {
+    const PlayerTarget* target = PlayerTargets::find(targetName);
+    if (!target)
+        return usageError(tr("unknown target '%1' (zev-cli --targets lists them)").arg(targetName));
+    std::optional<Result<VideoRetargeter::Outcome>> outcome;
+    runAside(
+        [&]() { outcome = VideoRetargeter::retarget(tools_, video, *target, outFolder, &cancellation_); });
+    QJsonObject json{{QStringLiteral("video"), video},
+                     {QStringLiteral("target"), target->name},
+                     {QStringLiteral("folder"), outFolder}};
+    if (!outcome->ok()) {
+        json.insert(QStringLiteral("reason"), outcome->reason());
+        return finish(false, outcome->reason(), json);
+    }
+    const VideoRetargeter::Outcome& made = **outcome;
+    json.insert(QStringLiteral("written"), made.video);
+    json.insert(QStringLiteral("reencoded"), made.reencoded);
+    QString verdict;
+    for (const VideoInspection::TargetVerdict& checked : made.inspection.targets) {
+        if (checked.name != target->name)
+            continue;
+        json.insert(QStringLiteral("plays"), checked.check.plays());
+        json.insert(QStringLiteral("reasons"), QJsonArray::fromStringList(checked.check.reasons));
+        verdict = VideoInspection::verdictText(checked.check.verdict);
+        if (!checked.check.reasons.isEmpty())
+            verdict += QStringLiteral(": ") + checked.check.reasons.join(QStringLiteral("; "));
+    }
+    const QString how = made.reencoded ? tr("decoded and encoded again") : tr("copied with new descriptions");
+    return finish(
+        true, tr("%1 written for %2 (%3); there it %4\n").arg(made.video, target->name, how, verdict), json);
 }
 
 void CliMediaCommands::runAside(const std::function<void()>& work) {
@@ -116,11 +181,14 @@ int CliMediaCommands::usageError(const QString& problem) {
 
 QString CliMediaCommands::usageLines() {
     return tr("       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
-              "       zev-cli --check [--json] FOLDER\n");
+              "       zev-cli --check [--json] FOLDER\n") +
+           tr("       zev-cli --inspect [--json] VIDEO\n"
+              "       zev-cli --retarget [--json] VIDEO TARGET OUT_FOLDER\n");
 }
 
 QString CliMediaCommands::helpText() {
-    return tr("Reading a video back:\n"
+    return inspectionHelpText() +
+           tr("Reading a video back:\n"
               "--unpack writes every frame of a ZEV video back out as a transparent PNG file,\n"
               "0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour\n"
               "put together again as a player does, by the zev.json beside the video or, without\n"
@@ -133,6 +201,21 @@ QString CliMediaCommands::helpText() {
               "--json prints one JSON object instead of the text. Exit status 0 when it\n"
               "could unpack or compare, 1 when it could not (the reason goes to standard\n"
               "error), 2 for a usage error.\n");
+}
+
+QString CliMediaCommands::inspectionHelpText() {
+    return tr("Which players a video plays in:\n"
+              "--inspect tells about any video: codec, profile and level, size, colour tags,\n"
+              "where the index lies, sound, the container's tags, the descriptions found\n"
+              "(zev.json and vapc.json beside it, the vapc box after ftyp, the marked\n"
+              "metadata) and whether they agree with each other and with the video, the\n"
+              "colour mode (as written, or told from the first frames' pixels), and for\n"
+              "each target of zev-cli --targets: plays, may play or does not play, and why.\n"
+              "--retarget writes a copy of VIDEO for TARGET into OUT_FOLDER (its zev.mp4 and\n"
+              "the descriptions beside it): a stream copy with the target's descriptions\n"
+              "where only they differ, else the frames decoded and encoded again for the\n"
+              "target (CRF 18, 25 frames a second).\n"
+              "\n");
 }
 
 void CliMediaCommands::writeOut(const QString& text) {

@@ -1,5 +1,7 @@
 #include "OutputArguments.h"
 
+#include "output/PlayerTargets.h"
+
 #include <QCommandLineParser>
 
 namespace zev {
@@ -24,10 +26,11 @@ OutputArguments::OutputArguments()
     , fit_(QStringLiteral("fit"), QString(), QStringLiteral("N"))
     , crf_(QStringLiteral("crf"), QString(), QStringLiteral("N"))
     , gap_(QStringLiteral("gap"), QString(), QStringLiteral("N"))
-    , describe_(QStringLiteral("describe"), QString()) {}
+    , describe_(QStringLiteral("describe"), QString())
+    , target_(QStringLiteral("target"), QString(), QStringLiteral("NAME")) {}
 
 QList<QCommandLineOption> OutputArguments::options() const {
-    return {layout_, maskSize_, colour_, fit_, crf_, gap_, describe_};
+    return {layout_, maskSize_, colour_, fit_, crf_, gap_, describe_, target_};
 }
 
 bool OutputArguments::anyExpressOnly(const QCommandLineParser& parser) const {
@@ -44,6 +47,19 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
         return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf and --gap need "
                                   "--express: the default conversion makes the default layout"));
     OutputOptions options;
+    if (parser.isSet(target_)) {
+        const PlayerTarget* target = PlayerTargets::find(parser.value(target_));
+        if (!target)
+            return Failed::failure(
+                tr("unknown target '%1' (zev-cli --targets lists them: %2)")
+                    .arg(parser.value(target_), PlayerTargets::names().join(QStringLiteral(", "))));
+        if (!express && !target->options.defaultPipelineCan())
+            return Failed::failure(
+                tr("the target %1 needs --express: the default conversion makes the default "
+                   "layout in H.264 only")
+                    .arg(target->name));
+        options = target->options;
+    }
     options.describe = parser.isSet(describe_);
     if (parser.isSet(layout_)) {
         const auto layout = VideoDescription::layoutFromName(parser.value(layout_));
@@ -92,7 +108,7 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
 }
 
 QString OutputArguments::helpText() {
-    return tr("Layout, size and quality (all but --describe need --express):\n"
+    return tr("Layout, size and quality (all but --describe and --target need --express):\n"
               "      --layout LAYOUT  where the mask lies against the colour: mask-left (the\n"
               "                       default), mask-right, mask-top or mask-bottom; the two\n"
               "                       are exact halves of the video\n"
@@ -114,7 +130,12 @@ QString OutputArguments::helpText() {
               "      --describe       write FOLDER/output/zev.json, the description of the\n"
               "                       regions, even for the default layout (any conversion);\n"
               "                       it is written whenever the layout, mask size, colour or\n"
-              "                       gap is not the default, and removed otherwise\n");
+              "                       gap is not the default, and removed otherwise\n"
+              "      --target NAME    start from the choices of a target player (zev-cli\n"
+              "                       --targets lists them): layout, mask size, alignment,\n"
+              "                       colour, codec and the descriptions its players read;\n"
+              "                       the options above still change them, and the run warns\n"
+              "                       where the video then no longer fits the target\n");
 }
 
 } // namespace zev

@@ -13,8 +13,9 @@ class QCommandLineParser;
 namespace zev {
 
 // The command line's options for the video's layout, mask size, colour,
-// largest size, quality target, gap and description. All but --describe
-// need --express: the default conversion's commands are fixed.
+// largest size, quality target, gap and description, and the target player
+// whose choices they start from. All but --describe need --express, and so
+// does a target the default conversion cannot make: its commands are fixed.
 class OutputArguments {
     Q_DECLARE_TR_FUNCTIONS(OutputArguments)
 
@@ -39,6 +40,7 @@ private:
     QCommandLineOption crf_;
     QCommandLineOption gap_;
     QCommandLineOption describe_;
+    QCommandLineOption target_;
 };
 
 } // namespace zev

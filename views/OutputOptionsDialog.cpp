@@ -1,12 +1,16 @@
 #include "OutputOptionsDialog.h"
 
+#include "output/PlayerTargets.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSettings>
 #include <QSpinBox>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace zev {
@@ -20,6 +24,7 @@ const QString kFitKey = QStringLiteral("output/fit");
 const QString kCrfKey = QStringLiteral("output/crf");
 const QString kGapKey = QStringLiteral("output/gap");
 const QString kDescribeKey = QStringLiteral("output/describe");
+const QString kTargetKey = QStringLiteral("output/target");
 
 constexpr int kDefaultCrf = 23;
 
@@ -64,6 +69,7 @@ OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
     gap_->setSuffix(tr(" pixels"));
     describe_ = new QCheckBox(tr("Write zev.json for the default layout too"), this);
 
+    addTargetRow(form);
     form->addRow(tr("Layout:"), layout_);
     form->addRow(tr("Mask size:"), maskSize_);
     form->addRow(tr("Colour:"), colour_);
@@ -71,13 +77,75 @@ OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
     form->addRow(tr("Quality:"), quality);
     form->addRow(tr("Gap between the regions:"), gap_);
     form->addRow(QString(), describe_);
+    for (QComboBox* box : {layout_.data(), maskSize_.data(), colour_.data()})
+        connect(box, &QComboBox::currentIndexChanged, this, &OutputOptionsDialog::showTargetFit);
+    connect(gap_, &QSpinBox::valueChanged, this, &OutputOptionsDialog::showTargetFit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
 }
 
+void OutputOptionsDialog::addTargetRow(QFormLayout* form) {
+    target_ = new QComboBox(this);
+    target_->setObjectName(QStringLiteral("targetPlayer"));
+    // No target named: the rows as they are.
+    target_->addItem(tr("None chosen"));
+    for (const PlayerTarget& target : PlayerTargets::all())
+        target_->addItem(target.title(), target.name);
+    targetFit_ = new QLabel(this);
+    targetFit_->setWordWrap(true);
+    targetFit_->setVisible(false);
+    auto* column = new QVBoxLayout;
+    column->addWidget(target_);
+    column->addWidget(targetFit_);
+    form->addRow(kTargetLabel, column);
+    connect(target_, &QComboBox::activated, this, &OutputOptionsDialog::applyTarget);
+}
+
+void OutputOptionsDialog::applyTarget(int index) {
+    const PlayerTarget* target = PlayerTargets::find(target_->itemData(index).toString());
+    if (!target) {
+        // Back to plain options: nothing the sheet does not show stays of
+        // the target.
+        base_.target.clear();
+        base_.border = 0;
+        base_.wholeBlocks = false;
+        base_.players = {};
+        base_.format = VideoFormat();
+        showTargetFit();
+        return;
+    }
+    OutputOptions chosen = target->options;
+    // The size and quality are the user's, whatever the player.
+    chosen.fit = fit_->value() == 0 ? 0 : std::max(fit_->value(), 64);
+    if (useCrf_->isChecked())
+        chosen.crf = crf_->value();
+    chosen.describe = describe_->isChecked();
+    setOptions(chosen);
+}
+
+QString OutputOptionsDialog::targetWarning() const {
+    const PlayerTarget* target = PlayerTargets::find(base_.target);
+    if (!target)
+        return {};
+    const QStringList misfits = target->misfits(options());
+    return misfits.isEmpty() ? QString()
+                             : tr("No longer fits this player: %1.").arg(misfits.join(QStringLiteral("; ")));
+}
+
+void OutputOptionsDialog::showTargetFit() {
+    if (!targetFit_)
+        return;
+    const QString warning = targetWarning();
+    targetFit_->setText(warning);
+    targetFit_->setVisible(!warning.isEmpty());
+}
+
 void OutputOptionsDialog::setOptions(const OutputOptions& options) {
+    base_ = options;
+    const int target = target_->findData(options.target);
+    target_->setCurrentIndex(target < 0 ? 0 : target);
     layout_->setCurrentIndex(int(options.layout));
     maskSize_->setCurrentIndex(int(options.maskSize));
     colour_->setCurrentIndex(options.premultiplied ? 0 : 1);
@@ -86,10 +154,13 @@ void OutputOptionsDialog::setOptions(const OutputOptions& options) {
     crf_->setValue(options.crf.value_or(kDefaultCrf));
     gap_->setValue(options.gap.value_or(0));
     describe_->setChecked(options.describe);
+    showTargetFit();
 }
 
 OutputOptions OutputOptionsDialog::options() const {
-    OutputOptions options;
+    OutputOptions options = base_;
+    options.crf.reset();
+    options.gap.reset();
     options.layout = OutputOptions::Layout(layout_->currentIndex());
     options.maskSize = OutputOptions::MaskSize(maskSize_->currentIndex());
     options.premultiplied = colour_->currentIndex() == 0;
@@ -105,7 +176,9 @@ OutputOptions OutputOptionsDialog::options() const {
 }
 
 OutputOptions OutputOptionsDialog::load(const QSettings& settings) {
-    OutputOptions options;
+    // The target's choices the sheet has no row for come from the target.
+    const PlayerTarget* target = PlayerTargets::find(settings.value(kTargetKey).toString());
+    OutputOptions options = target ? target->options : OutputOptions();
     options.layout =
         VideoDescription::layoutFromName(settings.value(kLayoutKey).toString()).value_or(options.layout);
     options.maskSize = VideoDescription::maskSizeFromName(settings.value(kMaskSizeKey).toString())
@@ -129,6 +202,7 @@ void OutputOptionsDialog::save(QSettings& settings, const OutputOptions& options
     settings.setValue(kCrfKey, options.crf.value_or(-1));
     settings.setValue(kGapKey, options.gap.value_or(0));
     settings.setValue(kDescribeKey, options.describe);
+    settings.setValue(kTargetKey, options.target);
 }
 
 } // namespace zev

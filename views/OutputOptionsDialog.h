@@ -7,6 +7,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QLabel;
 class QSettings;
 class QSpinBox;
 
@@ -20,6 +22,7 @@ class OutputOptionsDialog : public QDialog {
 
 public:
     static inline const QString kTitle = QStringLiteral("输出设置…");
+    static inline const QString kTargetLabel = QStringLiteral("目标播放器");
 
     explicit OutputOptionsDialog(QWidget* parent = nullptr);
 
@@ -30,7 +33,22 @@ public:
     static OutputOptions load(const QSettings& settings);
     static void save(QSettings& settings, const OutputOptions& options);
 
+    // Where the chosen options no longer fit the chosen target; empty when
+    // they fit.
+    QString targetWarning() const;
+
 private:
+    // The target row: choosing a target sets the other rows to its choices.
+    void addTargetRow(QFormLayout* form);
+    void applyTarget(int index);
+    void showTargetFit();
+
+    // What the sheet does not show (codec, sound, border, alignment, the
+    // players' descriptions) comes from the options it was given or the
+    // target chosen.
+    OutputOptions base_;
+    QPointer<QComboBox> target_;
+    QPointer<QLabel> targetFit_;
     QPointer<QComboBox> layout_;
     QPointer<QComboBox> maskSize_;
     QPointer<QComboBox> colour_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/PlayerDescriptions.h"
 #include "output/VideoDescription.h"
 #include "output/VideoFormat.h"
 
@@ -17,6 +18,7 @@ struct OutputOptions {
     // x264's quality scale: 0 is lossless, 51 the coarsest.
     static constexpr int kMaxCrf = 51;
     static constexpr int kMaxGap = 256;
+    static constexpr int kMaxBorder = 64;
     // Between the colour and a half-size mask when no gap is asked for: one
     // macroblock. Round trips of half-size masks measured no loss from it
     // and a small gain next to the seam at starved bitrates, and it keeps a
@@ -36,8 +38,24 @@ struct OutputOptions {
     // Pixels between the two regions; unset: none for the full-size
     // layouts (exact halves), kHalfMaskGap for the half-size mask.
     std::optional<int> gap;
+    // Pixels of black round the regions, which then start on 16-pixel
+    // boundaries: some players' bilinear sampling reaches past a region's
+    // edge into the frame's.
+    int border = 0;
+    // The regions on 16-pixel boundaries and the packed size whole
+    // macroblocks even for the full-size layouts: the exact halves become
+    // halves of whole blocks with the frame at the top left of each, for
+    // players that pad other sizes and shift the sampling.
+    bool wholeBlocks = false;
     // Write zev.json even for the default layout.
     bool describe = false;
+    // The descriptions other players read, written into the video and
+    // beside it; none by default.
+    PlayerDescriptions players;
+    // The target these options were chosen for (PlayerTargets); empty: none
+    // was named. A run checks its video against it and warns where it no
+    // longer fits.
+    QString target;
     // The codec and container; anything but H.264 in MP4 for express only.
     VideoFormat format;
     // A sound file muxed as the video's one sound track; empty: none.
@@ -46,7 +64,7 @@ struct OutputOptions {
     // Whether a player needs zev.json to find its way in the video.
     bool needsDescription() const {
         return layout != Layout::MaskLeft || maskSize != MaskSize::Full || !premultiplied ||
-               gap.value_or(0) > 0;
+               gap.value_or(0) > 0 || border > 0 || wholeBlocks;
     }
     // Whether the default pipeline, which knows only the default layout,
     // bitrate and size, can honour these options.

@@ -25,8 +25,11 @@ qint64 frameCount(const QString& folder) {
     return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
 }
 
-ExpectedVideo packedVideo(const PackedLayout& layout, qint64 outputFrames) {
-    return {layout.packed.width(), layout.packed.height(), outputFrames};
+// A video of another codec than the one asked for is not the one asked for.
+ExpectedVideo packedVideo(const PackedLayout& layout, qint64 outputFrames, const VideoFormat& format) {
+    ExpectedVideo expected{layout.packed.width(), layout.packed.height(), outputFrames};
+    expected.codec = format.probedCodecName();
+    return expected;
 }
 
 } // namespace
@@ -121,7 +124,12 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                            "now %2")
                                             .arg(frames.size())
                                             .arg(framesNow)));
-    const Result<VideoFacts> committed = verifyAndCommit(video, packedVideo(layout, outputFrames));
+    PendingVideo described(outputFolder, QStringLiteral("describing"));
+    const Result<PendingVideo*> last = describeForPlayers(video, described, layout, outputFrames);
+    if (!last)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(last.failure()));
+    const Result<VideoFacts> committed =
+        verifyAndCommit(**last, packedVideo(layout, outputFrames, settings_.output.format));
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);

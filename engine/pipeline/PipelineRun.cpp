@@ -6,10 +6,12 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "output/PlayerTargets.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "storage/SourceFolderLock.h"
+#include "tools/EmbeddedDescriptions.h"
 #include "tools/FfmpegProgressReader.h"
 #include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -191,6 +194,10 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
     if (options.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
+    if (const QString misfit = targetWarning(layout, facts); !misfit.isEmpty())
+        outcome.warning = outcome.warning.isEmpty() ? misfit : outcome.warning + u'\n' + misfit;
+    if (Result<> written = writePlayerFiles(video, layout, outputFrames); !written)
+        return failed(written);
     if (!describe)
         return outcome;
     VideoDescription description = layout.describe(options);
@@ -207,12 +214,70 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
 }
 
 Result<> PipelineRun::removeDescription(const QString& outputFolder) {
-    QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
-    const QFileInfo there(description.fileName());
-    if ((!there.exists() && !there.isSymLink()) || description.remove())
+    const QString video = VideoEncoder::videoPath(outputFolder);
+    for (const QString& path : {VideoDescription::pathBeside(video), VapcDescription::pathBeside(video)}) {
+        QFile description(path);
+        const QFileInfo there(path);
+        if ((there.exists() || there.isSymLink()) && !description.remove())
+            return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
+                                         .arg(path, description.errorString()));
+    }
+    return Result<>::success();
+}
+
+Result<PendingVideo*> PipelineRun::describeForPlayers(PendingVideo& video, PendingVideo& described,
+                                                      const PackedLayout& layout, qint64 outputFrames) const {
+    const OutputOptions& options = settings_.output;
+    if (!options.players.inVideo() || options.format.container != VideoFormat::Container::Mp4)
+        return &video;
+    const int fps = int(VideoEncoder::kVideoRate);
+    EmbeddedDescriptions::Written written;
+    if (options.players.vapcBox)
+        written.vapc = VapcDescription::of(layout, outputFrames, fps);
+    if (options.players.markers)
+        written.marked = MarkedDescription::of(layout, fps, !options.audioFile.isEmpty());
+    if (Result<> made = EmbeddedDescriptions::write(video.path(), described.path(), written, &cancellation_);
+        !made)
+        return made.failure();
+    if (Result<> readBack = EmbeddedDescriptions::check(described.path(), written); !readBack)
+        return readBack.failure();
+    note(QStringLiteral("players' descriptions written:%1%2")
+             .arg(written.vapc ? QStringLiteral(" vapc box") : QString(),
+                  written.marked ? QStringLiteral(" marked metadata") : QString()));
+    return &described;
+}
+
+Result<> PipelineRun::writePlayerFiles(const QString& video, const PackedLayout& layout,
+                                       qint64 outputFrames) const {
+    const QString path = VapcDescription::pathBeside(video);
+    if (!settings_.output.players.vapcFile) {
+        QFile stale(path);
+        if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !stale.remove())
+            return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
+                                         .arg(path, stale.errorString()));
         return Result<>::success();
-    return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
-                                 .arg(description.fileName(), description.errorString()));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Result<>::failure(tr("cannot write %1: %2").arg(path, file.errorString()));
+    file.write(VapcDescription::of(layout, outputFrames, int(VideoEncoder::kVideoRate)).toJson());
+    if (!file.commit())
+        return Result<>::failure(tr("cannot write %1: %2").arg(path, file.errorString()));
+    return Result<>::success();
+}
+
+QString PipelineRun::targetWarning(const PackedLayout& layout, const VideoFacts& facts) const {
+    const PlayerTarget* target = PlayerTargets::find(settings_.output.target);
+    if (!target)
+        return {};
+    VideoTraits traits = VideoTraits::planned(layout, settings_.output);
+    traits.codec = facts.video().codec;
+    traits.codecTag = facts.video().codecTag;
+    const QStringList reasons = target->check(traits).reasons;
+    if (reasons.isEmpty())
+        return {};
+    return tr("The video no longer fits the target %1 (%2): %3.")
+        .arg(target->name, target->title(), reasons.join(QStringLiteral("; ")));
 }
 
 void PipelineRun::addWarning(const QString& warning) {

@@ -67,8 +67,15 @@ protected:
     // lie about the video.
     ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
                                const VideoFacts& facts);
-    // Before a new video replaces the previous one.
+    // Before a new video replaces the previous one: zev.json and the
+    // players' vapc.json.
     static Result<> removeDescription(const QString& outputFolder);
+    // The descriptions the chosen players read inside the video, written into
+    // a copy of it (described) as the last step, after the encoder's index
+    // and any rewrite, and read back. Answers the video to check and commit:
+    // described, or video itself when nothing goes into it.
+    Result<PendingVideo*> describeForPlayers(PendingVideo& video, PendingVideo& described,
+                                             const PackedLayout& layout, qint64 outputFrames) const;
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
     // Reads the finished video back and only then gives it the video's
@@ -100,6 +107,12 @@ private:
     static Result<> numberingProblem(const QStringList& frames);
     static QString numberingReason(qint64 expected, qint64 number, const QString& name,
                                    const QString& previousName);
+    // vapc.json beside the video when its players' web build needs it; one
+    // an earlier run left is removed otherwise.
+    Result<> writePlayerFiles(const QString& video, const PackedLayout& layout, qint64 outputFrames) const;
+    // Where the written video no longer fits the target its options were
+    // chosen for; empty when it fits or none was named.
+    QString targetWarning(const PackedLayout& layout, const VideoFacts& facts) const;
     // Points a failure's reason at the log, and notes the outcome in it.
     static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
 

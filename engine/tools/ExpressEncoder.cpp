@@ -18,18 +18,26 @@ QString scaleTo(QSize size) {
     return QStringLiteral("scale=%1:%2:flags=area").arg(size.width()).arg(size.height());
 }
 
-// The region at the top left first, the other where the layout puts it.
+// The region nearer the top left first, the other where the layout puts it.
 QString stacked(const PackedLayout& layout) {
-    const bool maskFirst = layout.maskRect.topLeft().isNull();
+    const QPoint maskAt = layout.maskRect.topLeft();
+    const QPoint colourAt = layout.colourRect.topLeft();
+    const bool maskFirst = maskAt.x() + maskAt.y() < colourAt.x() + colourAt.y();
     const QString inputs = maskFirst ? QStringLiteral("[mask][colour]") : QStringLiteral("[colour][mask]");
-    const QPoint second = (maskFirst ? layout.colourRect : layout.maskRect).topLeft();
+    const QPoint first = maskFirst ? maskAt : colourAt;
+    const QPoint second = maskFirst ? colourAt : maskAt;
     if (layout.exactHalves())
         return inputs +
                (second.y() == 0 ? QStringLiteral("hstack=inputs=2") : QStringLiteral("vstack=inputs=2"));
-    QString graph =
-        inputs +
-        QStringLiteral("xstack=inputs=2:layout=0_0|%1_%2:fill=black").arg(second.x()).arg(second.y());
-    if (layout.maskRect.united(layout.colourRect).size() != layout.packed)
+    QString graph = inputs + QStringLiteral("xstack=inputs=2:layout=%1_%2|%3_%4:fill=black")
+                                 .arg(first.x())
+                                 .arg(first.y())
+                                 .arg(second.x())
+                                 .arg(second.y());
+    // xstack ends at the regions' far edges; the border and whole blocks
+    // beyond them are padding.
+    const QPoint farCorner = layout.maskRect.united(layout.colourRect).bottomRight() + QPoint(1, 1);
+    if (QSize(farCorner.x(), farCorner.y()) != layout.packed)
         graph +=
             QStringLiteral(",pad=%1:%2:0:0:black").arg(layout.packed.width()).arg(layout.packed.height());
     return graph;
