@@ -2,6 +2,7 @@
 
 #include "CliController.h"
 #include "QualityCheck.h"
+#include "core/WorkerThread.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -9,8 +10,6 @@
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QThread>
-#include <memory>
 
 namespace zev {
 
@@ -80,11 +79,11 @@ int CliMediaCommands::check(const QString& folder) {
 
 void CliMediaCommands::runAside(const std::function<void()>& work) {
     QEventLoop loop;
-    std::unique_ptr<QThread> thread(QThread::create(work));
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    thread->start();
+    WorkerThread worker;
+    worker.start(work, [&loop]() { loop.quit(); });
     loop.exec();
-    thread->wait();
+    // What the work wrote is read after the join.
+    worker.join();
 }
 
 int CliMediaCommands::finish(bool ok, const QString& text, const QJsonObject& json) {
