@@ -206,6 +206,17 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
     return outcome;
 }
 
+Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
+    std::unique_ptr<RunFolder> folder = std::move(preparedRunFolder_);
+    const QFileInfo made(folder ? folder->path() : QString());
+    if (folder && made.isDir() && !made.isSymLink())
+        return folder;
+    folder = std::make_unique<RunFolder>();
+    if (Result<> created = folder->create(); !created)
+        return created.failure();
+    return folder;
+}
+
 Result<> PipelineRun::removeDescription(const QString& outputFolder) {
     QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
     const QFileInfo there(description.fileName());
