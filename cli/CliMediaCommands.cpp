@@ -5,6 +5,7 @@
 #include "VideoRetargeter.h"
 #include "output/PlayerTargets.h"
 #include "preview/VideoInspector.h"
+#include "core/WorkerThread.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -13,8 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QThread>
-#include <memory>
 
 namespace zev {
 
@@ -145,11 +144,11 @@ int CliMediaCommands::retarget(const QString& video, const QString& targetName, 
 
 void CliMediaCommands::runAside(const std::function<void()>& work) {
     QEventLoop loop;
-    std::unique_ptr<QThread> thread(QThread::create(work));
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    thread->start();
+    WorkerThread worker;
+    worker.start(work, [&loop]() { loop.quit(); });
     loop.exec();
-    thread->wait();
+    // What the work wrote is read after the join.
+    worker.join();
 }
 
 int CliMediaCommands::finish(bool ok, const QString& text, const QJsonObject& json) {

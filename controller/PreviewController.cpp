@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace zev {
@@ -66,7 +65,9 @@ PreviewController::PreviewController(QWidget* parent)
     applyAppearance();
 }
 
-PreviewController::~PreviewController() = default;
+PreviewController::~PreviewController() {
+    stopProbing();
+}
 
 QString PreviewController::titleText() {
     return tr("ZEV preview");
@@ -194,19 +195,28 @@ void PreviewController::open(const QString& videoPath) {
     videoPath_ = QFileInfo(videoPath).absoluteFilePath();
     setWindowTitle(QStringLiteral("%1 — %2").arg(titleText(), QFileInfo(videoPath_).fileName()));
     // ffprobe counts the packets of the whole file: on a thread of its own,
-    // so a long or a broken file never holds up the window. The thread
-    // deletes itself; its result reaches this window only while it exists.
+    // so a long or a broken file never holds up the window. Closing the
+    // window (or opening another video) stops it and waits for it.
+    stopProbing();
+    probeStop_ = std::make_unique<Cancellation>();
+    probe_ = std::make_unique<WorkerThread>();
     auto result = std::make_shared<std::optional<Result<PackedVideo>>>();
-    QThread* probe = QThread::create(
-        [result, path = videoPath_]() { *result = PackedVideo::open(StagedTools::ffprobe(), path); });
-    connect(probe, &QThread::finished, this, [this, result]() {
-        if (result->has_value() && result->value().ok())
-            videoOpened(*result->value());
-        else
-            showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
-    });
-    connect(probe, &QThread::finished, probe, &QObject::deleteLater);
-    probe->start();
+    probe_->start(
+        [result, path = videoPath_, stop = probeStop_.get()]() {
+            *result = PackedVideo::open(StagedTools::ffprobe(), path, stop);
+        },
+        [this, result]() {
+            if (result->has_value() && result->value().ok())
+                videoOpened(*result->value());
+            else
+                showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
+        });
+}
+
+void PreviewController::stopProbing() {
+    if (probeStop_)
+        probeStop_->request();
+    probe_.reset();
 }
 
 void PreviewController::videoOpened(const PackedVideo& video) {

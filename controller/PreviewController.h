@@ -1,6 +1,8 @@
 #pragma once
 
 #include "PreviewPlayer.h"
+#include "core/Cancellation.h"
+#include "core/WorkerThread.h"
 #include "preview/FrameComparison.h"
 #include "preview/FrameRecombiner.h"
 #include "preview/RgbaFrame.h"
@@ -78,6 +80,7 @@ private:
     void buildControls();
     QWidget* buildControlBar();
     QWidget* buildInfoPanel();
+    void stopProbing();
     void videoOpened(const PackedVideo& video);
     void showFailure(const QString& reason);
     void findSourceFrames(const PackedVideo& video);
@@ -88,6 +91,9 @@ private:
     void applyAppearance();
     QString factsText(const PackedVideo& video) const;
 
+    // The probe of the video being opened, and its stop.
+    std::unique_ptr<Cancellation> probeStop_;
+    std::unique_ptr<WorkerThread> probe_;
     std::unique_ptr<PreviewPlayer> player_;
     QString videoPath_;
     QString failure_;

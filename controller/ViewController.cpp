@@ -14,6 +14,9 @@
 #include "core/Translations.h"
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
+#include "pipeline/PendingVideo.h"
+#include "pipeline/PipelineRun.h"
+#include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ImageStages.h"
 #include "tools/ToolRunner.h"
@@ -514,21 +517,48 @@ Result<> ViewController::appendImageWithAlphaImagesArray(const QStringList& alph
 }
 
 QString ViewController::alphaImagesDirectoryPath() {
-    return ScratchFolders::alphaImagesDirectoryPath();
+    return inRunFolder(&ScratchFolders::alphaImagesDirectoryPath);
 }
 
 QString ViewController::rgbImagesDirectoryPath() {
-    return ScratchFolders::rgbImagesDirectoryPath();
+    return inRunFolder(&ScratchFolders::rgbImagesDirectoryPath);
 }
 
+// A cache run encodes the packed frames its frame folder's cache keeps.
 QString ViewController::appendImagesDirectoryPath() {
-    return ScratchFolders::appendImagesDirectoryPath();
+    const bool running = session_.inConverting();
+    const ConversionSettings& settings = validator_.settings();
+    if (running && settings.useCache)
+        return FrameCache::packedFramesFolder(settings.sourceImageFolder);
+    if (!running && forceUseCache && forceUseCache->isEnabled() && forceUseCache->isChecked() &&
+        !expressCheckboxTicked() && !pathText().isEmpty())
+        return FrameCache::packedFramesFolder(pathText());
+    return inRunFolder(&ScratchFolders::appendImagesDirectoryPath);
 }
 
+// The folders of the run in progress, or of the one the next run will work
+// in, which the session makes now and holds for it.
+QString ViewController::inRunFolder(QString (*folderIn)(const QString&)) {
+    const QString runFolder = session_.runFolderPath();
+    return runFolder.isEmpty() ? QString() : folderIn(runFolder);
+}
+
+// Under a temporary name first, as a conversion writes it: a failed encode
+// leaves the previous video, and its description, as they were.
 Result<> ViewController::convertImagesToMp4FromFolder(const QString& imagesFolder,
                                                       const QString& outputFolder) const {
-    return VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder, outputFolder, FPS(),
-                                                      rate());
+    if (outputFolder.isNull()) // refused by the encoder before anything runs
+        return VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder, QString(), FPS(),
+                                                          rate());
+    PendingVideo video(outputFolder, QStringLiteral("encoding"));
+    if (Result<> encoded = VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder,
+                                                                      video.path(), FPS(), rate());
+        !encoded)
+        return encoded;
+    // The default layout needs no description; an earlier one would lie.
+    if (Result<> removed = PipelineRun::removeDescription(outputFolder); !removed)
+        return removed;
+    return video.commit();
 }
 
 double ViewController::sliderValue() const {

@@ -105,9 +105,14 @@ public:
     Result<> extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
     Result<> appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
                                              const QString& newImageFolder) const;
-    static QString alphaImagesDirectoryPath();
-    static QString rgbImagesDirectoryPath();
-    static QString appendImagesDirectoryPath();
+    // The scratch folders of the run in progress, or those the next run will
+    // use (a cache run's packed frames are the folder's cache); empty when
+    // there is none.
+    QString alphaImagesDirectoryPath();
+    QString rgbImagesDirectoryPath();
+    QString appendImagesDirectoryPath();
+    // Encodes the packed frames into <outputFolder>/zev.mp4 at FPS() and
+    // rate(); the video is replaced only once the new one is complete.
     Result<> convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
 
     // Main thread only. Each alert is shown once the caller's current work
@@ -119,6 +124,18 @@ public:
     // Shows the folder in the desktop's file manager; returns when xdg-open
     // has. The outcome is not reported.
     void openFile(const QString& path);
+
+    // Appearance: light or dark, read afresh from the desktop every time
+    // ("Dark" or anything else as the mode).
+    void darkModeChanged();
+    void settingViewsBackGroundColorWithMode(const QString& mode);
+    void settingTextField(QLineEdit* field, QWidget* bgView);
+    // The overlay's tint, while there is an overlay.
+    void settingProgressViewColor();
+
+    // The busy overlay over the whole view, and its removal.
+    void startProgressAniamtion();
+    void stopProgressAniamtion();
 
     // The busy overlay while one is shown, else null.
     ZEVProgressView* progressView() const { return progressView_; }
@@ -147,6 +164,7 @@ private:
     double sliderValue() const;
     void setSliderValue(double value);
     QString pathText() const;
+    QString inRunFolder(QString (*folderIn)(const QString&));
     bool expressCheckboxTicked() const;
     void connectSession();
     void enableCacheCheckbox();
@@ -168,16 +186,8 @@ private:
     void expressToggled(bool ticked);
     void showOutputSettings();
 
-    // Appearance: light or dark, read afresh from the desktop every time.
-    void darkModeChanged();
-    void settingViewsBackGroundColorWithMode(const QString& mode);
-    void settingTextField(QLineEdit* field, QWidget* bgView);
-    void settingProgressViewColor();
     static void paintBorderView(QWidget* bgView);
 
-    // The busy overlay.
-    void startProgressAniamtion();
-    void stopProgressAniamtion();
     // While busy, no control under the overlay takes the keyboard focus.
     void keepFocusOnOverlay(bool busy);
     void askBeforeClosing();

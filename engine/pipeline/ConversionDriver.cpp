@@ -147,12 +147,12 @@ ConversionOutcome ConversionDriver::convert() {
         return *refused;
     if (settings_.useCache)
         return encodeCached(frames.size());
-    RunFolder run;
-    if (Result<> made = run.create(); !made)
-        return failed(made);
-    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath(run.path());
-    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath(run.path());
-    appendFolder_ = ScratchFolders::appendImagesDirectoryPath(run.path());
+    Result<std::unique_ptr<RunFolder>> run = takeRunFolder();
+    if (!run)
+        return failed(Result<>(run.failure()));
+    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath((*run)->path());
+    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath((*run)->path());
+    appendFolder_ = ScratchFolders::appendImagesDirectoryPath((*run)->path());
     return convertInRunFolder(frames);
 }
 

@@ -53,12 +53,12 @@ ConversionOutcome ExpressDriver::convert() {
     if (std::optional<ConversionOutcome> refused = claimFolder(lock))
         return *refused;
     // Declared before the links, so they go first.
-    RunFolder run;
-    if (Result<> made = run.create(); !made)
-        return failed(made);
+    Result<std::unique_ptr<RunFolder>> run = takeRunFolder();
+    if (!run)
+        return failed(Result<>(run.failure()));
 
     FrameLinkFolder links;
-    if (Result<> linked = links.create(run.path(), frames); !linked)
+    if (Result<> linked = links.create((*run)->path(), frames); !linked)
         return failed(linked);
     if (cancelled())
         return ConversionOutcome::cancelled();

@@ -213,6 +213,17 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
     return outcome;
 }
 
+Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
+    std::unique_ptr<RunFolder> folder = std::move(preparedRunFolder_);
+    const QFileInfo made(folder ? folder->path() : QString());
+    if (folder && made.isDir() && !made.isSymLink())
+        return folder;
+    folder = std::make_unique<RunFolder>();
+    if (Result<> created = folder->create(); !created)
+        return created.failure();
+    return folder;
+}
+
 Result<> PipelineRun::removeDescription(const QString& outputFolder) {
     const QString video = VideoEncoder::videoPath(outputFolder);
     for (const QString& path : {VideoDescription::pathBeside(video), VapcDescription::pathBeside(video)}) {

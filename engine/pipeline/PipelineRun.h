@@ -7,12 +7,14 @@
 #include "pipeline/ConversionObserver.h"
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"
+#include "storage/RunFolder.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoVerifier.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace zev {
 
@@ -38,6 +40,14 @@ public:
 
     // Why a folder the scanner found no frames in cannot even be listed.
     static Result<> unreadableFolderReason(const QString& folder);
+
+    // The scratch folder this run is to work in, made before it started
+    // (a front end asked where the next run works). Without one, or when it
+    // no longer stands, the run makes its own.
+    void useRunFolder(std::unique_ptr<RunFolder> folder) { preparedRunFolder_ = std::move(folder); }
+    // Before a new video replaces the previous one, the previous one's
+    // description goes: it would lie about the new one.
+    static Result<> removeDescription(const QString& outputFolder);
 
 protected:
     using Stage = ConversionObserver::Stage;
@@ -67,15 +77,14 @@ protected:
     // lie about the video.
     ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
                                const VideoFacts& facts);
-    // Before a new video replaces the previous one: zev.json and the
-    // players' vapc.json.
-    static Result<> removeDescription(const QString& outputFolder);
     // The descriptions the chosen players read inside the video, written into
     // a copy of it (described) as the last step, after the encoder's index
     // and any rewrite, and read back. Answers the video to check and commit:
     // described, or video itself when nothing goes into it.
     Result<PendingVideo*> describeForPlayers(PendingVideo& video, PendingVideo& described,
                                              const PackedLayout& layout, qint64 outputFrames) const;
+    // The run's scratch folder: the one made for it, or a new one.
+    Result<std::unique_ptr<RunFolder>> takeRunFolder();
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
     // Reads the finished video back and only then gives it the video's
@@ -116,6 +125,7 @@ private:
     // Points a failure's reason at the log, and notes the outcome in it.
     static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
 
+    std::unique_ptr<RunFolder> preparedRunFolder_;
     qint64 frameCount_ = 0;
     PreflightFindings findings_;
     // What the layout adds to the findings' warning.

@@ -22,7 +22,9 @@ public:
     VideoFacts facts;
     VideoDescription description;
 
-    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath);
+    // A cancellation stops ffprobe (a long file takes a while to count).
+    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath,
+                                    const Cancellation* cancellation = nullptr);
     // A video stream with a size and a frame rate, which decoding needs.
     static Result<> playableVideo(const VideoFacts& facts);
 
