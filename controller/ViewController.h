@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 #include <QWidget>
 #include <optional>
 
@@ -46,6 +47,10 @@ public:
     // together, in MiB.
     static inline const QString kCacheCapSettingKey = QStringLiteral("cache/capMiB");
     static constexpr qint64 kDefaultCacheCapMiB = 2048;
+    // The cap of the kept packed frames from the settings file's value in
+    // MiB: the default when it is not a size, no limit when bytes cannot
+    // count it.
+    static qint64 cacheCapBytes(const QVariant& mebibytesSetting);
 
     explicit ViewController(QWidget* parent = nullptr);
 
