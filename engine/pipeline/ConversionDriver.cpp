@@ -159,6 +159,15 @@ ConversionOutcome ConversionDriver::convert() {
 ConversionOutcome ConversionDriver::encodeCached(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
     appendFolder_ = FrameCache::packedFramesFolder(sourceFolder);
+    // Packed frames that are not ZEV's own, or lead out of the cache, are
+    // not encoded.
+    const Result<QString> checked = FrameCache::checkEntry(sourceFolder);
+    if (!checked || !checked->isEmpty()) {
+        const QString why = checked ? *checked : checked.reason();
+        note(why);
+        return failed(Result<>::failure(tr("the cache %1 cannot be used: %2; convert without the cache first")
+                                            .arg(FrameCache::entryFolder(sourceFolder), why)));
+    }
     if (Result<> cached = FrameCache::matches(sourceFolder, frameCount); !cached)
         return failed(Result<>::failure(
             tr("the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: "
@@ -189,10 +198,13 @@ ConversionOutcome ConversionDriver::convertInRunFolder(const QStringList& frames
 // the next cache run is refused with the reason.
 void ConversionDriver::keepForCacheRuns(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
-    if (Result<> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount); !stored) {
+    const Result<QString> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount);
+    if (!stored) {
         note(QStringLiteral("the packed frames are not kept for a cache run: %1").arg(stored.reason()));
         return;
     }
+    if (!stored->isEmpty())
+        note(*stored);
     note(
         QStringLiteral("packed frames kept for cache runs in %1").arg(FrameCache::entryFolder(sourceFolder)));
     for (const QString& removed : FrameCache::prune(settings_.cacheCapBytes))
