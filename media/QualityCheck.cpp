@@ -40,7 +40,7 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
         return sources.failure();
     Outcome outcome;
     outcome.video = videoPathIn(folder);
-    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, outcome.video);
+    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, outcome.video, cancellation);
     if (!video)
         return video.failure();
     outcome.sourceFrames = sources->size();

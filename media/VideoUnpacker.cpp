@@ -9,7 +9,7 @@ namespace zev {
 
 Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPath, const QString& outFolder,
                                      const Progress& progress, const Cancellation* cancellation) {
-    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, videoPath);
+    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, videoPath, cancellation);
     if (!video)
         return video.failure();
     if (!QDir().mkpath(outFolder))

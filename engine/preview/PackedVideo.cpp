@@ -14,8 +14,11 @@ Result<> PackedVideo::playableVideo(const VideoFacts& facts) {
     return Result<>::success();
 }
 
-Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath) {
-    Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath);
+Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath,
+                                      const Cancellation* cancellation) {
+    ToolRunOptions probing;
+    probing.cancellation = cancellation;
+    Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath, probing);
     if (!facts)
         return facts.failure();
     if (Result<> playable = playableVideo(*facts); !playable)

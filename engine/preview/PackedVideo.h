@@ -22,7 +22,9 @@ public:
     VideoFacts facts;
     VideoDescription description;
 
-    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath);
+    // A stop request ends the reading of the video's facts too.
+    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath,
+                                    const Cancellation* cancellation = nullptr);
     // A video stream with a size and a frame rate, which decoding needs.
     static Result<> playableVideo(const VideoFacts& facts);
 
