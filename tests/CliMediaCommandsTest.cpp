@@ -4,9 +4,13 @@
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "TestVideos.h"
+#include "output/VideoDescription.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
 #include <csignal>
 #include <fcntl.h>
@@ -98,5 +102,50 @@ TEST_F(CliMediaCommandsTest, TheFirstStopEndsAHangingProbe) {
             << command.toStdString() << ": " << captured.errors().toStdString();
     }
 }
+
+struct HostileVideoCase {
+    const char* title;
+    // Spoils the folder's video or its description.
+    void (*spoil)(const TemporaryFolder& folder);
+    const char* reason;
+};
+
+class HostileVideos : public CliMediaCommandsTest, public ::testing::WithParamInterface<HostileVideoCase> {};
+
+// Sizes are judged before anything is allocated or decoded: both commands
+// refuse with the reason instead of running out of memory.
+TEST_P(HostileVideos, AreRefusedBeforeDecoding) {
+    GetParam().spoil(folder);
+    for (const QString& command : {QStringLiteral("--check"), QStringLiteral("--unpack")}) {
+        CapturedMedia captured;
+        const QStringList arguments =
+            command == QLatin1String("--check")
+                ? QStringList{command, folder.path()}
+                : QStringList{command, folder.filePath("output/zev.mp4"), folder.filePath("back")};
+
+        EXPECT_EQ(captured.run(arguments), 1);
+        EXPECT_TRUE(captured.errors().contains(QString::fromUtf8(GetParam().reason)))
+            << command.toStdString() << ": " << captured.errors().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath("back/0.png")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Media, HostileVideos,
+    ::testing::Values(
+        HostileVideoCase{"description of an enormous frame",
+                         [](const TemporaryFolder& folder) {
+                             QJsonObject json = VideoDescription::defaultFor(QSize(16, 8)).toJson();
+                             json.insert("frame", QJsonObject{{"width", 200000}, {"height", 200000}});
+                             folder.touch("output/zev.json", QJsonDocument(json).toJson());
+                         },
+                         "200000×200000"},
+        HostileVideoCase{"video claiming enormous frames",
+                         [](const TemporaryFolder& folder) {
+                             ASSERT_TRUE(TestVideos::claimingSize(folder.filePath("output/zev.mp4"),
+                                                                  QSize(16384, 16000)));
+                         },
+                         "16384×16000"}),
+    ParamName());
 
 } // namespace

@@ -126,8 +126,17 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
             tr("the description's regions do not lie inside its %1×%2 frame")
                 .arg(description.packedSize.width())
                 .arg(description.packedSize.height()));
-    if (!description.frameSize.isValid())
+    // Readers make frames of this size: it is the colour region's, which
+    // lies inside the packed frame, whatever the file says.
+    if (!json.contains(QStringLiteral("frame")))
         description.frameSize = description.colourRect.size();
+    if (description.frameSize != description.colourRect.size())
+        return Result<VideoDescription>::failure(
+            tr("the description's frame of %1×%2 is not the size of its colour region, %3×%4")
+                .arg(description.frameSize.width())
+                .arg(description.frameSize.height())
+                .arg(description.colourRect.width())
+                .arg(description.colourRect.height()));
     description.premultiplied = json.value(QStringLiteral("premultiplied")).toBool(true);
     description.frames = json.value(QStringLiteral("frames")).toInteger();
     description.inputFps = json.value(QStringLiteral("inputFps")).toInteger();
