@@ -40,7 +40,7 @@ public:
     static QString helpText();
 
 private:
-    int unpack(const QString& video, const QString& outFolder);
+    int unpack(const QString& video, const QString& outFolder, VideoUnpacker::Existing existing);
     int check(const QString& folder);
     // Runs work on a thread of its own and waits for it in an event loop.
     void runAside(const std::function<void()>& work);

@@ -103,6 +103,40 @@ TEST_F(CliMediaCommandsTest, TheFirstStopEndsAHangingProbe) {
     }
 }
 
+// The frame folder itself holds numbered frames: refused without --force,
+// and with it the video's frames replace those of their names.
+TEST_F(CliMediaCommandsTest, UnpackIntoFramesOnlyWithForce) {
+    ASSERT_TRUE(TestFrames::writeSequence(folder.path(), 3, 16, 8, 4));
+    QFile seventh(folder.filePath("6.png"));
+    ASSERT_TRUE(seventh.open(QIODevice::ReadOnly));
+    const QByteArray later = seventh.readAll();
+    QFile first(folder.filePath("0.png"));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const QByteArray before = first.readAll();
+    first.close();
+    const QStringList unpack{QStringLiteral("--unpack"), folder.filePath("output/zev.mp4"), folder.path()};
+
+    CapturedMedia refused;
+    EXPECT_EQ(refused.run(unpack), 1);
+    EXPECT_TRUE(refused.errors().contains(QStringLiteral("give --force"))) << refused.errors().toStdString();
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), before);
+    first.close();
+
+    CapturedMedia forced;
+    EXPECT_EQ(forced.run(QStringList{QStringLiteral("--force")} + unpack), 0)
+        << forced.errors().toStdString();
+    EXPECT_TRUE(forced.output().contains(QStringLiteral("3 numbered frames after 3.png")))
+        << forced.output().toStdString();
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_NE(first.readAll(), before) << "now the video's frame";
+    seventh.seek(0);
+    EXPECT_EQ(seventh.readAll(), later);
+
+    CapturedMedia usage;
+    EXPECT_EQ(usage.run({QStringLiteral("--check"), QStringLiteral("--force"), folder.path()}), 2);
+}
+
 struct HostileVideoCase {
     const char* title;
     // Spoils the folder's video or its description.
