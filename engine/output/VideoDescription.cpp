@@ -1,10 +1,11 @@
 #include "output/VideoDescription.h"
 
+#include "storage/DurableFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <array>
 #include <utility>
 
@@ -171,14 +172,12 @@ Result<VideoDescription> VideoDescription::readBeside(const QString& videoPath, 
     return description;
 }
 
+QByteArray VideoDescription::toFileBytes() const {
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
+}
+
 Result<> VideoDescription::writeBeside(const QString& videoPath) const {
-    QSaveFile file(pathBeside(videoPath));
-    if (!file.open(QIODevice::WriteOnly))
-        return Result<>::failure(tr("cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        return Result<>::failure(tr("cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    return Result<>::success();
+    return DurableFile::write(pathBeside(videoPath), toFileBytes());
 }
 
 QString VideoDescription::layoutName(Layout layout) {

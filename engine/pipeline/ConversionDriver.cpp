@@ -263,12 +263,13 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
         return cancelled() ? ConversionOutcome::cancelled() : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
-    const Result<VideoFacts> committed = verifyAndCommit(rewritten, expectedVideo(outputFrames));
+    const PackedLayout layout = PackedLayout::place(frameSize(), OutputOptions());
+    const Result<VideoFacts> committed =
+        verifyAndCommit(rewritten, expectedVideo(outputFrames), layout, outputFrames);
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames,
-                    *committed);
+    return finished(outputFolder, layout, *committed);
 }
 
 Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks,

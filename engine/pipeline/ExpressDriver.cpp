@@ -121,11 +121,12 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                            "now %2")
                                             .arg(frames.size())
                                             .arg(framesNow)));
-    const Result<VideoFacts> committed = verifyAndCommit(video, packedVideo(layout, outputFrames));
+    const Result<VideoFacts> committed =
+        verifyAndCommit(video, packedVideo(layout, outputFrames), layout, outputFrames);
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, layout, outputFrames, *committed);
+    return finished(outputFolder, layout, *committed);
 }
 
 Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile,

@@ -6,6 +6,7 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "pipeline/PendingFiles.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
@@ -180,19 +181,20 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 }
 
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
-                                        qint64 outputFrames, const VideoFacts& facts) {
-    const OutputOptions& options = settings_.output;
-    const QString video = VideoEncoder::videoPath(outputFolder);
-    const bool describe = options.needsDescription() || options.describe;
-    if (!describe) {
-        if (Result<> removed = removeDescription(outputFolder); !removed)
-            return failed(removed);
-    }
+                                        const VideoFacts& facts) {
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
-    if (options.crf)
+    if (settings_.output.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
-    if (!describe)
-        return outcome;
+    return outcome;
+}
+
+Result<> PipelineRun::writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
+                                       const VideoFacts& facts) const {
+    const OutputOptions& options = settings_.output;
+    if (!options.needsDescription() && !options.describe) {
+        beside.remove(VideoDescription::kFileName);
+        return Result<>::success();
+    }
     VideoDescription description = layout.describe(options);
     description.frames = outputFrames;
     description.inputFps = settings_.fps;
@@ -201,33 +203,23 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
     description.level = facts.video().level;
     const ColourDescription& colour = facts.video().colour;
     description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
-    if (Result<> written = description.writeBeside(video); !written)
-        return failed(written);
-    return outcome;
-}
-
-Result<> PipelineRun::removeDescription(const QString& outputFolder) {
-    QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
-    const QFileInfo there(description.fileName());
-    if ((!there.exists() && !there.isSymLink()) || description.remove())
-        return Result<>::success();
-    return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
-                                 .arg(description.fileName(), description.errorString()));
+    return beside.write(VideoDescription::kFileName, description.toFileBytes());
 }
 
 void PipelineRun::addWarning(const QString& warning) {
     layoutWarning_ = layoutWarning_.isEmpty() ? warning : layoutWarning_ + u' ' + warning;
 }
 
-Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const {
+Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected,
+                                                const PackedLayout& layout, qint64 outputFrames) const {
     Result<VideoFacts> verified =
         VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
     if (!verified)
         return verified;
-    // The previous video's description would lie about the new one.
-    if (Result<> removed = removeDescription(QFileInfo(video.path()).path()); !removed)
-        return removed.failure();
-    if (Result<> committed = video.commit(); !committed)
+    PendingFiles beside(QFileInfo(video.path()).path());
+    if (Result<> written = writeBesideFiles(beside, layout, outputFrames, *verified); !written)
+        return written.failure();
+    if (Result<> committed = beside.commit(video); !committed)
         return committed.failure();
     return verified;
 }

@@ -18,6 +18,7 @@ namespace zev {
 
 class Cancellation;
 class FfmpegProgressReader;
+class PendingFiles;
 class PendingVideo;
 class RunLog;
 class SourceFolderLock;
@@ -60,21 +61,24 @@ protected:
     // with its size, its level and a warning when phones may refuse it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder, QSize packedSize) const;
-    // The success once the video stands in the output folder: zev.json
-    // written beside it when its layout needs one or it was asked for, and
-    // the bitrate read back when a quality target left it open. A run that
-    // needs no description removes one an earlier run left, which would now
-    // lie about the video.
-    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
+    // The success once the video and the files beside it stand in the
+    // output folder, with the bitrate read back when a quality target left
+    // it open.
+    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout,
                                const VideoFacts& facts);
-    // Before a new video replaces the previous one.
-    static Result<> removeDescription(const QString& outputFolder);
+    // What the run writes beside its video: zev.json when its layout needs
+    // one or it was asked for. A run that needs none removes one an earlier
+    // run left, which would now lie about the video.
+    Result<> writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
+                              const VideoFacts& facts) const;
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
-    // Reads the finished video back and only then gives it the video's
-    // name (removing the previous video's description); until then the
-    // previous video stays as it was. Answers what the check read of it.
-    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const;
+    // Reads the finished video back, writes the files beside it
+    // (writeBesideFiles) under temporary names, and only then gives the
+    // video and them their names; until then the previous video and the
+    // files beside it stay as they were. Answers what the check read of it.
+    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected,
+                                       const PackedLayout& layout, qint64 outputFrames) const;
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 
