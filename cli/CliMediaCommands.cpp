@@ -155,7 +155,10 @@ QString CliMediaCommands::helpText() {
               "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
               "(colour multiplied by alpha): the average over all frames and the worst frame\n"
               "with its number. The video frames are matched to the frames they show by the\n"
-              "animation's frame rate (zev.json's inputFps, or the ratio of the two counts).\n"
+              "animation's frame rate: zev.json's inputFps, the rate the conversion recorded\n"
+              "in the video, or the one rate that turns the frames into the video's frame\n"
+              "count; failing those, an assumed rate, which the result says it assumed\n"
+              "(inputFpsFrom and inputFpsAssumption with --json).\n"
               "--json prints one JSON object instead of the text. Exit status 0 when it\n"
               "could unpack or compare, 1 when it could not (the reason goes to standard\n"
               "error), 2 for a usage error.\n");

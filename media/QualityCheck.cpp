@@ -46,10 +46,12 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
     outcome.sourceFrames = sources->size();
     outcome.videoFrames = video->facts.frames();
     const double outputFps = video->facts.framesPerSecond();
-    outcome.inputFps =
-        video->description.inputFps > 0
-            ? double(video->description.inputFps)
-            : SourceFrameTiming::inferInputFps(outcome.sourceFrames, outcome.videoFrames, outputFps);
+    const SourceFrameTiming::InputRate rate =
+        SourceFrameTiming::inputRate(video->description.inputFps, video->facts.recordedInputFps(),
+                                     outcome.sourceFrames, outcome.videoFrames, outputFps);
+    outcome.inputFps = rate.fps;
+    outcome.inputFpsFrom = rate.fromName();
+    outcome.inputFpsAssumption = rate.assumption;
     const SourceFrameTiming timing(outcome.inputFps, outputFps);
 
     Result<qint64> decoded = video->forEachFrame(
@@ -83,7 +85,7 @@ QString QualityCheck::Outcome::toText() const {
                .arg(videoFrames)
                .arg(sourceFrames)
                .arg(inputFps) +
-           report.toText();
+           (inputFpsAssumption.isEmpty() ? QString() : inputFpsAssumption + u'\n') + report.toText();
 }
 
 QJsonObject QualityCheck::Outcome::toJson() const {
@@ -92,6 +94,9 @@ QJsonObject QualityCheck::Outcome::toJson() const {
     json.insert(QStringLiteral("videoFrames"), videoFrames);
     json.insert(QStringLiteral("sourceFrames"), sourceFrames);
     json.insert(QStringLiteral("inputFps"), inputFps);
+    json.insert(QStringLiteral("inputFpsFrom"), inputFpsFrom);
+    if (!inputFpsAssumption.isEmpty())
+        json.insert(QStringLiteral("inputFpsAssumption"), inputFpsAssumption);
     return json;
 }
 

@@ -23,9 +23,14 @@ public:
         QString video;
         qint64 videoFrames = 0;
         qint64 sourceFrames = 0;
-        // The animation's rate used to match video frames to source frames:
-        // zev.json's inputFps, or inferred from the two counts.
+        // The animation's rate used to match video frames to source frames
+        // (SourceFrameTiming::inputRate): zev.json's inputFps, the rate the
+        // video records, the one rate the two counts fit, or an assumed one.
         double inputFps = 0;
+        // Where it came from ("description", "video", "frameCounts",
+        // "assumed"), and for an assumed rate why.
+        QString inputFpsFrom;
+        QString inputFpsAssumption;
         QualityReport report;
 
         QString toText() const;

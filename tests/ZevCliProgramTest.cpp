@@ -3,6 +3,7 @@
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "ToolProbe.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -283,6 +284,49 @@ INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, FullDisk,
                          ::testing::Values(FullDiskCase{"first_video", false},
                                            FullDiskCase{"previous_video", true}),
                          [](const auto& instance) { return std::string(instance.param.title); });
+
+// A default video of 10 frames at 20 fps holds 12 video frames, which 21 fps
+// would make too: the animation's rate comes from what the conversion
+// recorded in the video, and without that record --check says what it
+// assumed instead of guessing silently.
+TEST(ZevCliProgramTest, CheckTakesTheRecordedRateOfADefaultVideo) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    ASSERT_TRUE(TestFrames::writeGradientSequence(folder.path(), 10, 32, 16));
+    ASSERT_EQ(runZevCli({QStringLiteral("--fps"), QStringLiteral("20"), QStringLiteral("--preset"),
+                         QStringLiteral("best"), folder.path()})
+                  .status,
+              0);
+
+    const Outcome recorded = runZevCli({QStringLiteral("--check"), QStringLiteral("--json"), folder.path()});
+    ASSERT_EQ(recorded.status, 0) << recorded.errors.toStdString();
+    const QJsonObject figures = QJsonDocument::fromJson(recorded.output.toUtf8()).object();
+    EXPECT_EQ(figures.value(QStringLiteral("videoFrames")).toInt(), 12);
+    EXPECT_EQ(figures.value(QStringLiteral("inputFps")).toDouble(), 20);
+    EXPECT_EQ(figures.value(QStringLiteral("inputFpsFrom")).toString(), QStringLiteral("video"));
+    EXPECT_GT(figures.value(QStringLiteral("mask")).toObject().value(QStringLiteral("average")).toDouble(),
+              40);
+
+    // The same video as an earlier version wrote it, without the record.
+    const QString video = folder.filePath("output/zev.mp4");
+    const QString bare = folder.filePath("output/bare.mp4");
+    ASSERT_TRUE(QFile::rename(video, bare));
+    ASSERT_TRUE(ToolProbe::output(ToolProbe::stagedFfmpeg(),
+                                  {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                                   QStringLiteral("file:") + bare, QStringLiteral("-c"),
+                                   QStringLiteral("copy"), QStringLiteral("-map_metadata"),
+                                   QStringLiteral("-1"), QStringLiteral("file:") + video})
+                    .has_value());
+    const Outcome assumed = runZevCli({QStringLiteral("--check"), QStringLiteral("--json"), folder.path()});
+    ASSERT_EQ(assumed.status, 0) << assumed.errors.toStdString();
+    const QJsonObject guess = QJsonDocument::fromJson(assumed.output.toUtf8()).object();
+    EXPECT_EQ(guess.value(QStringLiteral("inputFpsFrom")).toString(), QStringLiteral("assumed"));
+    EXPECT_TRUE(
+        guess.value(QStringLiteral("inputFpsAssumption")).toString().contains(QStringLiteral("20 and 21")))
+        << assumed.output.toStdString();
+    const Outcome text = runZevCli({QStringLiteral("--check"), folder.path()});
+    EXPECT_TRUE(text.output.contains(QStringLiteral("assumed"))) << text.output.toStdString();
+}
 
 // From a shell in the folder above the frames: relative names that tools
 // would read as an option or a protocol, "." and several folders at once.

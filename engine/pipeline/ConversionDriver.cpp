@@ -257,8 +257,8 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     if (!made)
         return cancelled() ? ConversionOutcome::cancelled() : failed(made);
     PendingVideo rewritten(outputFolder, QStringLiteral("rewrite"));
-    if (Result<> described =
-            VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(), toolOptions());
+    if (Result<> described = VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(),
+                                                    settings_.fps, toolOptions());
         !described)
         return cancelled() ? ConversionOutcome::cancelled() : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
