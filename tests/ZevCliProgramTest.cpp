@@ -285,6 +285,46 @@ INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, FullDisk,
                                            FullDiskCase{"previous_video", true}),
                          [](const auto& instance) { return std::string(instance.param.title); });
 
+struct FullDiskEncodingCase {
+    const char* title;
+    bool express;
+};
+
+class FullDiskWhileEncoding : public ::testing::TestWithParam<FullDiskEncodingCase> {};
+
+// The reason names the full disk, not the encoder's statistics that
+// follow it in ffmpeg's output.
+TEST_P(FullDiskWhileEncoding, IsNamedInTheReason) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(TestFrames::writeGradientSequence(frames, 20, 64, 64));
+    ASSERT_TRUE(QDir().mkpath(frames + "/output"));
+    QStringList arguments{QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("best"),
+                          frames};
+    if (GetParam().express)
+        arguments.prepend(QStringLiteral("--express"));
+
+    const std::optional<Outcome> outcome = runOnASmallDisk(frames + "/output", 4096, QString(), arguments);
+    if (!outcome)
+        GTEST_SKIP() << "no mount namespace for a small file system here";
+
+    ASSERT_TRUE(outcome->finished);
+    EXPECT_EQ(outcome->status, 1) << outcome->output.toStdString();
+    const QString reason = QJsonDocument::fromJson(outcome->output.section(u'\n', 0, 0).toUtf8())
+                               .object()
+                               .value("reason")
+                               .toString();
+    EXPECT_TRUE(reason.contains("No space left on device")) << reason.toStdString();
+    EXPECT_FALSE(reason.contains("libx264")) << reason.toStdString();
+    EXPECT_EQ(filesAfterTheRun(*outcome).toStdString(), "") << "no temporary video left";
+}
+
+INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, FullDiskWhileEncoding,
+                         ::testing::Values(FullDiskEncodingCase{"default", false},
+                                           FullDiskEncodingCase{"express", true}),
+                         [](const auto& instance) { return std::string(instance.param.title); });
+
 // A default video of 10 frames at 20 fps holds 12 video frames, which 21 fps
 // would make too: the animation's rate comes from what the conversion
 // recorded in the video, and without that record --check says what it
