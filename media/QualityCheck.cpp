@@ -15,11 +15,25 @@ QString QualityCheck::videoPathIn(const QString& folder) {
                                         QStringLiteral("zev.mp4"));
 }
 
+// The scanner's sentences are the conversion's fixed Chinese messages; a
+// reason of --check is worded in the locale's language like the others.
+QString QualityCheck::scanReason(const QString& folder, const QString& message) {
+    if (folder.isEmpty())
+        return tr("no frame folder was given");
+    if (message == FrameFolderScanner::kNotAFolder)
+        return tr("%1 is not a folder").arg(folder);
+    if (message == FrameFolderScanner::kNoFrames)
+        return tr("%1 holds no PNG frames").arg(folder);
+    if (message == FrameFolderScanner::kNotNumbered)
+        return tr("%1 holds PNG files that are not named by a number").arg(folder);
+    return QStringLiteral("%1: %2").arg(folder, message);
+}
+
 Result<QStringList> QualityCheck::sourceFrames(const QString& folder) {
     ConvertError error;
     const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
     if (!frames)
-        return Result<QStringList>::failure(QStringLiteral("%1: %2").arg(folder, error.message()));
+        return Result<QStringList>::failure(scanReason(folder, error.message()));
     for (qsizetype i = 0; i < frames->size(); ++i) {
         const QString name = FrameFolderScanner::deletingPathExtension(QFileInfo(frames->at(i)).fileName());
         if (IntegerText::integerValue(name) != i)

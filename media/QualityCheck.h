@@ -47,6 +47,9 @@ public:
     // The folder's frames in frame order, each named by its number from 0
     // on without a gap.
     static Result<QStringList> sourceFrames(const QString& folder);
+
+private:
+    static QString scanReason(const QString& folder, const QString& message);
 };
 
 } // namespace zev

@@ -137,6 +137,49 @@ TEST_F(CliMediaCommandsTest, UnpackIntoFramesOnlyWithForce) {
     EXPECT_EQ(usage.run({QStringLiteral("--check"), QStringLiteral("--force"), folder.path()}), 2);
 }
 
+struct RefusedFolderCase {
+    const char* title;
+    // The folder to check, made inside the test's folder.
+    QString (*folder)(const TemporaryFolder& folder);
+    const char* reason;
+};
+
+class RefusedFolders : public ::testing::TestWithParam<RefusedFolderCase> {};
+
+// Worded in the locale's language like every other reason of --check
+// (English here: no translation is installed), not in the conversion's
+// fixed Chinese messages.
+TEST_P(RefusedFolders, AreRefusedInTheLocalesLanguage) {
+    TemporaryFolder folder;
+    CapturedMedia captured;
+
+    EXPECT_EQ(captured.run({QStringLiteral("--check"), GetParam().folder(folder)}), 1);
+
+    EXPECT_TRUE(captured.errors().contains(QString::fromUtf8(GetParam().reason)))
+        << captured.errors().toStdString();
+    for (const QChar c : captured.errors())
+        ASSERT_LT(c.unicode(), 0x2e80) << captured.errors().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Check, RefusedFolders,
+    ::testing::Values(
+        RefusedFolderCase{"empty name", [](const TemporaryFolder&) { return QString(); },
+                          "no frame folder was given"},
+        RefusedFolderCase{"missing", [](const TemporaryFolder& folder) { return folder.filePath("missing"); },
+                          "missing is not a folder"},
+        RefusedFolderCase{"a file", [](const TemporaryFolder& folder) { return folder.touch("0.png"); },
+                          "0.png is not a folder"},
+        RefusedFolderCase{"no frames", [](const TemporaryFolder& folder) { return folder.path(); },
+                          "holds no PNG frames"},
+        RefusedFolderCase{"not numbered",
+                          [](const TemporaryFolder& folder) {
+                              folder.touch("cover.png");
+                              return folder.path();
+                          },
+                          "not named by a number"}),
+    ParamName());
+
 struct HostileVideoCase {
     const char* title;
     // Spoils the folder's video or its description.
