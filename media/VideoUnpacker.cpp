@@ -79,7 +79,7 @@ Result<qint64> VideoUnpacker::unpack(const Tools& tools, const QString& videoPat
     if (Result<> made = staging.create(outFolder); !made)
         return made.failure();
     const QDir made(staging.path());
-    const Result<qint64> written =
+    Result<qint64> written =
         video->forEachFrame(tools.ffmpeg, cancellation, [&](qint64 index, const RgbaFrame& frame) {
             if (Result<> saved = PngFrameFile::write(frame, made.filePath(frameName(index))); !saved)
                 return saved;

@@ -86,7 +86,7 @@ Result<QString> FrameCache::store(const QString& frameFolder, const QString& pac
     const QString entry = entryFolder(frameFolder);
     if (Result<> made = makePrivateFolder(rootFolder()); !made)
         return made.failure();
-    const Result<QString> checked = checkEntry(frameFolder);
+    Result<QString> checked = checkEntry(frameFolder);
     if (!checked)
         return checked;
     if (Result<> made = makePrivateFolder(entry); !made)

@@ -37,7 +37,7 @@ QString ScratchFolders::userFolder() {
 QString ScratchFolders::temporaryFolder() {
     const QString named = qEnvironmentVariable("TMPDIR");
     if (!named.isEmpty() && QDir::isAbsolutePath(named) && QFileInfo(named).isDir()) {
-        if (const QString resolved = QFileInfo(named).canonicalFilePath(); !resolved.isEmpty())
+        if (QString resolved = QFileInfo(named).canonicalFilePath(); !resolved.isEmpty())
             return resolved;
     }
     const QString fallback = QFileInfo(QStringLiteral("/tmp")).canonicalFilePath();

@@ -52,7 +52,7 @@ QString ToolRunResult::storageFailure() const {
     const QList<QByteArray> all = standardError.split('\n');
     for (auto line = all.crbegin(); line != all.crend(); ++line) {
         // A progress line rewritten in place ends with the failure.
-        const QString text = QString::fromUtf8(line->split('\r').last()).trimmed();
+        QString text = QString::fromUtf8(line->split('\r').last()).trimmed();
         for (const QString& error : texts) {
             if (text.contains(error))
                 return text;
