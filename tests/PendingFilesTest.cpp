@@ -1,15 +1,14 @@
 #include "pipeline/PendingFiles.h"
 
+#include "FileSizeLimit.h"
 #include "ParamName.h"
 #include "TemporaryFolder.h"
 #include "pipeline/PendingVideo.h"
 
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace zev;
 
@@ -25,28 +24,6 @@ QString contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("(none)");
 }
-
-// The kernel refuses to let this process make a file longer than bytes
-// while it lives: as a full disk does, but for this process alone.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limited{bytes, previous_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 // An output folder with a previous video and description, and a new video
 // written under its temporary name.

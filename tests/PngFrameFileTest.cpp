@@ -2,7 +2,6 @@
 
 #include "ParamName.h"
 #include "TemporaryFolder.h"
-#include "TestFrames.h"
 
 #include <QFile>
 #include <chrono>
@@ -79,26 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     [](const QString& path, const TemporaryFolder& folder) {
                                         folder.makeFolder(QFileInfo(path).fileName());
                                     },
-                                    "not a regular file"},
-                      NotAFrameCase{"missing", [](const QString&, const TemporaryFolder&) {}, "No such file"},
-                      NotAFrameCase{"text",
-                                    [](const QString& path, const TemporaryFolder& folder) {
-                                        folder.touch(QFileInfo(path).fileName(), "not a picture");
-                                    },
-                                    "cannot read the frame"}),
+                                    "not a regular file"}),
     ParamName());
-
-TEST(PngFrameFileTest, ReadsWhatItWrote) {
-    TemporaryFolder folder;
-    ASSERT_TRUE(TestFrames::writeFrame(folder.filePath("0.png"), 8, 6));
-    const Result<RgbaFrame> read = PngFrameFile::read(folder.filePath("0.png"));
-    ASSERT_TRUE(read.ok()) << read.reason().toStdString();
-    ASSERT_TRUE(PngFrameFile::write(*read, folder.filePath("1.png")));
-    const Result<RgbaFrame> again = PngFrameFile::read(folder.filePath("1.png"));
-    ASSERT_TRUE(again.ok());
-    EXPECT_EQ(again->width, 8);
-    EXPECT_EQ(again->height, 6);
-    EXPECT_EQ(again->rgba, read->rgba);
-}
 
 } // namespace

@@ -121,13 +121,6 @@ TEST_F(VideoUnpackerTest, ReplacingFramesNeverWritesThroughALink) {
     EXPECT_EQ(VideoUnpacker::numberedFrames(out).size(), 10);
 }
 
-TEST_F(VideoUnpackerTest, TheSourceFolderItselfIsRefused) {
-    const QStringList before = contents(frames());
-    const Result<qint64> written = VideoUnpacker::unpack(stagedTools(), video(), frames());
-    ASSERT_FALSE(written.ok());
-    EXPECT_EQ(contents(frames()), before);
-}
-
 // Other files may share the folder; only the frames' names are written.
 TEST_F(VideoUnpackerTest, OtherFilesStayBesideTheFrames) {
     const QString out = folder.makeFolder("out");
