@@ -13,6 +13,7 @@
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <limits>
 
 namespace zev {
 
@@ -110,10 +111,9 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     if (parser.isSet(slider) && !applySlider(parser.value(slider)))
         return kUsageError;
     if (parser.isSet(cacheCap)) {
-        const std::optional<qint64> bytes = sizeInBytes(parser.value(cacheCap));
+        const Result<qint64> bytes = sizeInBytes(parser.value(cacheCap));
         if (!bytes)
-            return usageError(
-                tr("--cache-cap takes a size such as 500M or 2G, not \"%1\"").arg(parser.value(cacheCap)));
+            return usageError(bytes.reason());
         inputs_.cacheCapBytes = *bytes;
     }
 
@@ -131,17 +131,24 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     return std::nullopt;
 }
 
-std::optional<qint64> CliController::sizeInBytes(const QString& text) {
+Result<qint64> CliController::sizeInBytes(const QString& text) {
     static const QRegularExpression size(QStringLiteral("^([0-9]{1,9})([KMGT]?)(i?B)?$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = size.match(text.trimmed());
     if (!match.hasMatch())
-        return std::nullopt;
+        return Result<qint64>::failure(
+            tr("--cache-cap takes a size such as 500M or 2G, not \"%1\"").arg(text));
     // A bare number counts in MiB, as the window's setting does.
     static const QString units = QStringLiteral("KMGT");
     const QString unit = match.captured(2).toUpper();
     const int shift = unit.isEmpty() ? 20 : 10 * (int(units.indexOf(unit)) + 1);
-    return match.captured(1).toLongLong() << shift;
+    const qint64 count = match.captured(1).toLongLong();
+    // Shifted beyond 63 bits, the cap would wrap round to a negative or
+    // small one, and prune() would remove every other folder's cache.
+    if (count > (std::numeric_limits<qint64>::max() >> shift))
+        return Result<qint64>::failure(
+            tr("--cache-cap takes at most %1, not \"%2\"").arg(kLargestCacheCap, text));
+    return count << shift;
 }
 
 QString CliController::absoluteFolder(const QString& folder) {
@@ -229,7 +236,8 @@ QString CliController::helpText() {
               "                       rate and bitrate; one folder only\n"
               "      --cache-cap SIZE how much the packed frames kept for --cache may take,\n"
               "                       all folders together (default 2G; K, M, G or T, a bare\n"
-              "                       number is in M); the least recently used go first\n"
+              "                       number is in M; at most 8388607T, larger sizes are\n"
+              "                       refused); the least recently used go first\n"
               "  -e, --express        express conversion: one FFmpeg run straight from the\n"
               "                       frames to the same video, many times faster, with no\n"
               "                       intermediate images (and so nothing for --cache)\n"

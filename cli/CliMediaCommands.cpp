@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace zev {
 
@@ -40,8 +41,9 @@ int CliMediaCommands::run(const QStringList& arguments) {
     const QCommandLineOption jsonOption(QStringLiteral("json"));
     const QCommandLineOption inspectOption(QStringLiteral("inspect"));
     const QCommandLineOption retargetOption(QStringLiteral("retarget"));
+    const QCommandLineOption forceOption(QStringLiteral("force"));
     QCommandLineParser parser;
-    parser.addOptions({unpackOption, checkOption, jsonOption, inspectOption, retargetOption});
+    parser.addOptions({unpackOption, checkOption, jsonOption, inspectOption, retargetOption, forceOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     json_ = parser.isSet(jsonOption);
@@ -50,6 +52,8 @@ int CliMediaCommands::run(const QStringList& arguments) {
             int(parser.isSet(retargetOption)) >
         1)
         return usageError(tr("choose one of --unpack, --check, --inspect and --retarget"));
+    if (parser.isSet(forceOption) && !parser.isSet(unpackOption))
+        return usageError(tr("--force goes with --unpack only"));
     if (parser.isSet(inspectOption)) {
         if (positional.size() != 1)
             return usageError(tr("--inspect takes one video"));
@@ -64,24 +68,41 @@ int CliMediaCommands::run(const QStringList& arguments) {
     if (parser.isSet(unpackOption)) {
         if (positional.size() != 2)
             return usageError(tr("--unpack takes a video and an output folder"));
-        return unpack(CliController::absoluteFolder(positional[0]),
-                      CliController::absoluteFolder(positional[1]));
+        return unpack(
+            CliController::absoluteFolder(positional[0]), CliController::absoluteFolder(positional[1]),
+            parser.isSet(forceOption) ? VideoUnpacker::Existing::Replace : VideoUnpacker::Existing::Refuse);
     }
     if (positional.size() != 1)
         return usageError(tr("--check takes one frame folder"));
     return check(CliController::absoluteFolder(positional[0]));
 }
 
-int CliMediaCommands::unpack(const QString& video, const QString& outFolder) {
+int CliMediaCommands::unpack(const QString& video, const QString& outFolder,
+                             VideoUnpacker::Existing existing) {
     std::optional<Result<qint64>> written;
-    runAside([&]() { written = VideoUnpacker::unpack(tools_, video, outFolder, {}, &cancellation_); });
+    runAside(
+        [&]() { written = VideoUnpacker::unpack(tools_, video, outFolder, {}, &cancellation_, existing); });
     QJsonObject json{{QStringLiteral("video"), video}, {QStringLiteral("folder"), outFolder}};
     if (!written->ok()) {
         json.insert(QStringLiteral("reason"), written->reason());
         return finish(false, written->reason(), json);
     }
     json.insert(QStringLiteral("frames"), **written);
-    return finish(true, tr("%1 frames written to %2\n").arg(**written).arg(outFolder), json);
+    QString text = tr("%1 frames written to %2\n").arg(**written).arg(outFolder);
+    // Replaced frames of a longer animation leave its later frames; they
+    // were not the video's, and are said to be there.
+    const QList<qint64> numbered = VideoUnpacker::numberedFrames(outFolder);
+    if (const qsizetype older = std::count_if(numbered.cbegin(), numbered.cend(),
+                                              [&](qint64 number) { return number >= **written; });
+        older > 0) {
+        json.insert(QStringLiteral("olderFrames"), older);
+        text += tr("%1 also holds %2 numbered frames after %3 that are not the video's; they were left as "
+                   "they were\n")
+                    .arg(outFolder)
+                    .arg(older)
+                    .arg(QStringLiteral("%1.png").arg(**written - 1));
+    }
+    return finish(true, text, json);
 }
 
 int CliMediaCommands::check(const QString& folder) {
@@ -179,7 +200,7 @@ int CliMediaCommands::usageError(const QString& problem) {
 }
 
 QString CliMediaCommands::usageLines() {
-    return tr("       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
+    return tr("       zev-cli --unpack [--json] [--force] VIDEO OUT_FOLDER\n"
               "       zev-cli --check [--json] FOLDER\n") +
            tr("       zev-cli --inspect [--json] VIDEO\n"
               "       zev-cli --retarget [--json] VIDEO TARGET OUT_FOLDER\n");
@@ -191,12 +212,20 @@ QString CliMediaCommands::helpText() {
               "--unpack writes every frame of a ZEV video back out as a transparent PNG file,\n"
               "0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour\n"
               "put together again as a player does, by the zev.json beside the video or, without\n"
-              "one, with the mask on the left half and the colour on the right.\n"
+              "one, with the mask on the left half and the colour on the right. An OUT_FOLDER\n"
+              "that already holds numbered PNG frames (the frame folder itself, another\n"
+              "animation) is refused unless --force is given: then the video's frames replace\n"
+              "those of the same names, and later numbered frames stay as they were. The frames\n"
+              "are renamed into place only once all are written, so a failed or stopped\n"
+              "--unpack leaves none behind.\n"
               "--check compares FOLDER/output/zev.mp4 with FOLDER's frames, each video frame\n"
               "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
               "(colour multiplied by alpha): the average over all frames and the worst frame\n"
               "with its number. The video frames are matched to the frames they show by the\n"
-              "animation's frame rate (zev.json's inputFps, or the ratio of the two counts).\n"
+              "animation's frame rate: zev.json's inputFps, the rate the conversion recorded\n"
+              "in the video, or the one rate that turns the frames into the video's frame\n"
+              "count; failing those, an assumed rate, which the result says it assumed\n"
+              "(inputFpsFrom and inputFpsAssumption with --json).\n"
               "--json prints one JSON object instead of the text. Exit status 0 when it\n"
               "could unpack or compare, 1 when it could not (the reason goes to standard\n"
               "error), 2 for a usage error.\n");

@@ -42,7 +42,7 @@ public:
     static QString helpText();
 
 private:
-    int unpack(const QString& video, const QString& outFolder);
+    int unpack(const QString& video, const QString& outFolder, VideoUnpacker::Existing existing);
     int check(const QString& folder);
     int inspect(const QString& video);
     int retarget(const QString& video, const QString& target, const QString& outFolder);

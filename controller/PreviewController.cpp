@@ -222,8 +222,8 @@ void PreviewController::stopProbing() {
 void PreviewController::videoOpened(const PackedVideo& video) {
     messageLabel_->clear();
     messageLabel_->hide();
-    factsLabel_->setText(factsText(video));
     findSourceFrames(video);
+    factsLabel_->setText(factsText(video));
     recombiner_.emplace(video.description);
     player_ = std::make_unique<PreviewPlayer>(video, StagedTools::ffmpeg());
     connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
@@ -262,6 +262,7 @@ QString PreviewController::frameFolderOf(const QString& videoPath) {
 }
 
 void PreviewController::findSourceFrames(const PackedVideo& video) {
+    inputRate_.reset();
     const QString folder = frameFolderOf(video.path);
     if (folder.isEmpty())
         return;
@@ -270,11 +271,9 @@ void PreviewController::findSourceFrames(const PackedVideo& video) {
         return;
     sourceFrames_ = *frames;
     const double outputFps = video.facts.framesPerSecond();
-    const double inputFps =
-        video.description.inputFps > 0
-            ? double(video.description.inputFps)
-            : SourceFrameTiming::inferInputFps(sourceFrames_.size(), video.facts.frames(), outputFps);
-    timing_.emplace(inputFps, outputFps);
+    inputRate_ = SourceFrameTiming::inputRate(video.description.inputFps, video.facts.recordedInputFps(),
+                                              sourceFrames_.size(), video.facts.frames(), outputFps);
+    timing_.emplace(inputRate_->fps, outputFps);
     viewBox_->setEnabled(true);
 }
 
@@ -370,6 +369,12 @@ QString PreviewController::factsText(const PackedVideo& video) const {
         QStringLiteral("%1×%2").arg(description.frameSize.width()).arg(description.frameSize.height()));
     row(tr("Frames"), QString::number(facts.frames()));
     row(tr("Frame rate"), rateText(facts.framesPerSecond()));
+    // Said whenever the comparison had to assume it.
+    if (inputRate_)
+        row(tr("Animation's rate"),
+            inputRate_->assumption.isEmpty()
+                ? rateText(inputRate_->fps)
+                : rateText(inputRate_->fps) + QStringLiteral(" (") + inputRate_->assumption + u')');
     row(tr("Bitrate"), QStringLiteral("%1 kbit/s").arg(facts.bitRate() / 1000));
     row(tr("H.264 level"), facts.video().level.isEmpty()
                                ? QStringLiteral("–")

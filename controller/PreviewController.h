@@ -101,6 +101,8 @@ private:
 
     QStringList sourceFrames_;
     std::optional<SourceFrameTiming> timing_;
+    // The animation's rate the comparison times the frames by, and whence.
+    std::optional<SourceFrameTiming::InputRate> inputRate_;
     // The frame shown last, and the source frame loaded for it.
     qint64 index_ = -1;
     PackedFrame packed_;

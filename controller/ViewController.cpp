@@ -46,6 +46,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 // The icons are compiled into this static library and nothing else refers to
 // their initialiser, so the linker would drop them without this call. Qt
@@ -418,9 +419,18 @@ void ViewController::updateDragFilePath(const QString& path) {
 
 // Read at every start, so an edit of the settings file counts at the next run.
 qint64 ViewController::cacheCapBytes() {
+    return cacheCapBytes(QSettings().value(kCacheCapSettingKey, kDefaultCacheCapMiB));
+}
+
+qint64 ViewController::cacheCapBytes(const QVariant& mebibytesSetting) {
     bool valid = false;
-    const qint64 mebibytes = QSettings().value(kCacheCapSettingKey, kDefaultCacheCapMiB).toLongLong(&valid);
-    return (valid && mebibytes >= 0 ? mebibytes : kDefaultCacheCapMiB) << 20;
+    const qint64 mebibytes = mebibytesSetting.isValid() ? mebibytesSetting.toLongLong(&valid) : 0;
+    if (!valid || mebibytes < 0)
+        return kDefaultCacheCapMiB << 20;
+    // Shifted beyond 63 bits the cap would wrap round, and every other
+    // folder's cache would be removed; so large a cap means no limit.
+    constexpr qint64 kLargest = std::numeric_limits<qint64>::max();
+    return mebibytes > (kLargest >> 20) ? kLargest : mebibytes << 20;
 }
 
 FrontEndInputs ViewController::inputs() const {

@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 #include <QWidget>
 #include <optional>
 
@@ -52,6 +53,10 @@ public:
     // How many queued items convert at once: 1 or 2; anything else (or no
     // value) lets the queue choose by the machine's cores.
     static inline const QString kParallelRunsSettingKey = QStringLiteral("queue/parallelRuns");
+    // The cap of the kept packed frames from the settings file's value in
+    // MiB: the default when it is not a size, no limit when bytes cannot
+    // count it.
+    static qint64 cacheCapBytes(const QVariant& mebibytesSetting);
 
     explicit ViewController(QWidget* parent = nullptr);
 

@@ -112,7 +112,7 @@ TEST(VideoVerifierReal, ReadsTheWrittenVideo) {
         const QString encoded = output + "/.encoded.mp4";
         ASSERT_TRUE(VideoEncoder::convertImagesToMp4FromFolder(ffmpeg, frames, encoded, fps, 1000));
         ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded,
-                                           VideoEncoder::videoPath(output), ToolRunOptions()));
+                                           VideoEncoder::videoPath(output), fps, ToolRunOptions()));
         const ExpectedVideo expected{32, 16, VideoEncoder::outputFrameCount(images, fps)};
         EXPECT_EQ(
             VideoVerifier::verify(kProbe, VideoEncoder::videoPath(output), expected).reason().toStdString(),

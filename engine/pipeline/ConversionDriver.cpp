@@ -159,6 +159,15 @@ ConversionOutcome ConversionDriver::convert() {
 ConversionOutcome ConversionDriver::encodeCached(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
     appendFolder_ = FrameCache::packedFramesFolder(sourceFolder);
+    // Packed frames that are not ZEV's own, or lead out of the cache, are
+    // not encoded.
+    const Result<QString> checked = FrameCache::checkEntry(sourceFolder);
+    if (!checked || !checked->isEmpty()) {
+        const QString why = checked ? *checked : checked.reason();
+        note(why);
+        return failed(Result<>::failure(tr("the cache %1 cannot be used: %2; convert without the cache first")
+                                            .arg(FrameCache::entryFolder(sourceFolder), why)));
+    }
     if (Result<> cached = FrameCache::matches(sourceFolder, frameCount); !cached)
         return failed(Result<>::failure(
             tr("the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: "
@@ -189,10 +198,13 @@ ConversionOutcome ConversionDriver::convertInRunFolder(const QStringList& frames
 // the next cache run is refused with the reason.
 void ConversionDriver::keepForCacheRuns(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
-    if (Result<> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount); !stored) {
+    const Result<QString> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount);
+    if (!stored) {
         note(QStringLiteral("the packed frames are not kept for a cache run: %1").arg(stored.reason()));
         return;
     }
+    if (!stored->isEmpty())
+        note(*stored);
     note(
         QStringLiteral("packed frames kept for cache runs in %1").arg(FrameCache::entryFolder(sourceFolder)));
     for (const QString& removed : FrameCache::prune(settings_.cacheCapBytes))
@@ -245,8 +257,8 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     if (!made)
         return cancelled() ? ConversionOutcome::cancelled() : failed(made);
     PendingVideo rewritten(outputFolder, QStringLiteral("rewrite"));
-    if (Result<> described =
-            VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(), toolOptions());
+    if (Result<> described = VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(),
+                                                    settings_.fps, toolOptions());
         !described)
         return cancelled() ? ConversionOutcome::cancelled() : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
@@ -256,11 +268,11 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     const Result<PendingVideo*> last = describeForPlayers(rewritten, described, layout, outputFrames);
     if (!last)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(last.failure()));
-    const Result<VideoFacts> committed = verifyAndCommit(**last, expectedVideo(outputFrames));
+    const Result<VideoFacts> committed = verifyAndCommit(**last, expectedVideo(outputFrames), layout, outputFrames);
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, layout, outputFrames, *committed);
+    return finished(outputFolder, layout, *committed);
 }
 
 Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks,

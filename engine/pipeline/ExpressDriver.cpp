@@ -129,11 +129,11 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     if (!last)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(last.failure()));
     const Result<VideoFacts> committed =
-        verifyAndCommit(**last, packedVideo(layout, outputFrames, settings_.output.format));
+        verifyAndCommit(**last, packedVideo(layout, outputFrames, settings_.output.format), layout, outputFrames);
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, layout, outputFrames, *committed);
+    return finished(outputFolder, layout, *committed);
 }
 
 Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile,

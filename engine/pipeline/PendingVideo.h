@@ -33,11 +33,13 @@ public:
     QString path() const { return path_; }
 
     // Renames the temporary file over "<output folder>/zev.mp4" when it is a
-    // non-empty file. Returns whether the video now stands there.
+    // non-empty file that could be flushed to the disk. Returns whether the
+    // video now stands there.
     Result<> commit();
 
-    // Removes the temporary videos in outputFolder whose process no longer
-    // runs: a run killed with SIGKILL cannot remove its own.
+    // Removes the temporary videos (and files beside them, PendingFiles) in
+    // outputFolder whose process no longer runs: a run killed with SIGKILL
+    // cannot remove its own.
     static void removeAbandoned(const QString& outputFolder);
 
 private:

@@ -7,6 +7,7 @@
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
 #include "output/PlayerTargets.h"
+#include "pipeline/PendingFiles.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
@@ -183,23 +184,24 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 }
 
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
-                                        qint64 outputFrames, const VideoFacts& facts) {
-    const OutputOptions& options = settings_.output;
-    const QString video = VideoEncoder::videoPath(outputFolder);
-    const bool describe = options.needsDescription() || options.describe;
-    if (!describe) {
-        if (Result<> removed = removeDescription(outputFolder); !removed)
-            return failed(removed);
-    }
+                                        const VideoFacts& facts) {
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
-    if (options.crf)
+    if (settings_.output.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
     if (const QString misfit = targetWarning(layout, facts); !misfit.isEmpty())
         outcome.warning = outcome.warning.isEmpty() ? misfit : outcome.warning + u'\n' + misfit;
-    if (Result<> written = writePlayerFiles(video, layout, outputFrames); !written)
-        return failed(written);
-    if (!describe)
-        return outcome;
+    return outcome;
+}
+
+Result<> PipelineRun::writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
+                                       const VideoFacts& facts) const {
+    if (Result<> players = writePlayerFiles(beside, layout, outputFrames); !players)
+        return players;
+    const OutputOptions& options = settings_.output;
+    if (!options.needsDescription() && !options.describe) {
+        beside.remove(VideoDescription::kFileName);
+        return Result<>::success();
+    }
     VideoDescription description = layout.describe(options);
     description.frames = outputFrames;
     description.inputFps = settings_.fps;
@@ -208,9 +210,7 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
     description.level = facts.video().level;
     const ColourDescription& colour = facts.video().colour;
     description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
-    if (Result<> written = description.writeBeside(video); !written)
-        return failed(written);
-    return outcome;
+    return beside.write(VideoDescription::kFileName, description.toFileBytes());
 }
 
 Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
@@ -258,23 +258,14 @@ Result<PendingVideo*> PipelineRun::describeForPlayers(PendingVideo& video, Pendi
     return &described;
 }
 
-Result<> PipelineRun::writePlayerFiles(const QString& video, const PackedLayout& layout,
+Result<> PipelineRun::writePlayerFiles(PendingFiles& beside, const PackedLayout& layout,
                                        qint64 outputFrames) const {
-    const QString path = VapcDescription::pathBeside(video);
     if (!settings_.output.players.vapcFile) {
-        QFile stale(path);
-        if ((QFileInfo::exists(path) || QFileInfo(path).isSymLink()) && !stale.remove())
-            return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
-                                         .arg(path, stale.errorString()));
+        beside.remove(VapcDescription::kFileName);
         return Result<>::success();
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Result<>::failure(tr("cannot write %1: %2").arg(path, file.errorString()));
-    file.write(VapcDescription::of(layout, outputFrames, int(VideoEncoder::kVideoRate)).toJson());
-    if (!file.commit())
-        return Result<>::failure(tr("cannot write %1: %2").arg(path, file.errorString()));
-    return Result<>::success();
+    return beside.write(VapcDescription::kFileName,
+                        VapcDescription::of(layout, outputFrames, int(VideoEncoder::kVideoRate)).toJson());
 }
 
 QString PipelineRun::targetWarning(const PackedLayout& layout, const VideoFacts& facts) const {
@@ -295,15 +286,16 @@ void PipelineRun::addWarning(const QString& warning) {
     layoutWarning_ = layoutWarning_.isEmpty() ? warning : layoutWarning_ + u' ' + warning;
 }
 
-Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const {
+Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected,
+                                                const PackedLayout& layout, qint64 outputFrames) const {
     Result<VideoFacts> verified =
         VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
     if (!verified)
         return verified;
-    // The previous video's description would lie about the new one.
-    if (Result<> removed = removeDescription(QFileInfo(video.path()).path()); !removed)
-        return removed.failure();
-    if (Result<> committed = video.commit(); !committed)
+    PendingFiles beside(QFileInfo(video.path()).path());
+    if (Result<> written = writeBesideFiles(beside, layout, outputFrames, *verified); !written)
+        return written.failure();
+    if (Result<> committed = beside.commit(video); !committed)
         return committed.failure();
     return verified;
 }

@@ -20,6 +20,7 @@ namespace zev {
 
 class Cancellation;
 class FfmpegProgressReader;
+class PendingFiles;
 class PendingVideo;
 class RunLog;
 class SourceFolderLock;
@@ -70,12 +71,10 @@ protected:
     // with its size, its level and a warning when phones may refuse it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder, QSize packedSize) const;
-    // The success once the video stands in the output folder: zev.json
-    // written beside it when its layout needs one or it was asked for, and
-    // the bitrate read back when a quality target left it open. A run that
-    // needs no description removes one an earlier run left, which would now
-    // lie about the video.
-    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
+    // The success once the video and the files beside it stand in the
+    // output folder, with the bitrate read back when a quality target left
+    // it open.
+    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout,
                                const VideoFacts& facts);
     // The descriptions the chosen players read inside the video, written into
     // a copy of it (described) as the last step, after the encoder's index
@@ -85,12 +84,19 @@ protected:
                                              const PackedLayout& layout, qint64 outputFrames) const;
     // The run's scratch folder: the one made for it, or a new one.
     Result<std::unique_ptr<RunFolder>> takeRunFolder();
+    // What the run writes beside its video: zev.json when its layout needs
+    // one or it was asked for. A run that needs none removes one an earlier
+    // run left, which would now lie about the video.
+    Result<> writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
+                              const VideoFacts& facts) const;
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
-    // Reads the finished video back and only then gives it the video's
-    // name (removing the previous video's description); until then the
-    // previous video stays as it was. Answers what the check read of it.
-    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const;
+    // Reads the finished video back, writes the files beside it
+    // (writeBesideFiles) under temporary names, and only then gives the
+    // video and them their names; until then the previous video and the
+    // files beside it stay as they were. Answers what the check read of it.
+    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected,
+                                       const PackedLayout& layout, qint64 outputFrames) const;
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 
@@ -118,7 +124,7 @@ private:
                                    const QString& previousName);
     // vapc.json beside the video when its players' web build needs it; one
     // an earlier run left is removed otherwise.
-    Result<> writePlayerFiles(const QString& video, const PackedLayout& layout, qint64 outputFrames) const;
+    Result<> writePlayerFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames) const;
     // Where the written video no longer fits the target its options were
     // chosen for; empty when it fits or none was named.
     QString targetWarning(const PackedLayout& layout, const VideoFacts& facts) const;

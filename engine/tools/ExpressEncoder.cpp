@@ -120,6 +120,7 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
     // The colour description and the leading index the default pipeline's
     // rewrite gives its video, here written at once.
     arguments += ColourDescription::encoderOptions();
+    arguments += VideoRewriter::inputFpsMetadata(fps);
     arguments += {QStringLiteral("-movflags"), VideoRewriter::kMovFlags};
     // The temporary name's extension is ours, but the container should not
     // depend on it.

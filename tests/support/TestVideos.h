@@ -15,6 +15,11 @@ public:
     static bool packFolder(const QString& folder, qint64 fps = 25);
     // frames frames of FFmpeg's moving test pattern, every one different.
     static bool testPattern(const QString& video, int frames, QSize size);
+    // A file of under a kilobyte whose video stream claims frames of
+    // claimed size (width and height below 65536): one small FFV1 frame in
+    // Matroska, whose frame size only the container states, with that size
+    // written over it.
+    static bool claimingSize(const QString& video, QSize claimed);
 };
 
 } // namespace zev
