@@ -288,7 +288,7 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
         current_.ok = true;
-        current_.video = VideoEncoder::videoPath(outcome.outputFolder);
+        current_.video = outcome.video;
         break;
     case ConversionOutcome::Kind::Failed:
         recordMessage(outcome.message, kFailed);

@@ -25,8 +25,8 @@ qint64 frameCount(const QString& folder) {
     return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
 }
 
-ExpectedVideo packedVideo(const PackedLayout& layout, qint64 outputFrames) {
-    return {layout.packed.width(), layout.packed.height(), outputFrames};
+ExpectedVideo packedVideo(const VideoFormat& format, const PackedLayout& layout, qint64 outputFrames) {
+    return ExpectedVideo::of(format, layout.packed.width(), layout.packed.height(), outputFrames);
 }
 
 } // namespace
@@ -107,7 +107,8 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     if (!QFileInfo::exists(outputFolder))
         QDir().mkpath(outputFolder);
 
-    PendingVideo video(outputFolder, QStringLiteral("express"));
+    const VideoFormat& format = settings_.output.format;
+    PendingVideo video(outputFolder, QStringLiteral("express"), format);
     const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
     const Result<> encoded = runFfmpeg(linkFolder, video.path(), layout, outputFrames);
     if (cancelled() && !encoded)
@@ -121,7 +122,7 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
                                            "now %2")
                                             .arg(frames.size())
                                             .arg(framesNow)));
-    const Result<VideoFacts> committed = verifyAndCommit(video, packedVideo(layout, outputFrames));
+    const Result<VideoFacts> committed = verifyAndCommit(video, packedVideo(format, layout, outputFrames));
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
@@ -132,11 +133,17 @@ Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& vide
                                   const PackedLayout& layout, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    const QStringList arguments =
-        ExpressEncoder::arguments(linkFolder, videoFile, settings_.fps, settings_.rate,
-                                  ExpressEncoder::filterGraph(layout, settings_.output.premultiplied),
-                                  settings_.output.crf, outputFrames);
-    return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
+    ExpressEncoder::Encoding encoding;
+    encoding.linkFolder = linkFolder;
+    encoding.videoFile = videoFile;
+    encoding.fps = settings_.fps;
+    encoding.rate = settings_.rate;
+    encoding.filterGraph = ExpressEncoder::filterGraph(layout, settings_.output.premultiplied);
+    encoding.crf = settings_.output.crf;
+    encoding.outputFrames = outputFrames;
+    encoding.format = settings_.output.format;
+    return ToolRunner::run(ExpressEncoder::arguments(encoding), settings_.ffmpegPath,
+                           encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }
 

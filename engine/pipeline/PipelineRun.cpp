@@ -6,6 +6,7 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "output/OutputFolder.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
@@ -70,7 +71,7 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
     outcome.logPath = log.path();
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        log.note(QStringLiteral("\nwritten: %1").arg(VideoEncoder::videoPath(outcome.outputFolder)));
+        log.note(QStringLiteral("\nwritten: %1").arg(outcome.video));
         break;
     case ConversionOutcome::Kind::Cancelled:
         log.note(QStringLiteral("\nstopped on request"));
@@ -182,32 +183,56 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
                                         qint64 outputFrames, const VideoFacts& facts) {
     const OutputOptions& options = settings_.output;
-    const QString video = VideoEncoder::videoPath(outputFolder);
-    const bool describe = options.needsDescription() || options.describe;
+    const QString video = OutputFolder::videoPath(outputFolder, options.format);
+    const bool describe = options.writesDescription();
     if (!describe) {
         if (Result<> removed = removeDescription(outputFolder); !removed)
             return failed(removed);
     }
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
+    outcome.video = video;
     if (options.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
+    if (const QString left = removeOtherVideos(video); !left.isEmpty())
+        outcome.warning = outcome.warning.isEmpty() ? left : outcome.warning + u'\n' + left;
     if (!describe)
         return outcome;
     VideoDescription description = layout.describe(options);
+    description.video = options.format.videoFileName();
     description.frames = outputFrames;
     description.inputFps = settings_.fps;
     description.outputFps = VideoEncoder::kVideoRate;
+    description.codec = facts.video().codec;
     description.profile = facts.video().profile;
     description.level = facts.video().level;
+    description.pixelFormat = facts.video().pixelFormat;
     const ColourDescription& colour = facts.video().colour;
     description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
+    for (const VideoFacts::Stream& stream : facts.streams)
+        if (stream.isAudio())
+            description.audio = stream.codec;
     if (Result<> written = description.writeBeside(video); !written)
         return failed(written);
     return outcome;
 }
 
+QString PipelineRun::removeOtherVideos(const QString& video) {
+    const QFileInfo written(video);
+    QStringList left;
+    for (const QString& name : OutputFolder::videoNames()) {
+        if (name == written.fileName())
+            continue;
+        QFile other(written.dir().filePath(name));
+        const QFileInfo there(other.fileName());
+        if ((there.exists() || there.isSymLink()) && !other.remove())
+            left.append(tr("The previous video %1 could not be removed (%2); the folder's video is now %3.")
+                            .arg(other.fileName(), other.errorString(), written.fileName()));
+    }
+    return left.join(u'\n');
+}
+
 Result<> PipelineRun::removeDescription(const QString& outputFolder) {
-    QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
+    QFile description(FrameFolderScanner::joinPath(outputFolder, VideoDescription::kFileName));
     const QFileInfo there(description.fileName());
     if ((!there.exists() && !there.isSymLink()) || description.remove())
         return Result<>::success();
@@ -233,7 +258,8 @@ Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const Expec
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {
-    return {2 * findings_.frameSize.width(), findings_.frameSize.height(), outputFrames};
+    return ExpectedVideo::of(VideoFormat(), 2 * findings_.frameSize.width(), findings_.frameSize.height(),
+                             outputFrames);
 }
 
 ConversionOutcome PipelineRun::failed(const Result<>& why) {

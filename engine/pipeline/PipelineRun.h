@@ -61,7 +61,8 @@ protected:
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder, QSize packedSize) const;
     // The success once the video stands in the output folder: zev.json
-    // written beside it when its layout needs one or it was asked for, and
+    // written beside it when its layout needs one, it was asked for, or the
+    // video is not the default H.264 zev.mp4 (OutputOptions::writesDescription), and
     // the bitrate read back when a quality target left it open. A run that
     // needs no description removes one an earlier run left, which would now
     // lie about the video.
@@ -69,6 +70,10 @@ protected:
                                const VideoFacts& facts);
     // Before a new video replaces the previous one.
     static Result<> removeDescription(const QString& outputFolder);
+    // After a video was written under one name, the video an earlier run
+    // wrote under the other (zev.mp4 beside a new zev.webm): the folder
+    // holds one video. Answers a warning for each that stays.
+    static QString removeOtherVideos(const QString& video);
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
     // Reads the finished video back and only then gives it the video's
