@@ -13,8 +13,9 @@ class QCommandLineParser;
 namespace zev {
 
 // The command line's options for the video's layout, mask size, colour,
-// largest size, quality target, gap and description. All but --describe
-// need --express: the default conversion's commands are fixed.
+// largest size, quality target, gap, codec, container, sound and
+// description. All but --describe need --express: the default conversion's
+// commands are fixed.
 class OutputArguments {
     Q_DECLARE_TR_FUNCTIONS(OutputArguments)
 
@@ -39,6 +40,11 @@ private:
     QCommandLineOption crf_;
     QCommandLineOption gap_;
     QCommandLineOption describe_;
+    QCommandLineOption codec_;
+    QCommandLineOption container_;
+    QCommandLineOption audio_;
+
+    Result<VideoFormat> readFormat(const QCommandLineParser& parser) const;
 };
 
 } // namespace zev
