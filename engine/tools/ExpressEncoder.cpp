@@ -128,6 +128,11 @@ QStringList ExpressEncoder::videoEncoderArguments(const Encoding& encoding) {
     arguments << QStringLiteral("-y") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
     if (encoding.outputFrames > 0)
         arguments << QStringLiteral("-frames:v") << QString::number(encoding.outputFrames);
+    // ffmpeg keeps the images' own timing in a WebM file (a container of
+    // variable frame rates), so 20 images a second stayed 20 frames; MP4
+    // gets the constant 25 frames a second by default.
+    if (encoding.format.container == VideoFormat::Container::Webm)
+        arguments << QStringLiteral("-fps_mode") << QStringLiteral("cfr");
     // Every encoder writes the colour description into its stream (VP9's
     // carries the range and matrix only; WebM carries all four), and the
     // container part puts it in MP4's colr box.
