@@ -40,6 +40,12 @@ private:
                              const PackedLayout& layout);
     Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, const PackedLayout& layout,
                        qint64 outputFrames);
+    // Muxes the sound file with the encoded video as the video's one sound
+    // track of seconds.
+    Result<> muxSound(const QString& encodedFile, double seconds, const QString& videoFile);
+    // A sound file that cannot be read, or holds no sound, is refused
+    // before anything is encoded.
+    Result<> checkSound() const;
     // The layout for the frames and the options, or why it cannot be encoded.
     Result<PackedLayout> planLayout();
 };

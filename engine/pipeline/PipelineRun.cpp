@@ -11,8 +11,8 @@
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "storage/SourceFolderLock.h"
+#include "tools/CodecLimits.h"
 #include "tools/FfmpegProgressReader.h"
-#include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
 
 #include <QDir>
@@ -171,12 +171,15 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
         warnings.append(found);
     if (!layoutWarning_.isEmpty())
         warnings.append(layoutWarning_);
-    if (const std::optional<QString> phones = H264Level::phoneWarning(size, findings_.frameSize, fps, rate))
+    const VideoFormat& format = settings_.output.format;
+    if (const std::optional<QString> phones =
+            CodecLimits::phoneWarning(format.codec, size, findings_.frameSize, fps, rate))
         warnings.append(*phones);
+    if (const std::optional<QString> playback = CodecLimits::playbackWarning(format))
+        warnings.append(*playback);
     ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
     outcome.videoSize = size;
-    if (const std::optional<H264Level::Level> level = H264Level::needed(size, fps, rate))
-        outcome.level = level->name;
+    outcome.level = CodecLimits::level(format.codec, size, fps, rate).value_or(QString());
     return outcome;
 }
 
