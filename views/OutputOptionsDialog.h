@@ -7,14 +7,17 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QLineEdit;
 class QSettings;
 class QSpinBox;
 
 namespace zev {
 
 // The express conversion's layout, mask size, colour, largest size, quality
-// target, gap and description, as a small window-modal sheet. The window
-// remembers the choice in its settings (load, save).
+// target, gap, codec, sound and description, as a small window-modal sheet.
+// The window remembers the choice in its settings (load, save). Each row is
+// made by a function of its own.
 class OutputOptionsDialog : public QDialog {
     Q_OBJECT
 
@@ -30,7 +33,20 @@ public:
     static OutputOptions load(const QSettings& settings);
     static void save(QSettings& settings, const OutputOptions& options);
 
+    // The codec choices in the order the sheet lists them.
+    static QList<VideoFormat> formatChoices();
+
 private:
+    void addLayoutRows(QFormLayout* form);
+    void addQualityRow(QFormLayout* form);
+    void addGapRow(QFormLayout* form);
+    void addCodecRow(QFormLayout* form);
+    void addSoundRow(QFormLayout* form);
+    void addDescribeRow(QFormLayout* form);
+    // The CRF's range is the chosen codec's own scale.
+    void codecChosen();
+    void chooseSoundFile();
+
     QPointer<QComboBox> layout_;
     QPointer<QComboBox> maskSize_;
     QPointer<QComboBox> colour_;
@@ -38,6 +54,8 @@ private:
     QPointer<QCheckBox> useCrf_;
     QPointer<QSpinBox> crf_;
     QPointer<QSpinBox> gap_;
+    QPointer<QComboBox> codec_;
+    QPointer<QLineEdit> sound_;
     QPointer<QCheckBox> describe_;
 };
 
