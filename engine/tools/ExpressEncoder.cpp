@@ -156,21 +156,24 @@ QStringList ExpressEncoder::h264Options(const Encoding&) {
     return {};
 }
 
-// x265's preset medium: on 24 frames of 960×540 it made files 30 % smaller
-// than x264 at the same colour PSNR for twice x264's CPU time; slow saved
-// 2 % more for 1.6 times medium's. Safari and Apple's players take H.265
-// in MP4 only with the hvc1 sample entry (ffmpeg writes hev1 otherwise).
-// Its banner and statistics would fill the run's log.
+// x265's preset medium: on 24 frames of 960×540 (bench/encoders.sh) it
+// made files 31 % smaller than x264 at the same colour PSNR for 2.4 times
+// x264's CPU time; slow saved 8 % more for twice medium's, fast 4 % less
+// at 0.5 dB less. Safari and Apple's players take H.265 in MP4 only with
+// the hvc1 sample entry (ffmpeg writes hev1 otherwise). Its banner and
+// statistics would fill the run's log.
 QStringList ExpressEncoder::h265Options(const Encoding&) {
     return {QStringLiteral("-preset"), QStringLiteral("medium"),       QStringLiteral("-tag:v"),
             QStringLiteral("hvc1"),    QStringLiteral("-x265-params"), QStringLiteral("log-level=error")};
 }
 
-// libaom at cpu-used 6 (its fastest "good" setting), rows in parallel.
-// Against SVT-AV1 at preset 6, which took the same CPU time, it made files
-// 30 % smaller at the same colour PSNR (24 frames of 960×540), and it
-// takes frames of any size, where SVT-AV1 refuses sides under 64 pixels.
-// With a CRF the bitrate is left open (constant quality), not capped.
+// libaom at cpu-used 6 (its fastest "good" setting), rows in parallel. On
+// 24 frames of 960×540 (bench/encoders.sh) it made files 70 % smaller than
+// x264 at the same colour PSNR, and a third smaller than SVT-AV1 at preset
+// 6 (0.4 dB less colour) for 30 % more CPU time; cpu-used 5 took 1.8 times
+// as long for larger files. It takes frames of any size, where SVT-AV1
+// refuses sides under 64 pixels. With a CRF the bitrate is left open
+// (constant quality), not capped.
 QStringList ExpressEncoder::av1Options(const Encoding& encoding) {
     QStringList options{QStringLiteral("-cpu-used"), QStringLiteral("6"), QStringLiteral("-row-mt"),
                         QStringLiteral("1")};
@@ -179,9 +182,10 @@ QStringList ExpressEncoder::av1Options(const Encoding& encoding) {
     return options;
 }
 
-// libvpx's "good" deadline at cpu-used 2, rows in parallel: cpu-used 4
-// saved a sixth of the time for files 5 % larger at lower PSNR. With a CRF
-// the bitrate is left open (constant quality), not capped.
+// libvpx's "good" deadline at cpu-used 2, rows in parallel: on 24 frames of
+// 960×540 (bench/encoders.sh) cpu-used 4 saved a quarter of the CPU time
+// for 0.4 dB less colour at the same size. With a CRF the bitrate is left
+// open (constant quality), not capped.
 QStringList ExpressEncoder::vp9Options(const Encoding& encoding) {
     QStringList options{QStringLiteral("-deadline"), QStringLiteral("good"),    QStringLiteral("-cpu-used"),
                         QStringLiteral("2"),         QStringLiteral("-row-mt"), QStringLiteral("1")};
