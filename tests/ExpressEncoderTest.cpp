@@ -75,14 +75,17 @@ INSTANTIATE_TEST_SUITE_P(
         CodecCase{"av1_mp4_bitrate", VideoFormat::forCodec(Codec::Av1), std::nullopt,
                   "-vcodec libaom-av1 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 %1 -cpu-used 6 "
                   "-row-mt 1 -movflags +faststart+write_colr -f mp4 %2"},
-        CodecCase{"av1_webm_crf", VideoFormat{Codec::Av1, Container::Webm}, 32,
-                  "-vcodec libaom-av1 -r 25 -crf 32 -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 -cpu-used 6 "
-                  "-row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
+        CodecCase{
+            "av1_webm_crf", VideoFormat{Codec::Av1, Container::Webm}, 32,
+            "-vcodec libaom-av1 -r 25 -crf 32 -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 -cpu-used 6 "
+            "-row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
         CodecCase{"vp9_crf", VideoFormat::forCodec(Codec::Vp9), 32,
-                  "-vcodec libvpx-vp9 -r 25 -crf 32 -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 -deadline good "
+                  "-vcodec libvpx-vp9 -r 25 -crf 32 -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 "
+                  "-deadline good "
                   "-cpu-used 2 -row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
         CodecCase{"vp9_bitrate", VideoFormat::forCodec(Codec::Vp9), std::nullopt,
-                  "-vcodec libvpx-vp9 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 -deadline good "
+                  "-vcodec libvpx-vp9 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 "
+                  "-deadline good "
                   "-cpu-used 2 -row-mt 1 -cues_to_front 1 -f webm %2"}),
     ParamName());
 
