@@ -219,7 +219,8 @@ QString CliController::helpText() {
     return tr("Usage: zev-cli [options] FOLDER...\n") + CliMediaCommands::usageLines() +
            tr("\n"
               "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
-              "2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows\n"
+              "2.png ..., into the video FOLDER/output/zev.mp4 (H.264; with --express, other\n"
+              "codecs and FOLDER/output/zev.webm on request): every video frame shows\n"
               "the frame's transparency as a grey mask on the left and its colour on black on\n"
               "the right. Other files in FOLDER are ignored. Several folders are converted one\n"
               "after another with the same settings.\n"
@@ -243,8 +244,8 @@ QString CliController::helpText() {
               "                       intermediate images (and so nothing for --cache)\n"
               "      --json           print one JSON object per folder instead of the texts:\n"
               "                       folder, ok, message, reason, video, frames, seconds,\n"
-              "                       width, height, level (the video's H.264 level), warning,\n"
-              "                       and bitrate when read back\n"
+              "                       width, height, level (the level of the video's codec),\n"
+              "                       warning, and bitrate when read back\n"
               "      --targets        list the target players, one a line, and exit\n"
               "  -h, --help           show this help and exit\n"
               "  -v, --version        show the version and exit\n"
@@ -310,7 +311,7 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
         current_.ok = true;
-        current_.video = VideoEncoder::videoPath(outcome.outputFolder);
+        current_.video = outcome.video;
         break;
     case ConversionOutcome::Kind::Failed:
         recordMessage(outcome.message, kFailed);

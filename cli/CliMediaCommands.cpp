@@ -3,9 +3,9 @@
 #include "CliController.h"
 #include "QualityCheck.h"
 #include "VideoRetargeter.h"
+#include "core/WorkerThread.h"
 #include "output/PlayerTargets.h"
 #include "preview/VideoInspector.h"
-#include "core/WorkerThread.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -218,10 +218,11 @@ QString CliMediaCommands::helpText() {
               "those of the same names, and later numbered frames stay as they were. The frames\n"
               "are renamed into place only once all are written, so a failed or stopped\n"
               "--unpack leaves none behind.\n"
-              "--check compares FOLDER/output/zev.mp4 with FOLDER's frames, each video frame\n"
-              "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
-              "(colour multiplied by alpha): the average over all frames and the worst frame\n"
-              "with its number. The video frames are matched to the frames they show by the\n"
+              "--check compares FOLDER's video (output/zev.mp4, or the zev.webm a WebM run\n"
+              "wrote) with FOLDER's frames, each video frame against the frame it shows, and\n"
+              "prints the mask PSNR and the colour PSNR (colour multiplied by alpha): the\n"
+              "average over all frames and the worst frame with its number. The video frames are matched to "
+              "the frames they show by the\n"
               "animation's frame rate: zev.json's inputFps, the rate the conversion recorded\n"
               "in the video, or the one rate that turns the frames into the video's frame\n"
               "count; failing those, an assumed rate, which the result says it assumed\n"

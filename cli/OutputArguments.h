@@ -13,9 +13,10 @@ class QCommandLineParser;
 namespace zev {
 
 // The command line's options for the video's layout, mask size, colour,
-// largest size, quality target, gap and description, and the target player
-// whose choices they start from. All but --describe need --express, and so
-// does a target the default conversion cannot make: its commands are fixed.
+// largest size, quality target, gap, codec, container, sound and
+// description, and the target player whose choices they start from. All
+// but --describe need --express, and so does a target the default
+// conversion cannot make: its commands are fixed.
 class OutputArguments {
     Q_DECLARE_TR_FUNCTIONS(OutputArguments)
 
@@ -40,7 +41,13 @@ private:
     QCommandLineOption crf_;
     QCommandLineOption gap_;
     QCommandLineOption describe_;
+    QCommandLineOption codec_;
+    QCommandLineOption container_;
+    QCommandLineOption audio_;
     QCommandLineOption target_;
+
+    // The codec and container asked for, starting from format (a target's).
+    Result<VideoFormat> readFormat(const QCommandLineParser& parser, VideoFormat format) const;
 };
 
 } // namespace zev

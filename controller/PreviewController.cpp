@@ -5,6 +5,7 @@
 #include "QualityCheck.h"
 #include "ZEVPreviewCanvas.h"
 #include "core/Translations.h"
+#include "output/OutputFolder.h"
 #include "preview/FrameComparison.h"
 #include "preview/QualityReport.h"
 #include "preview/StagedTools.h"
@@ -134,7 +135,8 @@ QWidget* PreviewController::buildControlBar() {
     viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference")});
     viewBox_->setEnabled(false);
     viewBox_->setToolTip(
-        tr("When the video is a frame folder's output/zev.mp4, it can be compared with the source frames"));
+        tr("When the video is a frame folder's output/zev.mp4 or zev.webm, it can be compared with the "
+           "source frames"));
     psnrLabel_ = new QLabel;
 
     for (QPushButton* button : {playButton_.data(), stepButton_.data()})
@@ -254,11 +256,7 @@ void PreviewController::showFailure(const QString& reason) {
 }
 
 QString PreviewController::frameFolderOf(const QString& videoPath) {
-    const QFileInfo video(videoPath);
-    const QFileInfo output(video.absolutePath());
-    if (output.fileName() != QLatin1String("output") || video.fileName() != QLatin1String("zev.mp4"))
-        return {};
-    return output.absolutePath();
+    return OutputFolder::frameFolderOf(videoPath);
 }
 
 void PreviewController::findSourceFrames(const PackedVideo& video) {

@@ -57,7 +57,7 @@ public:
     ZEVPreviewCanvas* canvas() const;
 
     // The frame folder a video belongs to: the folder holding its "output"
-    // folder, when the video is output/zev.mp4; empty otherwise.
+    // folder, when the video is output/zev.mp4 or zev.webm; empty otherwise.
     static QString frameFolderOf(const QString& videoPath);
 
     // The window's title, the alert when a video cannot be played, and the

@@ -151,7 +151,7 @@ public Q_SLOTS:
     // Lets the user pick the frame folder (or several, which are queued)
     // instead of dropping it.
     void chooseFolder();
-    // Opens a preview window on the folder's output/zev.mp4.
+    // Opens a preview window on the folder's video (output/zev.mp4 or zev.webm).
     void previewBtnClicked();
 
 protected:
@@ -183,7 +183,7 @@ private:
     void viewDidLoad();
     void connectFolderChooser();
     // The preview button is enabled exactly while the folder in the path
-    // field holds output/zev.mp4: checked on every change of the field and
+    // field holds a video (output/zev.mp4 or zev.webm): checked on every change of the field and
     // once a second, as a conversion (or the user) writes or removes it.
     void setUpPreviewButton();
     void refreshPreviewButton();

@@ -3,6 +3,7 @@
 #include "PngFrameFile.h"
 #include "core/IntegerText.h"
 #include "frames/FrameFolderScanner.h"
+#include "output/OutputFolder.h"
 #include "preview/PackedVideo.h"
 #include "preview/SourceFrameTiming.h"
 
@@ -11,8 +12,7 @@
 namespace zev {
 
 QString QualityCheck::videoPathIn(const QString& folder) {
-    return FrameFolderScanner::joinPath(FrameFolderScanner::joinPath(folder, QStringLiteral("output")),
-                                        QStringLiteral("zev.mp4"));
+    return OutputFolder::videoOfFrameFolder(folder);
 }
 
 // The scanner's sentences are the conversion's fixed Chinese messages; a

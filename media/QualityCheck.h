@@ -13,7 +13,8 @@ namespace zev {
 
 class Cancellation;
 
-// Compares a frame folder's video, output/zev.mp4, with the folder's own
+// Compares a frame folder's video (OutputFolder::videoOfFrameFolder:
+// output/zev.mp4 or zev.webm) with the folder's own
 // frames: every video frame recombined against the source frame it shows.
 class QualityCheck {
     Q_DECLARE_TR_FUNCTIONS(QualityCheck)

@@ -221,11 +221,15 @@ protected:
         return {FrameComparison::psnr(maskMse), FrameComparison::psnr(colourMse)};
     }
 
-    void expectRoundTrip(const PlayerTarget& target, const OutputOptions& options, bool express) {
+    // A codec that plays in few places keeps its note even when a target
+    // chose it; any other warning means the video no longer fits.
+    void expectRoundTrip(const PlayerTarget& target, const OutputOptions& options, bool express,
+                         bool noteExpected = false) {
         ASSERT_TRUE(TestFrames::writeGradientSequence(frames, kFrames, kWidth, kHeight));
         const ConversionOutcome outcome = make(options, express);
         ASSERT_TRUE(outcome.succeeded()) << outcome.reason.toStdString();
-        EXPECT_TRUE(outcome.warning.isEmpty()) << outcome.warning.toStdString();
+        EXPECT_EQ(outcome.warning.isEmpty(), !noteExpected) << outcome.warning.toStdString();
+        video = outcome.video;
         const std::optional<PlayerView> view = playerView(target);
         ASSERT_TRUE(view) << "the player finds no regions";
         const auto [mask, colour] = psnrThrough(*view, options.premultiplied);
@@ -255,32 +259,13 @@ INSTANTIATE_TEST_SUITE_P(
                     TargetCase{"engine_side", "engine-side"}, TargetCase{"engine_stacked", "engine-stacked"}),
     ParamName());
 
-// The targets of other codecs, their layout, colour mode and descriptions
-// made in H.264 until the express encoder writes their own codecs.
-class LayoutRoundTrips : public OwnCodecRoundTrips {};
-
-TEST_P(LayoutRoundTrips, GiveTheSourceBackInH264) {
-    const PlayerTarget* target = PlayerTargets::find(GetParam().target);
-    ASSERT_NE(target, nullptr);
-    OutputOptions options = target->options;
-    options.format = VideoFormat();
-    options.target.clear(); // H.264 no longer fits some of them
-    expectRoundTrip(*target, options, true);
-}
-
-INSTANTIATE_TEST_SUITE_P(PlayerTargetsTest, LayoutRoundTrips,
-                         testing::Values(TargetCase{"stacked_web", "stacked-web"},
-                                         TargetCase{"stacked_safari", "stacked-safari"},
-                                         TargetCase{"side_mask", "side-mask"}),
-                         ParamName());
-
-// Waiting for the express encoder to write AV1, H.265 and VP9 in WebM.
+// The targets of the other codecs: AV1 and H.265 in MP4, VP9 in WebM.
 class OtherCodecRoundTrips : public OwnCodecRoundTrips {};
 
-TEST_P(OtherCodecRoundTrips, DISABLED_GiveTheSourceBackInTheTargetsOwnCodec) {
+TEST_P(OtherCodecRoundTrips, GiveTheSourceBackInTheTargetsOwnCodec) {
     const PlayerTarget* target = PlayerTargets::find(GetParam().target);
     ASSERT_NE(target, nullptr);
-    expectRoundTrip(*target, target->options, true);
+    expectRoundTrip(*target, target->options, true, target->options.format.codec == VideoFormat::Codec::H265);
 }
 
 INSTANTIATE_TEST_SUITE_P(PlayerTargetsTest, OtherCodecRoundTrips,

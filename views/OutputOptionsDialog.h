@@ -9,14 +9,16 @@ class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QLabel;
+class QLineEdit;
 class QSettings;
 class QSpinBox;
 
 namespace zev {
 
 // The express conversion's layout, mask size, colour, largest size, quality
-// target, gap and description, as a small window-modal sheet. The window
-// remembers the choice in its settings (load, save).
+// target, gap, codec, sound and description, as a small window-modal sheet.
+// The window remembers the choice in its settings (load, save). Each row is
+// made by a function of its own.
 class OutputOptionsDialog : public QDialog {
     Q_OBJECT
 
@@ -33,6 +35,9 @@ public:
     static OutputOptions load(const QSettings& settings);
     static void save(QSettings& settings, const OutputOptions& options);
 
+    // The codec choices in the order the sheet lists them.
+    static QList<VideoFormat> formatChoices();
+
     // Where the chosen options no longer fit the chosen target; empty when
     // they fit.
     QString targetWarning() const;
@@ -42,10 +47,19 @@ private:
     void addTargetRow(QFormLayout* form);
     void applyTarget(int index);
     void showTargetFit();
+    void addLayoutRows(QFormLayout* form);
+    void addQualityRow(QFormLayout* form);
+    void addGapRow(QFormLayout* form);
+    void addCodecRow(QFormLayout* form);
+    void addSoundRow(QFormLayout* form);
+    void addDescribeRow(QFormLayout* form);
+    // The CRF's range is the chosen codec's own scale.
+    void codecChosen();
+    void chooseSoundFile();
 
-    // What the sheet does not show (codec, sound, border, alignment, the
-    // players' descriptions) comes from the options it was given or the
-    // target chosen.
+    // What the sheet does not show (border, alignment, the players'
+    // descriptions) comes from the options it was given or the target
+    // chosen.
     OutputOptions base_;
     QPointer<QComboBox> target_;
     QPointer<QLabel> targetFit_;
@@ -56,6 +70,8 @@ private:
     QPointer<QCheckBox> useCrf_;
     QPointer<QSpinBox> crf_;
     QPointer<QSpinBox> gap_;
+    QPointer<QComboBox> codec_;
+    QPointer<QLineEdit> sound_;
     QPointer<QCheckBox> describe_;
 };
 

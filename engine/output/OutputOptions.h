@@ -15,7 +15,8 @@ struct OutputOptions {
     using Layout = VideoDescription::Layout;
     using MaskSize = VideoDescription::MaskSize;
 
-    // x264's quality scale: 0 is lossless, 51 the coarsest.
+    // x264's quality scale: 0 is lossless, 51 the coarsest (the other
+    // codecs' scales: VideoFormat::maxCrf).
     static constexpr int kMaxCrf = 51;
     static constexpr int kMaxGap = 256;
     static constexpr int kMaxBorder = 64;
@@ -33,7 +34,7 @@ struct OutputOptions {
     // The packed video's largest side, and its area at most that of a
     // fit × fit·9/16 frame; 0 keeps the frames' size.
     int fit = 0;
-    // A quality target instead of the bitrate.
+    // A quality target instead of the bitrate, on the codec's own scale.
     std::optional<int> crf;
     // Pixels between the two regions; unset: none for the full-size
     // layouts (exact halves), kHalfMaskGap for the half-size mask.
@@ -65,6 +66,13 @@ struct OutputOptions {
     bool needsDescription() const {
         return layout != Layout::MaskLeft || maskSize != MaskSize::Full || !premultiplied ||
                gap.value_or(0) > 0 || border > 0 || wholeBlocks;
+    }
+    // Whether zev.json is written beside the video: when a player needs it,
+    // when it was asked for, and whenever the video is not the default
+    // H.264 zev.mp4 or carries sound, so the description names the video
+    // and says what it holds.
+    bool writesDescription() const {
+        return needsDescription() || describe || format != VideoFormat() || !audioFile.isEmpty();
     }
     // Whether the default pipeline, which knows only the default layout,
     // bitrate and size, can honour these options.

@@ -81,6 +81,7 @@ QJsonObject VideoDescription::toJson() const {
         {QStringLiteral("profile"), profile},
         {QStringLiteral("level"), level},
         {QStringLiteral("pixelFormat"), pixelFormat},
+        {QStringLiteral("audio"), audio},
     };
     json.insert(QStringLiteral("colour"), QJsonObject{{QStringLiteral("matrix"), colour.matrix},
                                                       {QStringLiteral("range"), colour.range},
@@ -146,6 +147,7 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
     description.profile = json.value(QStringLiteral("profile")).toString();
     description.level = json.value(QStringLiteral("level")).toString();
     description.pixelFormat = json.value(QStringLiteral("pixelFormat")).toString(description.pixelFormat);
+    description.audio = json.value(QStringLiteral("audio")).toString();
     const QJsonObject colour = json.value(QStringLiteral("colour")).toObject();
     description.colour = {colour.value(QStringLiteral("matrix")).toString(),
                           colour.value(QStringLiteral("range")).toString(),

@@ -49,6 +49,8 @@ struct VideoDescription {
     QString level;
     QString pixelFormat = QStringLiteral("yuv420p");
     Colour colour;
+    // The sound track's codec ("aac", "opus"); empty: the video is silent.
+    QString audio;
 
     // The layout of the specified pipeline: mask left, colour right, each
     // half of the packed frame.

@@ -131,8 +131,9 @@ ConversionOutcome ConversionDriver::convert() {
     // with express only; this pipeline's commands are fixed.
     if (!settings_.output.defaultPipelineCan())
         return failed(Result<>::failure(tr(
-            "this conversion makes the default layout at the frames' size and a bitrate only; the chosen "
-            "layout, mask size, colour, largest size, gap or quality target needs the express conversion")));
+            "this conversion makes the default layout at the frames' size and a bitrate, in H.264 without "
+            "sound, only; the chosen layout, mask size, colour, largest size, gap, quality target, codec or "
+            "sound needs the express conversion")));
     reportStage(Stage::Scanning, 0);
     const Result<QStringList, ConversionOutcome> checked =
         checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full);
@@ -268,7 +269,8 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     const Result<PendingVideo*> last = describeForPlayers(rewritten, described, layout, outputFrames);
     if (!last)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(last.failure()));
-    const Result<VideoFacts> committed = verifyAndCommit(**last, expectedVideo(outputFrames), layout, outputFrames);
+    const Result<VideoFacts> committed =
+        verifyAndCommit(**last, expectedVideo(outputFrames), layout, outputFrames);
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);

@@ -2,7 +2,7 @@
 
 #include "core/SystemError.h"
 #include "frames/FrameFolderScanner.h"
-#include "tools/VideoEncoder.h"
+#include "output/OutputFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,12 +17,12 @@
 
 namespace zev {
 
-PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage)
+PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage, const VideoFormat& format)
     : path_(FrameFolderScanner::joinPath(
           outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
-                            u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) +
-                            QStringLiteral(".mp4")))
-    , videoPath_(VideoEncoder::videoPath(outputFolder)) {
+                            u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) + u'.' +
+                            format.extension()))
+    , videoPath_(OutputFolder::videoPath(outputFolder, format)) {
     removeAbandoned(outputFolder);
 }
 
@@ -58,7 +58,7 @@ void PendingVideo::removeAbandoned(const QString& outputFolder) {
     const QStringList names =
         folder.entryList({kNamePrefix + QStringLiteral("*-*-*")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
-        // ".zev-<stage>-<pid>-<random>.mp4", ".zev-beside-<pid>-<random>-<name>"
+        // ".zev-<stage>-<pid>-<random>.mp4" (or .webm), ".zev-beside-<pid>-<random>-<name>"
         bool isNumber = false;
         const qint64 pid = name.mid(kNamePrefix.size()).section(u'-', 1, 1).toLongLong(&isNumber);
         if (isNumber && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)

@@ -6,15 +6,16 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "output/OutputFolder.h"
 #include "output/PlayerTargets.h"
 #include "pipeline/PendingFiles.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "storage/SourceFolderLock.h"
+#include "tools/CodecLimits.h"
 #include "tools/EmbeddedDescriptions.h"
 #include "tools/FfmpegProgressReader.h"
-#include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
 
 #include <QDir>
@@ -74,7 +75,7 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
     outcome.logPath = log.path();
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        log.note(QStringLiteral("\nwritten: %1").arg(VideoEncoder::videoPath(outcome.outputFolder)));
+        log.note(QStringLiteral("\nwritten: %1").arg(outcome.video));
         break;
     case ConversionOutcome::Kind::Cancelled:
         log.note(QStringLiteral("\nstopped on request"));
@@ -174,22 +175,27 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
         warnings.append(found);
     if (!layoutWarning_.isEmpty())
         warnings.append(layoutWarning_);
-    if (const std::optional<QString> phones = H264Level::phoneWarning(size, findings_.frameSize, fps, rate))
+    const VideoFormat& format = settings_.output.format;
+    if (const std::optional<QString> phones =
+            CodecLimits::phoneWarning(format.codec, size, findings_.frameSize, fps, rate))
         warnings.append(*phones);
+    if (const std::optional<QString> playback = CodecLimits::playbackWarning(format))
+        warnings.append(*playback);
     ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
     outcome.videoSize = size;
-    if (const std::optional<H264Level::Level> level = H264Level::needed(size, fps, rate))
-        outcome.level = level->name;
+    outcome.level = CodecLimits::level(format.codec, size, fps, rate).value_or(QString());
     return outcome;
 }
 
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
                                         const VideoFacts& facts) {
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
+    outcome.video = OutputFolder::videoPath(outputFolder, settings_.output.format);
     if (settings_.output.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
-    if (const QString misfit = targetWarning(layout, facts); !misfit.isEmpty())
-        outcome.warning = outcome.warning.isEmpty() ? misfit : outcome.warning + u'\n' + misfit;
+    for (const QString& warning : {targetWarning(layout, facts), removeOtherVideos(outcome.video)})
+        if (!warning.isEmpty())
+            outcome.warning = outcome.warning.isEmpty() ? warning : outcome.warning + u'\n' + warning;
     return outcome;
 }
 
@@ -198,18 +204,24 @@ Result<> PipelineRun::writeBesideFiles(PendingFiles& beside, const PackedLayout&
     if (Result<> players = writePlayerFiles(beside, layout, outputFrames); !players)
         return players;
     const OutputOptions& options = settings_.output;
-    if (!options.needsDescription() && !options.describe) {
+    if (!options.writesDescription()) {
         beside.remove(VideoDescription::kFileName);
         return Result<>::success();
     }
     VideoDescription description = layout.describe(options);
+    description.video = options.format.videoFileName();
     description.frames = outputFrames;
     description.inputFps = settings_.fps;
     description.outputFps = VideoEncoder::kVideoRate;
+    description.codec = facts.video().codec;
     description.profile = facts.video().profile;
     description.level = facts.video().level;
+    description.pixelFormat = facts.video().pixelFormat;
     const ColourDescription& colour = facts.video().colour;
     description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
+    for (const VideoFacts::Stream& stream : facts.streams)
+        if (stream.isAudio())
+            description.audio = stream.codec;
     return beside.write(VideoDescription::kFileName, description.toFileBytes());
 }
 
@@ -224,9 +236,24 @@ Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
     return folder;
 }
 
+QString PipelineRun::removeOtherVideos(const QString& video) {
+    const QFileInfo written(video);
+    QStringList left;
+    for (const QString& name : OutputFolder::videoNames()) {
+        if (name == written.fileName())
+            continue;
+        QFile other(written.dir().filePath(name));
+        const QFileInfo there(other.fileName());
+        if ((there.exists() || there.isSymLink()) && !other.remove())
+            left.append(tr("The previous video %1 could not be removed (%2); the folder's video is now %3.")
+                            .arg(other.fileName(), other.errorString(), written.fileName()));
+    }
+    return left.join(u'\n');
+}
+
 Result<> PipelineRun::removeDescription(const QString& outputFolder) {
-    const QString video = VideoEncoder::videoPath(outputFolder);
-    for (const QString& path : {VideoDescription::pathBeside(video), VapcDescription::pathBeside(video)}) {
+    for (const QString& name : {VideoDescription::kFileName, VapcDescription::kFileName}) {
+        const QString path = FrameFolderScanner::joinPath(outputFolder, name);
         QFile description(path);
         const QFileInfo there(path);
         if ((there.exists() || there.isSymLink()) && !description.remove())
@@ -301,7 +328,8 @@ Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const Expec
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {
-    return {2 * findings_.frameSize.width(), findings_.frameSize.height(), outputFrames};
+    return ExpectedVideo::of(VideoFormat(), 2 * findings_.frameSize.width(), findings_.frameSize.height(),
+                             outputFrames);
 }
 
 ConversionOutcome PipelineRun::failed(const Result<>& why) {

@@ -85,10 +85,15 @@ protected:
     // The run's scratch folder: the one made for it, or a new one.
     Result<std::unique_ptr<RunFolder>> takeRunFolder();
     // What the run writes beside its video: zev.json when its layout needs
-    // one or it was asked for. A run that needs none removes one an earlier
-    // run left, which would now lie about the video.
+    // one, it was asked for, or the video is not the default H.264 zev.mp4
+    // (OutputOptions::writesDescription). A run that needs none removes one
+    // an earlier run left, which would now lie about the video.
     Result<> writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
                               const VideoFacts& facts) const;
+    // After a video was written under one name, the video an earlier run
+    // wrote under the other (zev.mp4 beside a new zev.webm): the folder
+    // holds one video. Answers a warning for each that stays.
+    static QString removeOtherVideos(const QString& video);
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
     // Reads the finished video back, writes the files beside it

@@ -1,6 +1,7 @@
 #include "TestVideos.h"
 
 #include "ToolProbe.h"
+#include "output/OutputFolder.h"
 #include "tools/ExpressEncoder.h"
 
 #include <QDir>
@@ -8,12 +9,15 @@
 
 namespace zev {
 
-bool TestVideos::packFolder(const QString& folder, qint64 fps) {
+bool TestVideos::packFolder(const QString& folder, qint64 fps, const VideoFormat& format) {
     QDir(folder).mkpath(QStringLiteral("output"));
-    return ToolProbe::output(
-               ToolProbe::stagedFfmpeg(),
-               ExpressEncoder::arguments(folder, folder + QStringLiteral("/output/zev.mp4"), fps, 3100))
-        .has_value();
+    ExpressEncoder::Encoding encoding;
+    encoding.linkFolder = folder;
+    encoding.videoFile = OutputFolder::videoPath(folder + QStringLiteral("/output"), format);
+    encoding.fps = fps;
+    encoding.rate = 3100;
+    encoding.format = format;
+    return ToolProbe::output(ToolProbe::stagedFfmpeg(), ExpressEncoder::arguments(encoding)).has_value();
 }
 
 bool TestVideos::testPattern(const QString& video, int frames, QSize size) {
