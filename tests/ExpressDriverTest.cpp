@@ -8,6 +8,7 @@
 #include "ToolProbe.h"
 #include "core/Cancellation.h"
 #include "core/UserTexts.h"
+#include "frames/FrameFolderScanner.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/Mp4Boxes.h"
@@ -216,3 +217,58 @@ TEST_P(FrameRates, VideoAsLongAsTheDefaultPipelines) {
 INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, FrameRates, ::testing::Values(1, 5, 7, 12, 24, 30));
 
 } // namespace
+
+// Frames as compositors name them: the express conversion takes them in
+// number order, the default pipeline refuses them with its fixed message
+// and says that express would take them.
+struct CompositorCase {
+    const char* title;
+    QStringList names;
+    QString defaultMessage;
+};
+
+class CompositorNames : public ExpressDriverTest, public ::testing::WithParamInterface<CompositorCase> {};
+
+TEST_P(CompositorNames, ExpressTakesThemTheDefaultPipelineNamesExpress) {
+    const CompositorCase& c = GetParam();
+    const QString frames = folder.filePath("frames");
+    const QString gradient = folder.filePath("gradient");
+    ASSERT_TRUE(TestFrames::writeGradientSequence(gradient, int(c.names.size()), 16, 12));
+    QDir().mkpath(frames);
+    for (int i = 0; i < c.names.size(); ++i)
+        ASSERT_TRUE(QFile::copy(gradient + QStringLiteral("/%1.png").arg(i), frames + u'/' + c.names.at(i)));
+
+    TestFrontEnd standard;
+    pointAt(standard, frames, false);
+    ASSERT_TRUE(standard.convertAndWait());
+    EXPECT_EQ(standard.errors(), QStringList{c.defaultMessage});
+    ASSERT_EQ(standard.outcomes().size(), 1);
+    EXPECT_TRUE(standard.outcomes().first().reason.contains("express"))
+        << standard.outcomes().first().reason.toStdString();
+    EXPECT_TRUE(standard.outcomes().first().reason.contains(c.names.first()));
+    EXPECT_FALSE(QFileInfo::exists(frames + "/output/zev.mp4"));
+
+    TestFrontEnd express;
+    pointAt(express, frames, true);
+    ASSERT_TRUE(express.convertAndWait());
+    ASSERT_EQ(express.successes().size(), 1) << express.errors().join(' ').toStdString();
+    // The frames in number order: the video matches the one made of the
+    // same frames named 0.png, 1.png, ….
+    TestFrontEnd reference;
+    pointAt(reference, gradient, true);
+    ASSERT_TRUE(reference.convertAndWait());
+    EXPECT_EQ(psnr(frames + "/output/zev.mp4", gradient + "/output/zev.mp4"), qInf());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExpressDriverTest, CompositorNames,
+    ::testing::Values(CompositorCase{"ZeroPaddedPrefix",
+                                     {"comp_00000.png", "comp_00001.png", "comp_00002.png", "comp_00003.png",
+                                      "comp_00004.png", "comp_00005.png", "comp_00006.png", "comp_00007.png",
+                                      "comp_00008.png", "comp_00009.png", "comp_00010.png", "comp_00011.png"},
+                                     FrameFolderScanner::kNotNumbered},
+                      CompositorCase{"FromOne",
+                                     {"1.png", "2.png", "3.png", "4.png", "5.png", "6.png", "7.png", "8.png",
+                                      "9.png", "10.png", "11.png", "12.png"},
+                                     UserTexts::kFramesNotConsecutive}),
+    ParamName());

@@ -21,10 +21,6 @@ namespace zev {
 
 namespace {
 
-qint64 frameCount(const QString& folder) {
-    return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
-}
-
 ExpectedVideo packedVideo(const PackedLayout& layout, qint64 outputFrames) {
     return {layout.packed.width(), layout.packed.height(), outputFrames};
 }
@@ -100,7 +96,6 @@ Result<PackedLayout> ExpressDriver::planLayout() {
 
 ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString& linkFolder,
                                         const PackedLayout& layout) {
-    const QString& sourceFolder = settings_.sourceImageFolder;
     const QString outputFolder = settings_.outputFolder();
     // As for the default encoder: a plain file standing there is left alone,
     // and the run then fails to write.
@@ -116,7 +111,7 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
         return failed(encoded);
     // A frame taken away during the run would have ended ffmpeg's sequence
     // early without an error.
-    if (const qint64 framesNow = frameCount(sourceFolder); framesNow != frames.size())
+    if (const qint64 framesNow = countFramesAgain(); framesNow != frames.size())
         return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
                                            "now %2")
                                             .arg(frames.size())

@@ -6,6 +6,7 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "frames/FrameSequence.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
@@ -93,15 +94,12 @@ Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::
     // option, "x:y/…" as a protocol); every front end gives absolute ones.
     if (QDir::isRelativePath(folder))
         return failed(Result<>::failure(tr("the frame folder %1 is not an absolute path").arg(folder)));
-    ConvertError error;
-    const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
-    if (!found)
-        return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
-    frameCount_ = found->size();
-    if (Result<> numbered = numberingProblem(*found); !numbered)
-        return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive, numbered);
+    Result<QStringList, ConversionOutcome> listed = listFrames(run == PreflightInput::Run::Express);
+    if (!listed)
+        return listed;
+    const QStringList& found = *listed;
     PreflightInput input;
-    input.frames = *found;
+    input.frames = found;
     input.scratchFolder = ScratchFolders::userFolder();
     input.outputFolder = settings_.outputFolder();
     input.run = run;
@@ -113,7 +111,47 @@ Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::
     findings_ = std::move(preflight).value();
     if (!findings_.spaceWarning.isEmpty())
         log_->note(findings_.spaceWarning);
-    return *found;
+    return found;
+}
+
+Result<QStringList, ConversionOutcome> PipelineRun::listFrames(bool express) {
+    const QString& folder = settings_.sourceImageFolder;
+    ConvertError error;
+    const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
+    const Result<> numbered = found ? numberingProblem(*found) : Result<>::success();
+    frameCount_ = found ? found->size() : 0;
+    if (found && numbered)
+        return *found;
+    const bool misnamed = !found && error.message() == FrameFolderScanner::kNotNumbered;
+    if (!found && !misnamed)
+        return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
+
+    // Names such as comp_00000.png, or numbers that start above 0.
+    const Result<QStringList, FrameSequence::Refusal> sequence = FrameSequence::scan(folder);
+    if (express) {
+        if (!sequence)
+            return ConversionOutcome::failure(sequence.failure().message,
+                                              Result<>::failure(sequence.failure().reason));
+        frameCount_ = sequence->size();
+        return *sequence;
+    }
+    const QString hint = sequence ? tr("The express conversion takes these frames (%1) in number order.")
+                                        .arg(FrameSequence::span(*sequence))
+                                  : QString();
+    if (misnamed)
+        return ConversionOutcome::failure(FrameFolderScanner::kNotNumbered, Result<>::failure(hint));
+    const QString reason = hint.isEmpty() ? numbered.reason() : asSentence(numbered.reason()) + u' ' + hint;
+    return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive, Result<>::failure(reason));
+}
+
+qint64 PipelineRun::countFramesAgain() const {
+    const QString& folder = settings_.sourceImageFolder;
+    if (settings_.express) {
+        if (const Result<QStringList, FrameSequence::Refusal> sequence = FrameSequence::scan(folder);
+            sequence)
+            return sequence->size();
+    }
+    return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
 }
 
 std::optional<ConversionOutcome> PipelineRun::claimFolder(SourceFolderLock& lock) {

@@ -47,11 +47,18 @@ protected:
     virtual ConversionOutcome convert() = 0;
 
     // The checks every pipeline makes before any tool runs: an absolute
-    // frame folder, frames numbered 0, 1, 2 … without a gap, and the
+    // frame folder, its frames (listFrames()), and the
     // pre-flight of their headers, the free space and the output folder.
     // Answers the frames in frame order, or the refusal; the frame size and
     // any warning are kept.
     Result<QStringList, ConversionOutcome> checkFrames(PreflightInput::Run run);
+    // The frames in frame order: numbered 0, 1, 2 … without a gap, or, for
+    // the express conversion, any sequence FrameSequence accepts. A
+    // refusal of the default pipeline says when the express conversion
+    // would take the frames.
+    Result<QStringList, ConversionOutcome> listFrames(bool express);
+    // The frames found in the folder now, listed as listFrames() listed them.
+    qint64 countFramesAgain() const;
     // Takes the frame folder's lock for the rest of the run, and removes
     // the temporary videos that killed runs of the folder left behind.
     // Returns the refusal when another run of the folder holds the lock.
