@@ -65,6 +65,9 @@ public:
     void interrupt(int signalNumber);
 
     static QString helpText();
+    // What the help says of videos, animated images and compositors' frame
+    // names.
+    static QString mediaHelpText();
 
     CliProgressReporter& progress() { return progress_; }
     // The settings of the last folder accepted, and the tools they name.

@@ -49,7 +49,7 @@ int CliMediaCommands::run(const QStringList& arguments) {
                       CliController::absoluteFolder(positional[1]));
     }
     if (positional.size() != 1)
-        return usageError(tr("--check takes one frame folder"));
+        return usageError(tr("--check takes one frame folder, or one video or animated image"));
     return check(CliController::absoluteFolder(positional[0]));
 }
 
@@ -116,7 +116,7 @@ int CliMediaCommands::usageError(const QString& problem) {
 
 QString CliMediaCommands::usageLines() {
     return tr("       zev-cli --unpack [--json] VIDEO OUT_FOLDER\n"
-              "       zev-cli --check [--json] FOLDER\n");
+              "       zev-cli --check [--json] FOLDER|FILE\n");
 }
 
 QString CliMediaCommands::helpText() {
@@ -125,7 +125,8 @@ QString CliMediaCommands::helpText() {
               "0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour\n"
               "put together again as a player does, by the zev.json beside the video or, without\n"
               "one, with the mask on the left half and the colour on the right.\n"
-              "--check compares FOLDER/output/zev.mp4 with FOLDER's frames, each video frame\n"
+              "--check compares FOLDER/output/zev.mp4 with FOLDER's frames (or a FILE's video,\n"
+              "output/NAME.mp4 beside it, with the FILE's own frames), each video frame\n"
               "against the frame it shows, and prints the mask PSNR and the colour PSNR\n"
               "(colour multiplied by alpha): the average over all frames and the worst frame\n"
               "with its number. The video frames are matched to the frames they show by the\n"

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace zev {
 
@@ -21,7 +22,37 @@ QString ConversionSettings::resourcePath() {
 }
 
 QString ConversionSettings::outputFolder() const {
-    return FrameFolderScanner::joinPath(sourceImageFolder, QStringLiteral("output"));
+    const QString beside = mediaSource ? QFileInfo(sourceImageFolder).path() : sourceImageFolder;
+    return FrameFolderScanner::joinPath(beside, QStringLiteral("output"));
+}
+
+QString ConversionSettings::videoPath() const {
+    return FrameFolderScanner::joinPath(outputFolder(), videoBaseName(sourceImageFolder, mediaSource) +
+                                                            QStringLiteral(".mp4"));
+}
+
+QString ConversionSettings::videoBaseName(const QString& source, bool mediaSource) {
+    static const QString folderVideo = QStringLiteral("zev");
+    if (!mediaSource)
+        return folderVideo;
+    const QFileInfo file(source);
+    const QString name = file.completeBaseName();
+    if (name.isEmpty() || name == folderVideo)
+        return file.fileName();
+    const QStringList namesakes =
+        file.dir().entryList({name + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& namesake : namesakes) {
+        if (namesake != file.fileName() && QFileInfo(namesake).completeBaseName() == name)
+            return file.fileName();
+    }
+    return name;
+}
+
+QString ConversionSettings::videoPathFor(const QString& source) {
+    ConversionSettings settings;
+    settings.sourceImageFolder = source;
+    settings.mediaSource = QFileInfo(source).isFile();
+    return settings.videoPath();
 }
 
 } // namespace zev

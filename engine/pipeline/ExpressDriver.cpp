@@ -1,14 +1,17 @@
 #include "pipeline/ExpressDriver.h"
 
 #include "core/Cancellation.h"
+#include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FrameLinkFolder.h"
+#include "frames/FramePreflight.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunFolder.h"
 #include "storage/RunLog.h"
 #include "storage/SourceFolderLock.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/FfmpegProgressReader.h"
+#include "tools/MediaSource.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
 #include "tools/VideoVerifier.h"
@@ -32,6 +35,8 @@ ExpressDriver::ExpressDriver(ConversionSettings settings, const Cancellation& ca
     : PipelineRun(std::move(settings), cancellation, observer) {}
 
 ConversionOutcome ExpressDriver::convert() {
+    if (settings_.mediaSource)
+        return convertMedia();
     reportStage(Stage::Scanning, 0);
     const Result<QStringList, ConversionOutcome> checked = checkFrames(PreflightInput::Run::Express);
     if (!checked)
@@ -55,7 +60,54 @@ ConversionOutcome ExpressDriver::convert() {
         return failed(linked);
     if (cancelled())
         return ConversionOutcome::cancelled();
-    return encode(frames, links.path(), *layout);
+    const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
+    return encode(ExpressEncoder::Input{links.path(), settings_.fps, std::nullopt}, QString(), outputFrames,
+                  *layout, frames.size());
+}
+
+// A file that cannot be converted gets the message a file always got here,
+// with the reason beside it.
+ConversionOutcome ExpressDriver::convertMedia() {
+    reportStage(Stage::Scanning, 0);
+    const QString& file = settings_.sourceImageFolder;
+    if (QDir::isRelativePath(file))
+        return failed(Result<>::failure(tr("the source %1 is not an absolute path").arg(file)));
+    Result<MediaSource> source = MediaSource::probe(settings_.ffprobePath, file, toolOptions());
+    if (cancelled())
+        return ConversionOutcome::cancelled();
+    if (!source)
+        return ConversionOutcome::failure(UserTexts::kNotAFolder, Result<>(source.failure()));
+    if (settings_.sourcePremultiplied)
+        source->alpha =
+            *settings_.sourcePremultiplied ? MediaSource::Alpha::Premultiplied : MediaSource::Alpha::Straight;
+    takeSourceFrames(source->size, source->frames);
+    const std::optional<qint64> typedFps =
+        settings_.fpsTyped ? std::optional<qint64>(settings_.fps) : std::nullopt;
+    describedInputFps_ = qRound64(source->effectiveFps(typedFps));
+    note(QStringLiteral("source: %1 %2, %3×%4, %5 frames at %6/%7 fps%8, %9 alpha")
+             .arg(source->codec, source->pixelFormat)
+             .arg(source->size.width())
+             .arg(source->size.height())
+             .arg(source->frames)
+             .arg(source->rateNumerator)
+             .arg(source->rateDenominator)
+             .arg(typedFps ? QStringLiteral(" shown at %1 fps").arg(*typedFps) : QString())
+             .arg(source->alpha == MediaSource::Alpha::Premultiplied ? QStringLiteral("premultiplied")
+                                                                     : QStringLiteral("straight")));
+    if (Result<> output = FramePreflight::checkOutputFolder(settings_.outputFolder()); !output)
+        return failed(output);
+    const Result<PackedLayout> layout = planLayout();
+    if (!layout)
+        return failed(Result<>(layout.failure()));
+
+    SourceFolderLock lock;
+    if (std::optional<ConversionOutcome> refused = claimFolder(lock))
+        return *refused;
+    if (cancelled())
+        return ConversionOutcome::cancelled();
+    const qint64 outputFrames = source->outputFrames(typedFps, VideoEncoder::kVideoRate);
+    return encode(ExpressEncoder::Input{QString(), typedFps.value_or(0), *source},
+                  source->straighteningFilter(), outputFrames, *layout, 0);
 }
 
 Result<PackedLayout> ExpressDriver::planLayout() {
@@ -94,28 +146,29 @@ Result<PackedLayout> ExpressDriver::planLayout() {
     return layout;
 }
 
-ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString& linkFolder,
-                                        const PackedLayout& layout) {
+ConversionOutcome ExpressDriver::encode(const ExpressEncoder::Input& input, const QString& straightening,
+                                        qint64 outputFrames, const PackedLayout& layout, qint64 frameCount) {
     const QString outputFolder = settings_.outputFolder();
     // As for the default encoder: a plain file standing there is left alone,
     // and the run then fails to write.
     if (!QFileInfo::exists(outputFolder))
         QDir().mkpath(outputFolder);
 
-    PendingVideo video(outputFolder, QStringLiteral("express"));
-    const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
-    const Result<> encoded = runFfmpeg(linkFolder, video.path(), layout, outputFrames);
+    PendingVideo video(outputFolder, QStringLiteral("express"), settings_.videoPath());
+    const Result<> encoded = runFfmpeg(input, straightening, video.path(), layout, outputFrames);
     if (cancelled() && !encoded)
         return ConversionOutcome::cancelled();
     if (!encoded)
         return failed(encoded);
     // A frame taken away during the run would have ended ffmpeg's sequence
     // early without an error.
-    if (const qint64 framesNow = countFramesAgain(); framesNow != frames.size())
-        return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
-                                           "now %2")
-                                            .arg(frames.size())
-                                            .arg(framesNow)));
+    if (frameCount > 0) {
+        if (const qint64 framesNow = countFramesAgain(); framesNow != frameCount)
+            return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
+                                               "now %2")
+                                                .arg(frameCount)
+                                                .arg(framesNow)));
+    }
     const Result<VideoFacts> committed = verifyAndCommit(video, packedVideo(layout, outputFrames));
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
@@ -123,14 +176,14 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     return finished(outputFolder, layout, outputFrames, *committed);
 }
 
-Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile,
-                                  const PackedLayout& layout, qint64 outputFrames) {
+Result<> ExpressDriver::runFfmpeg(const ExpressEncoder::Input& input, const QString& straightening,
+                                  const QString& videoFile, const PackedLayout& layout, qint64 outputFrames) {
     reportStage(Stage::Encoding, outputFrames);
     FfmpegProgressReader reader;
-    const QStringList arguments =
-        ExpressEncoder::arguments(linkFolder, videoFile, settings_.fps, settings_.rate,
-                                  ExpressEncoder::filterGraph(layout, settings_.output.premultiplied),
-                                  settings_.output.crf, outputFrames);
+    const QStringList arguments = ExpressEncoder::arguments(
+        input, videoFile, settings_.rate,
+        straightening + ExpressEncoder::filterGraph(layout, settings_.output.premultiplied),
+        settings_.output.crf, outputFrames);
     return ToolRunner::run(arguments, settings_.ffmpegPath, encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }

@@ -15,12 +15,12 @@
 
 namespace zev {
 
-PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage)
+PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage, const QString& videoPath)
     : path_(FrameFolderScanner::joinPath(
           outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
                             u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) +
                             QStringLiteral(".mp4")))
-    , videoPath_(VideoEncoder::videoPath(outputFolder)) {
+    , videoPath_(videoPath.isEmpty() ? VideoEncoder::videoPath(outputFolder) : videoPath) {
     removeAbandoned(outputFolder);
 }
 

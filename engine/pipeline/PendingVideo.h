@@ -21,9 +21,11 @@ class PendingVideo {
 public:
     static inline const QString kNamePrefix = QStringLiteral(".zev-");
 
-    // stage names the step that writes the file ("express", "encoding", …).
-    // Temporary files that runs killed outright left behind go first.
-    PendingVideo(const QString& outputFolder, const QString& stage);
+    // stage names the step that writes the file ("express", "encoding", …);
+    // videoPath is the name it gets (zev.mp4 in the output folder unless
+    // given). Temporary files that runs killed outright left behind go
+    // first.
+    PendingVideo(const QString& outputFolder, const QString& stage, const QString& videoPath = QString());
     ~PendingVideo();
     PendingVideo(const PendingVideo&) = delete;
     PendingVideo& operator=(const PendingVideo&) = delete;

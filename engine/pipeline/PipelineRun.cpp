@@ -71,7 +71,7 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
     outcome.logPath = log.path();
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        log.note(QStringLiteral("\nwritten: %1").arg(VideoEncoder::videoPath(outcome.outputFolder)));
+        log.note(QStringLiteral("\nwritten: %1").arg(outcome.videoPath));
         break;
     case ConversionOutcome::Kind::Cancelled:
         log.note(QStringLiteral("\nstopped on request"));
@@ -211,6 +211,7 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
     if (const std::optional<QString> phones = H264Level::phoneWarning(size, findings_.frameSize, fps, rate))
         warnings.append(*phones);
     ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
+    outcome.videoPath = settings_.videoPath();
     outcome.videoSize = size;
     if (const std::optional<H264Level::Level> level = H264Level::needed(size, fps, rate))
         outcome.level = level->name;
@@ -220,10 +221,10 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
                                         qint64 outputFrames, const VideoFacts& facts) {
     const OutputOptions& options = settings_.output;
-    const QString video = VideoEncoder::videoPath(outputFolder);
+    const QString video = settings_.videoPath();
     const bool describe = options.needsDescription() || options.describe;
     if (!describe) {
-        if (Result<> removed = removeDescription(outputFolder); !removed)
+        if (Result<> removed = removeDescription(video); !removed)
             return failed(removed);
     }
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
@@ -233,7 +234,7 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
         return outcome;
     VideoDescription description = layout.describe(options);
     description.frames = outputFrames;
-    description.inputFps = settings_.fps;
+    description.inputFps = describedInputFps_ > 0 ? describedInputFps_ : settings_.fps;
     description.outputFps = VideoEncoder::kVideoRate;
     description.profile = facts.video().profile;
     description.level = facts.video().level;
@@ -244,8 +245,8 @@ ConversionOutcome PipelineRun::finished(const QString& outputFolder, const Packe
     return outcome;
 }
 
-Result<> PipelineRun::removeDescription(const QString& outputFolder) {
-    QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
+Result<> PipelineRun::removeDescription(const QString& videoPath) {
+    QFile description(VideoDescription::pathBeside(videoPath));
     const QFileInfo there(description.fileName());
     if ((!there.exists() && !there.isSymLink()) || description.remove())
         return Result<>::success();
@@ -263,7 +264,7 @@ Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const Expec
     if (!verified)
         return verified;
     // The previous video's description would lie about the new one.
-    if (Result<> removed = removeDescription(QFileInfo(video.path()).path()); !removed)
+    if (Result<> removed = removeDescription(settings_.videoPath()); !removed)
         return removed.failure();
     if (Result<> committed = video.commit(); !committed)
         return committed.failure();

@@ -75,8 +75,13 @@ protected:
     ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
                                const VideoFacts& facts);
     // Before a new video replaces the previous one.
-    static Result<> removeDescription(const QString& outputFolder);
+    static Result<> removeDescription(const QString& videoPath);
     QSize frameSize() const { return findings_.frameSize; }
+    // A media source's frames, which no frame check counted.
+    void takeSourceFrames(QSize size, qint64 frames) {
+        findings_.frameSize = size;
+        frameCount_ = frames;
+    }
     void addWarning(const QString& warning);
     // Reads the finished video back and only then gives it the video's
     // name (removing the previous video's description); until then the
@@ -112,6 +117,13 @@ private:
 
     qint64 frameCount_ = 0;
     PreflightFindings findings_;
+
+protected:
+    // The rate zev.json names as the animation's, when it is not the
+    // settings' (a media source shown at its own rate).
+    qint64 describedInputFps_ = 0;
+
+private:
     // What the layout adds to the findings' warning.
     QString layoutWarning_;
 };

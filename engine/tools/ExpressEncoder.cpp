@@ -78,8 +78,24 @@ QString ExpressEncoder::filterGraph(const PackedLayout& layout, bool premultipli
     return steps.join(u';');
 }
 
+QStringList ExpressEncoder::inputArguments(const Input& input) {
+    if (input.media)
+        return input.media->inputArguments(input.fps > 0 ? std::optional<qint64>(input.fps) : std::nullopt);
+    return {
+        QStringLiteral("-f"),       QStringLiteral("image2"),        QStringLiteral("-framerate"),
+        QString::number(input.fps), QStringLiteral("-start_number"), QStringLiteral("0"),
+        QStringLiteral("-i"),       framePattern(input.linkFolder),
+    };
+}
+
 QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& videoFile, qint64 fps,
                                       qint64 rate, const QString& filterGraph, std::optional<int> crf,
+                                      qint64 outputFrames) {
+    return arguments(Input{linkFolder, fps, std::nullopt}, videoFile, rate, filterGraph, crf, outputFrames);
+}
+
+QStringList ExpressEncoder::arguments(const Input& input, const QString& videoFile, qint64 rate,
+                                      const QString& filterGraph, std::optional<int> crf,
                                       qint64 outputFrames) {
     const QStringList quality = crf ? QStringList{QStringLiteral("-crf"), QString::number(*crf)}
                                     : QStringList{QStringLiteral("-b"), QString::number(rate) + u'k'};
@@ -87,14 +103,9 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
         // A frame that cannot be decoded ends the run with an error instead
         // of being left out of a video announced as finished.
         QStringLiteral("-xerror"),
-        QStringLiteral("-f"),
-        QStringLiteral("image2"),
-        QStringLiteral("-framerate"),
-        QString::number(fps),
-        QStringLiteral("-start_number"),
-        QStringLiteral("0"),
-        QStringLiteral("-i"),
-        framePattern(linkFolder),
+    };
+    arguments += inputArguments(input);
+    arguments += {
         QStringLiteral("-vf"),
         outputFrames > 0 ? filterGraph + kHoldLastImage : filterGraph,
         QStringLiteral("-vcodec"),

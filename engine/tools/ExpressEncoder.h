@@ -2,6 +2,7 @@
 
 #include "output/OutputOptions.h"
 #include "output/PackedLayout.h"
+#include "tools/MediaSource.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,16 @@ public:
     // (VideoEncoder::outputFrameCount) makes the two agree.
     static inline const QString kHoldLastImage = QStringLiteral(",tpad=stop_mode=clone:stop=1");
 
+    // What the run reads: the links to a folder's frames, shown at fps, or
+    // a video or animated image with the decoder that keeps its alpha (and
+    // fps, when set, in place of its own timing).
+    struct Input {
+        QString linkFolder;
+        qint64 fps = 0;
+        std::optional<MediaSource> media;
+    };
+    static QStringList inputArguments(const Input& input);
+
     // rate is in kbit/s. Both paths are made absolute and given as "file:"
     // URLs, so no part of them is read as a protocol; the link folder's
     // "%" are escaped, so ffmpeg's pattern only ever numbers the links.
@@ -53,6 +64,8 @@ public:
     static QStringList arguments(const QString& linkFolder, const QString& videoFile, qint64 fps, qint64 rate,
                                  const QString& filterGraph = kFilterGraph,
                                  std::optional<int> crf = std::nullopt, qint64 outputFrames = 0);
+    static QStringList arguments(const Input& input, const QString& videoFile, qint64 rate,
+                                 const QString& filterGraph, std::optional<int> crf, qint64 outputFrames);
 
     // "file:<absolute link folder, each % doubled>/%d.png"
     static QString framePattern(const QString& linkFolder);
