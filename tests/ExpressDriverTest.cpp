@@ -5,6 +5,7 @@
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "TestFrontEnd.h"
+#include "TestVideos.h"
 #include "ToolProbe.h"
 #include "core/Cancellation.h"
 #include "core/UserTexts.h"
@@ -272,3 +273,82 @@ INSTANTIATE_TEST_SUITE_P(
                                       "9.png", "10.png", "11.png", "12.png"},
                                      UserTexts::kFramesNotConsecutive}),
     ParamName());
+
+// Sources that cannot give a transparent video are refused with the
+// message a file always got, and the reason, before anything is encoded.
+struct RefusedSourceCase {
+    const char* title;
+    const char* file;
+    QStringList codec;
+    bool alpha;
+    QString reason;
+};
+
+class RefusedSources : public ExpressDriverTest, public ::testing::WithParamInterface<RefusedSourceCase> {};
+
+TEST_P(RefusedSources, RefusedWithTheReasonBeforeAnyEncoding) {
+    const RefusedSourceCase& c = GetParam();
+    const QString source = folder.filePath(QString::fromUtf8(c.file));
+    ASSERT_TRUE(TestVideos::transparentAnimation(source, c.codec, 12, 10, QSize(48, 32), c.alpha));
+    TestFrontEnd front;
+    pointAt(front, source, false);
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{UserTexts::kNotAFolder});
+    ASSERT_EQ(front.outcomes().size(), 1);
+    EXPECT_TRUE(front.outcomes().first().reason.contains(c.reason))
+        << front.outcomes().first().reason.toStdString();
+    for (const ConversionProgress& progress : front.progress())
+        EXPECT_NE(progress.stage, ConversionObserver::Stage::Encoding);
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("output")));
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, RefusedSources,
+                         ::testing::Values(RefusedSourceCase{"H264",
+                                                             "clip.mp4",
+                                                             {"-c:v", "libx264", "-pix_fmt", "yuv420p"},
+                                                             true,
+                                                             "the video has no transparency: yuv420p"},
+                                           RefusedSourceCase{"Vp9WithoutAlpha",
+                                                             "clip.webm",
+                                                             {"-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p"},
+                                                             false,
+                                                             "the video has no transparency: yuv420p"},
+                                           RefusedSourceCase{"OpaqueAnimation",
+                                                             "clip.mov",
+                                                             {"-c:v", "qtrle", "-pix_fmt", "rgb24"},
+                                                             false,
+                                                             "the video has no transparency: rgb24"},
+                                           RefusedSourceCase{"AnimatedWebp",
+                                                             "clip.webp",
+                                                             {"-c:v", "libwebp_anim", "-lossless", "1"},
+                                                             true,
+                                                             "WebP"}),
+                         ParamName());
+
+// A typed frame rate shows the source's frames at that rate instead of its
+// own, and two sources of one folder write videos of their own.
+TEST_F(ExpressDriverTest, SourcesKeepTheirOwnRateUnlessOneIsTypedAndTheirOwnVideo) {
+    const QString walk = folder.filePath("walk.mov");
+    const QString run = folder.filePath("run.mov");
+    ASSERT_TRUE(TestVideos::transparentAnimation(walk, {"-c:v", "qtrle"}, 12, 10));
+    ASSERT_TRUE(TestVideos::transparentAnimation(run, {"-c:v", "qtrle"}, 12, 10));
+    TestFrontEnd own;
+    pointAt(own, walk, false);
+    ASSERT_TRUE(own.convertAndWait());
+    TestFrontEnd typed;
+    pointAt(typed, run, false);
+    typed.inputs.fpsText = "20";
+    typed.inputs.fpsTyped = true;
+    ASSERT_TRUE(typed.convertAndWait());
+    ASSERT_EQ(own.successes().size() + typed.successes().size(), 2);
+    const auto frames = [](const QString& video) {
+        return ffprobe({"-count_frames", "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", video})
+            .trimmed()
+            .toLongLong();
+    };
+    EXPECT_EQ(frames(folder.filePath("output/walk.mp4")), 30);
+    EXPECT_EQ(frames(folder.filePath("output/run.mp4")), 15);
+    EXPECT_EQ(ConversionSettings::videoBaseName(walk, true), "walk");
+    folder.touch("walk.webm", "x");
+    EXPECT_EQ(ConversionSettings::videoBaseName(walk, true), "walk.mov");
+}

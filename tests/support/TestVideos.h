@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace zev {
 
@@ -15,6 +16,11 @@ public:
     static bool packFolder(const QString& folder, qint64 fps = 25);
     // frames frames of FFmpeg's moving test pattern, every one different.
     static bool testPattern(const QString& video, int frames, QSize size);
+    // A transparent animation of frames frames at fps, colour and alpha in
+    // smooth gradients that move each frame, encoded with codecArguments
+    // ("-c:v", "qtrle", …) into video; alpha false makes it opaque.
+    static bool transparentAnimation(const QString& video, const QStringList& codecArguments, int frames = 12,
+                                     int fps = 10, QSize size = QSize(48, 32), bool alpha = true);
 };
 
 } // namespace zev
