@@ -197,11 +197,19 @@ void PreviewController::open(const QString& videoPath) {
     // so a long or a broken file never holds up the window. The thread
     // deletes itself; its result reaches this window only while it exists.
     auto result = std::make_shared<std::optional<Result<PackedVideo>>>();
-    QThread* probe = QThread::create(
-        [result, path = videoPath_]() { *result = PackedVideo::open(StagedTools::ffprobe(), path); });
-    connect(probe, &QThread::finished, this, [this, result]() {
+    // A video or animated image it was made of is probed there too.
+    auto source = std::make_shared<std::optional<MediaSource>>();
+    QThread* probe = QThread::create([result, source, path = videoPath_]() {
+        *result = PackedVideo::open(StagedTools::ffprobe(), path);
+        const QString made = QualityCheck::sourceOf(path);
+        if (result->value().ok() && QFileInfo(made).isFile()) {
+            if (Result<MediaSource> probed = MediaSource::probe(StagedTools::ffprobe(), made); probed)
+                *source = *probed;
+        }
+    });
+    connect(probe, &QThread::finished, this, [this, result, source]() {
         if (result->has_value() && result->value().ok())
-            videoOpened(*result->value());
+            videoOpened(*result->value(), *source);
         else
             showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
     });
@@ -209,11 +217,18 @@ void PreviewController::open(const QString& videoPath) {
     probe->start();
 }
 
-void PreviewController::videoOpened(const PackedVideo& video) {
+void PreviewController::videoOpened(const PackedVideo& video, const std::optional<MediaSource>& source) {
     messageLabel_->clear();
     messageLabel_->hide();
     factsLabel_->setText(factsText(video));
-    findSourceFrames(video);
+    if (source) {
+        sourceReader_ = std::make_unique<MediaSourceReader>(
+            StagedTools::ffmpeg(), *source,
+            MediaSourceReader::typedFpsOf(*source, video.description.inputFps, video.facts.frames()));
+        viewBox_->setEnabled(true);
+    } else {
+        findSourceFrames(video);
+    }
     recombiner_.emplace(video.description);
     player_ = std::make_unique<PreviewPlayer>(video, StagedTools::ffmpeg());
     connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
@@ -285,7 +300,17 @@ void PreviewController::frameShown(qint64 index, const PackedFrame& packed, cons
 void PreviewController::refreshView() {
     const bool compare = canCompare() && index_ >= 0 && (view_ != View::Decoded || !player_->isPlaying());
     RgbaFrame decoded;
-    if (compare) {
+    if (compare && sourceReader_) {
+        // The source read as the conversion read it: frame for frame.
+        if (index_ != sourceIndex_) {
+            Result<RgbaFrame> loaded = sourceReader_->frame(index_);
+            source_ = loaded ? *loaded : RgbaFrame();
+            sourceError_ = loaded ? QString() : loaded.reason();
+            sourceIndex_ = index_;
+        }
+        decoded = recombiner_->recombine(packed_);
+        psnrLabel_->setText(comparisonText(FrameComparison::compare(decoded, source_)));
+    } else if (compare) {
         const qint64 wanted = std::min<qint64>(timing_->sourceFrameFor(index_), sourceFrames_.size() - 1);
         if (wanted != sourceIndex_) {
             Result<RgbaFrame> loaded = PngFrameFile::read(sourceFrames_.at(wanted));

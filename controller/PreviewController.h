@@ -3,6 +3,7 @@
 #include "PreviewPlayer.h"
 #include "preview/FrameComparison.h"
 #include "preview/FrameRecombiner.h"
+#include "preview/MediaSourceReader.h"
 #include "preview/RgbaFrame.h"
 #include "preview/SourceFrameTiming.h"
 
@@ -49,7 +50,7 @@ public:
     PreviewPlayer* player() const { return player_.get(); }
     // The reason the video cannot be played, empty while all is well.
     QString failure() const { return failure_; }
-    bool canCompare() const { return !sourceFrames_.isEmpty(); }
+    bool canCompare() const { return !sourceFrames_.isEmpty() || sourceReader_; }
 
     void setView(View view);
     ZEVPreviewCanvas* canvas() const;
@@ -78,7 +79,7 @@ private:
     void buildControls();
     QWidget* buildControlBar();
     QWidget* buildInfoPanel();
-    void videoOpened(const PackedVideo& video);
+    void videoOpened(const PackedVideo& video, const std::optional<MediaSource>& source);
     void showFailure(const QString& reason);
     void findSourceFrames(const PackedVideo& video);
     void frameShown(qint64 index, const PackedFrame& packed, const QImage& image);
@@ -94,6 +95,8 @@ private:
     View view_ = View::Decoded;
 
     QStringList sourceFrames_;
+    // The video or animated image the video was made of, when it was.
+    std::unique_ptr<MediaSourceReader> sourceReader_;
     std::optional<SourceFrameTiming> timing_;
     // The frame shown last, and the source frame loaded for it.
     qint64 index_ = -1;
