@@ -3,6 +3,7 @@
 #include "CliMediaCommands.h"
 #include "core/UserTexts.h"
 #include "output/PlayerTargets.h"
+#include "tools/MediaSource.h"
 #include "tools/VideoEncoder.h"
 
 #include <QCommandLineOption>
@@ -13,6 +14,7 @@
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace zev {
@@ -68,6 +70,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QCommandLineOption json(QStringLiteral("json"), QString());
     const QCommandLineOption cacheCap(QStringLiteral("cache-cap"), QString(), QStringLiteral("SIZE"));
     const QCommandLineOption express({QStringLiteral("e"), QStringLiteral("express")}, QString());
+    const QCommandLineOption sourceAlpha(QStringLiteral("source-alpha"), QString(), QStringLiteral("KIND"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
     const QCommandLineOption targets(QStringLiteral("targets"), QString());
@@ -75,7 +78,8 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const OutputArguments outputArguments;
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, cacheCap, express, json, help, version, targets});
+    parser.addOptions(
+        {fps, preset, slider, cache, cacheCap, express, sourceAlpha, json, help, version, targets});
     parser.addOptions(outputArguments.options());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -95,6 +99,20 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QStringList folders = parser.positionalArguments();
     if (folders.isEmpty())
         return usageError(tr("missing the frame folder"));
+    // Videos and animated images always go through the express conversion,
+    // so its options need no --express for them.
+    const bool allMedia = std::all_of(folders.begin(), folders.end(), [](const QString& source) {
+        return MediaSource::isCandidate(absoluteFolder(source));
+    });
+    if (parser.isSet(cache) && allMedia)
+        return usageError(tr("--cache has no meaning for a video or animated image"));
+    if (parser.isSet(sourceAlpha)) {
+        const QString kind = parser.value(sourceAlpha).toLower();
+        if (kind != QLatin1String("straight") && kind != QLatin1String("premultiplied"))
+            return usageError(tr("--source-alpha takes straight or premultiplied, not \"%1\"")
+                                  .arg(parser.value(sourceAlpha)));
+        inputs_.sourcePremultiplied = kind == QLatin1String("premultiplied");
+    }
     // The packed frames kept are those of one folder.
     if (parser.isSet(cache) && folders.size() > 1)
         return usageError(tr("--cache takes one folder, the one converted last, not %1").arg(folders.size()));
@@ -102,8 +120,8 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
         return usageError(tr("choose either --preset or --slider, not both"));
     if (parser.isSet(cache) && parser.isSet(express))
         return usageError(tr("--cache has no meaning with --express: choose one"));
-    const Result<OutputOptions> output =
-        outputArguments.read(parser, parser.isSet(express), parser.isSet(preset) || parser.isSet(slider));
+    const Result<OutputOptions> output = outputArguments.read(parser, parser.isSet(express) || allMedia,
+                                                              parser.isSet(preset) || parser.isSet(slider));
     if (!output)
         return usageError(output.reason());
     if (parser.isSet(preset) && !applyPreset(parser.value(preset)))
@@ -119,6 +137,7 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
 
     // The frame-rate text and the folder go to the validation unchanged, so
     // a bad value gets the same message as in the window.
+    inputs_.fpsTyped = parser.isSet(fps);
     if (parser.isSet(fps))
         inputs_.fpsText = parser.value(fps);
     folders_.clear();
@@ -216,7 +235,8 @@ QString CliController::targetsText() {
 // The preset titles and the success message are the window's own words and
 // reach the help unchanged, in every language.
 QString CliController::helpText() {
-    return tr("Usage: zev-cli [options] FOLDER...\n") + CliMediaCommands::usageLines() +
+    return tr("Usage: zev-cli [options] FOLDER...\n") + tr("       zev-cli [options] FILE...\n") +
+           CliMediaCommands::usageLines() +
            tr("\n"
               "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
               "2.png ..., into the video FOLDER/output/zev.mp4 (H.264; with --express, other\n"
@@ -242,6 +262,7 @@ QString CliController::helpText() {
               "  -e, --express        express conversion: one FFmpeg run straight from the\n"
               "                       frames to the same video, many times faster, with no\n"
               "                       intermediate images (and so nothing for --cache)\n"
+
               "      --json           print one JSON object per folder instead of the texts:\n"
               "                       folder, ok, message, reason, video, frames, seconds,\n"
               "                       width, height, level (the level of the video's codec),\n"
@@ -251,7 +272,7 @@ QString CliController::helpText() {
               "  -v, --version        show the version and exit\n"
               "\n")
                .arg(kPresets[0].title, kPresets[1].title, kPresets[2].title) +
-           OutputArguments::helpText() +
+           mediaHelpText() + OutputArguments::helpText() +
            tr("\n"
               "Output: for each folder, the outcome goes to standard output, worded as the\n"
               "desktop window words it (one error message, or \"%1\"\n"
@@ -292,6 +313,29 @@ QString CliController::helpText() {
               "\n")
                .arg(UserTexts::kSuccessFormat.arg(tr("<output folder>"))) +
            CliMediaCommands::helpText();
+}
+
+QString CliController::mediaHelpText() {
+    return tr("Videos and animated images:\n"
+              "A FILE, a video or animated image with transparency (QuickTime with ProRes\n"
+              "4444 or the Animation codec, WebM with VP8 or VP9 alpha, animated PNG, GIF),\n"
+              "is converted by the express conversion, with every option below, into\n"
+              "output/NAME.mp4 beside it, NAME being the file's name without its extension\n"
+              "(the whole name when another file beside it, or zev.mp4, would share it), and\n"
+              "NAME.json is its description. It is read first: a file without transparency\n"
+              "is refused at once, with the reason (\"the video has no transparency:\n"
+              "yuv420p\"). Its frames keep the file's own timing unless --fps is given,\n"
+              "which shows them at that rate. Its alpha is taken as straight (not multiplied\n"
+              "into the colour), as PNG, GIF and WebM alpha are by definition and as QuickTime\n"
+              "files do not say; --source-alpha says otherwise. Animated WebP images are\n"
+              "refused: the FFmpeg this program runs cannot decode them.\n"
+              "  --source-alpha KIND  straight (the default) or premultiplied: how to read a\n"
+              "                       FILE's alpha where the file does not say\n"
+              "\n"
+              "With --express, a FOLDER's frames may also be named as compositors name\n"
+              "them: one prefix and a number counting up by one from any number\n"
+              "(comp_00000.png, walk-1.png ...); they are taken in number order.\n"
+              "\n");
 }
 
 void CliController::busyEnded() {

@@ -67,6 +67,9 @@ public:
     static QString helpText();
     // One line a target: its name and what it is for.
     static QString targetsText();
+    // What the help says of videos, animated images and compositors' frame
+    // names.
+    static QString mediaHelpText();
 
     CliProgressReporter& progress() { return progress_; }
     // The settings of the last folder accepted, and the tools they name.

@@ -73,7 +73,7 @@ int CliMediaCommands::run(const QStringList& arguments) {
             parser.isSet(forceOption) ? VideoUnpacker::Existing::Replace : VideoUnpacker::Existing::Refuse);
     }
     if (positional.size() != 1)
-        return usageError(tr("--check takes one frame folder"));
+        return usageError(tr("--check takes one frame folder, or one video or animated image"));
     return check(CliController::absoluteFolder(positional[0]));
 }
 
@@ -201,7 +201,7 @@ int CliMediaCommands::usageError(const QString& problem) {
 
 QString CliMediaCommands::usageLines() {
     return tr("       zev-cli --unpack [--json] [--force] VIDEO OUT_FOLDER\n"
-              "       zev-cli --check [--json] FOLDER\n") +
+              "       zev-cli --check [--json] FOLDER|FILE\n") +
            tr("       zev-cli --inspect [--json] VIDEO\n"
               "       zev-cli --retarget [--json] VIDEO TARGET OUT_FOLDER\n");
 }
@@ -219,10 +219,11 @@ QString CliMediaCommands::helpText() {
               "are renamed into place only once all are written, so a failed or stopped\n"
               "--unpack leaves none behind.\n"
               "--check compares FOLDER's video (output/zev.mp4, or the zev.webm a WebM run\n"
-              "wrote) with FOLDER's frames, each video frame against the frame it shows, and\n"
-              "prints the mask PSNR and the colour PSNR (colour multiplied by alpha): the\n"
-              "average over all frames and the worst frame with its number. The video frames are matched to "
-              "the frames they show by the\n"
+              "wrote) with FOLDER's frames (or a FILE's video, output/NAME.mp4 or NAME.webm\n"
+              "beside it, with the FILE's own frames), each video frame against the frame it\n"
+              "shows, and prints the mask PSNR and the colour PSNR (colour multiplied by\n"
+              "alpha): the average over all frames and the worst frame with its number. The\n"
+              "video frames are matched to the frames they show by the\n"
               "animation's frame rate: zev.json's inputFps, the rate the conversion recorded\n"
               "in the video, or the one rate that turns the frames into the video's frame\n"
               "count; failing those, an assumed rate, which the result says it assumed\n"

@@ -4,7 +4,6 @@
 #include "core/UserTexts.h"
 #include "session/ConversionSession.h"
 #include "session/SettingsValidator.h"
-#include "tools/VideoEncoder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -376,8 +375,7 @@ QVariant ConversionQueue::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const Line& line = lines_[std::size_t(index.row())];
-    const QString video =
-        line.state == State::Done ? VideoEncoder::videoPath(line.outcome.outputFolder) : QString();
+    const QString video = line.state == State::Done ? line.outcome.video : QString();
     switch (role) {
     case StateRole:
         return int(line.state);

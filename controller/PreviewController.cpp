@@ -203,13 +203,20 @@ void PreviewController::open(const QString& videoPath) {
     probeStop_ = std::make_unique<Cancellation>();
     probe_ = std::make_unique<WorkerThread>();
     auto result = std::make_shared<std::optional<Result<PackedVideo>>>();
+    // A video or animated image it was made of is probed there too.
+    auto source = std::make_shared<std::optional<MediaSource>>();
     probe_->start(
-        [result, path = videoPath_, stop = probeStop_.get()]() {
+        [result, source, path = videoPath_, stop = probeStop_.get()]() {
             *result = PackedVideo::open(StagedTools::ffprobe(), path, stop);
+            const QString made = QualityCheck::sourceOf(path);
+            if (result->value().ok() && QFileInfo(made).isFile()) {
+                if (Result<MediaSource> probed = MediaSource::probe(StagedTools::ffprobe(), made); probed)
+                    *source = *probed;
+            }
         },
-        [this, result]() {
+        [this, result, source]() {
             if (result->has_value() && result->value().ok())
-                videoOpened(*result->value());
+                videoOpened(*result->value(), *source);
             else
                 showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
         });
@@ -221,11 +228,18 @@ void PreviewController::stopProbing() {
     probe_.reset();
 }
 
-void PreviewController::videoOpened(const PackedVideo& video) {
+void PreviewController::videoOpened(const PackedVideo& video, const std::optional<MediaSource>& source) {
     messageLabel_->clear();
     messageLabel_->hide();
-    findSourceFrames(video);
     factsLabel_->setText(factsText(video));
+    if (source) {
+        sourceReader_ = std::make_unique<MediaSourceReader>(
+            StagedTools::ffmpeg(), *source,
+            MediaSourceReader::typedFpsOf(*source, video.description.inputFps, video.facts.frames()));
+        viewBox_->setEnabled(true);
+    } else {
+        findSourceFrames(video);
+    }
     recombiner_.emplace(video.description);
     player_ = std::make_unique<PreviewPlayer>(video, StagedTools::ffmpeg());
     connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
@@ -292,7 +306,17 @@ void PreviewController::frameShown(qint64 index, const PackedFrame& packed, cons
 void PreviewController::refreshView() {
     const bool compare = canCompare() && index_ >= 0 && (view_ != View::Decoded || !player_->isPlaying());
     RgbaFrame decoded;
-    if (compare) {
+    if (compare && sourceReader_) {
+        // The source read as the conversion read it: frame for frame.
+        if (index_ != sourceIndex_) {
+            Result<RgbaFrame> loaded = sourceReader_->frame(index_);
+            source_ = loaded ? *loaded : RgbaFrame();
+            sourceError_ = loaded ? QString() : loaded.reason();
+            sourceIndex_ = index_;
+        }
+        decoded = recombiner_->recombine(packed_);
+        psnrLabel_->setText(comparisonText(FrameComparison::compare(decoded, source_)));
+    } else if (compare) {
         const qint64 wanted = std::min<qint64>(timing_->sourceFrameFor(index_), sourceFrames_.size() - 1);
         if (wanted != sourceIndex_) {
             Result<RgbaFrame> loaded = PngFrameFile::read(sourceFrames_.at(wanted));

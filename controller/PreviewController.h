@@ -5,6 +5,7 @@
 #include "core/WorkerThread.h"
 #include "preview/FrameComparison.h"
 #include "preview/FrameRecombiner.h"
+#include "preview/MediaSourceReader.h"
 #include "preview/RgbaFrame.h"
 #include "preview/SourceFrameTiming.h"
 
@@ -51,7 +52,7 @@ public:
     PreviewPlayer* player() const { return player_.get(); }
     // The reason the video cannot be played, empty while all is well.
     QString failure() const { return failure_; }
-    bool canCompare() const { return !sourceFrames_.isEmpty(); }
+    bool canCompare() const { return !sourceFrames_.isEmpty() || sourceReader_; }
 
     void setView(View view);
     ZEVPreviewCanvas* canvas() const;
@@ -81,7 +82,7 @@ private:
     QWidget* buildControlBar();
     QWidget* buildInfoPanel();
     void stopProbing();
-    void videoOpened(const PackedVideo& video);
+    void videoOpened(const PackedVideo& video, const std::optional<MediaSource>& source);
     void showFailure(const QString& reason);
     void findSourceFrames(const PackedVideo& video);
     void frameShown(qint64 index, const PackedFrame& packed, const QImage& image);
@@ -100,6 +101,8 @@ private:
     View view_ = View::Decoded;
 
     QStringList sourceFrames_;
+    // The video or animated image the video was made of, when it was.
+    std::unique_ptr<MediaSourceReader> sourceReader_;
     std::optional<SourceFrameTiming> timing_;
     // The animation's rate the comparison times the frames by, and whence.
     std::optional<SourceFrameTiming::InputRate> inputRate_;

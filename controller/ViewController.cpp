@@ -19,6 +19,7 @@
 #include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ImageStages.h"
+#include "tools/MediaSource.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
 #include "ui_ViewController.h"
@@ -33,6 +34,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -436,13 +438,17 @@ qint64 ViewController::cacheCapBytes(const QVariant& mebibytesSetting) {
 FrontEndInputs ViewController::inputs() const {
     FrontEndInputs inputs;
     inputs.fpsText = FPSField ? FPSField->text() : QString();
+    // Edited by the user since start-up: a video or animated image is
+    // otherwise shown at its own rate.
+    inputs.fpsTyped = FPSField && FPSField->isModified();
     inputs.sliderValue = sliderValue();
     inputs.folderText = pathText();
     inputs.cacheTicked = forceUseCache && forceUseCache->isChecked();
     inputs.expressTicked = expressCheckboxTicked();
-    // The sheet's choice applies to express runs only: the default pipeline
-    // knows only the default layout.
-    if (inputs.expressTicked)
+    // The sheet's choice applies to express runs only (a video or animated
+    // image always is one): the default pipeline knows only the default
+    // layout.
+    if (inputs.expressTicked || MediaSource::isCandidate(inputs.folderText))
         inputs.output = output_;
     inputs.cacheCapBytes = cacheCapBytes();
     return inputs;
@@ -722,8 +728,15 @@ void ViewController::openFile(const QString& path) {
 }
 
 void ViewController::connectFolderChooser() {
-    if (chooseFolderButton)
+    // The button itself chooses folders; its menu, files too.
+    if (chooseFolderButton) {
         connect(chooseFolderButton, &QToolButton::clicked, this, &ViewController::chooseFolder);
+        auto* menu = new QMenu(chooseFolderButton);
+        menu->addAction(tr("Choose frame folders…"), this, &ViewController::chooseFolder);
+        menu->addAction(tr("Choose videos or animated images…"), this, &ViewController::chooseMediaFiles);
+        chooseFolderButton->setMenu(menu);
+        chooseFolderButton->setPopupMode(QToolButton::MenuButtonPopup);
+    }
     if (bgView1)
         bgView1->installEventFilter(this);
     if (iamgesDirPathField)
@@ -762,6 +775,23 @@ void ViewController::chooseFolder() {
     folders.removeAll(QString());
     if (!folders.isEmpty())
         updateDragFilePaths(folders);
+}
+
+void ViewController::chooseMediaFiles() {
+    const QString shown = pathText();
+    const QString start = !shown.isEmpty() ? QFileInfo(shown).absolutePath() : QDir::homePath();
+    QFileDialog chooser(
+        this, tr("Choose a video or animated image"), start,
+        tr("Videos and animated images (%1)")
+            .arg(QStringLiteral("*.mov *.qt *.mp4 *.m4v *.mkv *.webm *.avi *.gif *.apng *.png")));
+    chooser.setFileMode(QFileDialog::ExistingFiles);
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    QStringList files = chooser.selectedFiles();
+    files.removeAll(QString());
+    if (!files.isEmpty())
+        updateDragFilePaths(files);
 }
 
 void ViewController::updateDragFilePaths(const QStringList& paths) {

@@ -151,6 +151,9 @@ public Q_SLOTS:
     // Lets the user pick the frame folder (or several, which are queued)
     // instead of dropping it.
     void chooseFolder();
+    // Videos and animated images with transparency, for the express
+    // conversion: one goes to the path field, several to the queue.
+    void chooseMediaFiles();
     // Opens a preview window on the folder's video (output/zev.mp4 or zev.webm).
     void previewBtnClicked();
 

@@ -3,16 +3,41 @@
 #include "PngFrameFile.h"
 #include "core/IntegerText.h"
 #include "frames/FrameFolderScanner.h"
+#include "frames/FrameSequence.h"
 #include "output/OutputFolder.h"
+#include "pipeline/ConversionSettings.h"
+#include "preview/MediaSourceReader.h"
 #include "preview/PackedVideo.h"
 #include "preview/SourceFrameTiming.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace zev {
 
-QString QualityCheck::videoPathIn(const QString& folder) {
-    return OutputFolder::videoOfFrameFolder(folder);
+QString QualityCheck::videoPathIn(const QString& source) {
+    return ConversionSettings::videoPathFor(source);
+}
+
+QString QualityCheck::sourceOf(const QString& videoPath) {
+    if (const QString frames = OutputFolder::frameFolderOf(videoPath); !frames.isEmpty())
+        return frames;
+    const QFileInfo video(videoPath);
+    const QFileInfo output(video.absolutePath());
+    if (output.fileName() != QLatin1String("output") ||
+        !OutputFolder::videoNames(video.completeBaseName()).contains(video.fileName()))
+        return {};
+    const QDir beside(output.absolutePath());
+    // walk.mp4 comes of walk.mov, walk.mov.mp4 of walk.mov beside walk.webm.
+    const QStringList namesakes =
+        beside.entryList({video.completeBaseName().section(u'.', 0, 0) + QStringLiteral(".*")}, QDir::Files);
+    for (const QString& name : namesakes) {
+        const QString file = beside.filePath(name);
+        if (MediaSource::isCandidate(file) &&
+            QFileInfo(videoPathIn(file)).absoluteFilePath() == video.absoluteFilePath())
+            return file;
+    }
+    return {};
 }
 
 // The scanner's sentences are the conversion's fixed Chinese messages; a
@@ -32,10 +57,22 @@ QString QualityCheck::scanReason(const QString& folder, const QString& message) 
 Result<QStringList> QualityCheck::sourceFrames(const QString& folder) {
     ConvertError error;
     const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
+    if (!frames && error.message() == FrameFolderScanner::kNotNumbered) {
+        if (const Result<QStringList, FrameSequence::Refusal> sequence = FrameSequence::scan(folder);
+            sequence)
+            return *sequence;
+    }
     if (!frames)
         return Result<QStringList>::failure(scanReason(folder, error.message()));
     for (qsizetype i = 0; i < frames->size(); ++i) {
         const QString name = FrameFolderScanner::deletingPathExtension(QFileInfo(frames->at(i)).fileName());
+        // Frames named as compositors write them, which the express
+        // conversion takes in number order.
+        if (IntegerText::integerValue(name) != i) {
+            if (const Result<QStringList, FrameSequence::Refusal> sequence = FrameSequence::scan(folder);
+                sequence)
+                return *sequence;
+        }
         if (IntegerText::integerValue(name) != i)
             return Result<QStringList>::failure(
                 tr("%1: the frames are not numbered 0, 1, 2 … without a gap (frame %2 is %3)")
@@ -49,6 +86,8 @@ Result<QStringList> QualityCheck::sourceFrames(const QString& folder) {
 Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& tools, const QString& folder,
                                                   const Progress& progress,
                                                   const Cancellation* cancellation) {
+    if (QFileInfo(folder).isFile() && MediaSource::isCandidate(folder))
+        return checkMedia(tools, folder, progress, cancellation);
     Result<QStringList> sources = sourceFrames(folder);
     if (!sources)
         return sources.failure();
@@ -83,6 +122,50 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
                                              .arg(video->description.frameSize.width())
                                              .arg(video->description.frameSize.height()));
             outcome.report.add(sourceIndex, *comparison);
+            if (progress)
+                progress(index + 1, outcome.videoFrames);
+            return Result<>::success();
+        });
+    if (!decoded)
+        return decoded.failure();
+    outcome.videoFrames = *decoded;
+    return outcome;
+}
+
+Result<QualityCheck::Outcome> QualityCheck::checkMedia(const VideoUnpacker::Tools& tools, const QString& file,
+                                                       const Progress& progress,
+                                                       const Cancellation* cancellation) {
+    Result<MediaSource> source = MediaSource::probe(tools.ffprobe, file);
+    if (!source)
+        return source.failure();
+    Outcome outcome;
+    outcome.video = videoPathIn(file);
+    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, outcome.video);
+    if (!video)
+        return video.failure();
+    outcome.videoFrames = video->facts.frames();
+    const std::optional<qint64> typedFps =
+        MediaSourceReader::typedFpsOf(*source, video->description.inputFps, outcome.videoFrames);
+    outcome.sourceFrames = source->frames;
+    outcome.inputFps = source->effectiveFps(typedFps);
+    MediaSourceReader reader(tools.ffmpeg, *source, typedFps, cancellation);
+
+    Result<qint64> decoded = video->forEachFrame(
+        tools.ffmpeg, cancellation, [&](qint64 index, const RgbaFrame& frame) -> Result<> {
+            Result<RgbaFrame> shown = reader.frame(index);
+            if (!shown)
+                return shown.failure();
+            const std::optional<FrameComparison> comparison = FrameComparison::compare(frame, *shown);
+            if (!comparison)
+                return Result<>::failure(tr("%1 is %2×%3, but the video's frames are %4×%5")
+                                             .arg(file)
+                                             .arg(shown->width)
+                                             .arg(shown->height)
+                                             .arg(video->description.frameSize.width())
+                                             .arg(video->description.frameSize.height()));
+            // Numbered as the video's frames: the source's own numbers
+            // follow from its timing only.
+            outcome.report.add(index, *comparison);
             if (progress)
                 progress(index + 1, outcome.videoFrames);
             return Result<>::success();

@@ -14,8 +14,10 @@ namespace zev {
 class Cancellation;
 
 // Compares a frame folder's video (OutputFolder::videoOfFrameFolder:
-// output/zev.mp4 or zev.webm) with the folder's own
-// frames: every video frame recombined against the source frame it shows.
+// output/zev.mp4 or zev.webm) with the folder's own frames, or a video or
+// animated image's (output/NAME beside it) with the file's own frames
+// (MediaSourceReader): every video frame recombined against the source frame
+// it shows.
 class QualityCheck {
     Q_DECLARE_TR_FUNCTIONS(QualityCheck)
 
@@ -40,9 +42,13 @@ public:
 
     using Progress = VideoUnpacker::Progress;
 
-    static QString videoPathIn(const QString& folder);
+    // The video a conversion of the folder or file writes.
+    static QString videoPathIn(const QString& source);
+    // The frame folder or media file a video in an output folder was made
+    // of; empty when none beside it would write that video.
+    static QString sourceOf(const QString& videoPath);
 
-    static Result<Outcome> check(const VideoUnpacker::Tools& tools, const QString& folder,
+    static Result<Outcome> check(const VideoUnpacker::Tools& tools, const QString& source,
                                  const Progress& progress = {}, const Cancellation* cancellation = nullptr);
 
     // The folder's frames in frame order, each named by its number from 0
@@ -51,6 +57,8 @@ public:
 
 private:
     static QString scanReason(const QString& folder, const QString& message);
+    static Result<Outcome> checkMedia(const VideoUnpacker::Tools& tools, const QString& file,
+                                      const Progress& progress, const Cancellation* cancellation);
 };
 
 } // namespace zev

@@ -188,7 +188,7 @@ class Refusals : public ConversionQueueTest, public ::testing::WithParamInterfac
 TEST_P(Refusals, FailTheLineAtOnceWithTheCheckMessage) {
     const RefusalCase c = GetParam();
     const QString path = c.item == Item::Folder ? frames("walk")
-                         : c.item == Item::File ? folder.touch("walk.mov")
+                         : c.item == Item::File ? folder.touch("walk.txt")
                                                 : folder.filePath("gone");
     ConversionQueue queue;
     QueueWatch watch(queue);

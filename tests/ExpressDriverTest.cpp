@@ -5,9 +5,11 @@
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "TestFrontEnd.h"
+#include "TestVideos.h"
 #include "ToolProbe.h"
 #include "core/Cancellation.h"
 #include "core/UserTexts.h"
+#include "frames/FrameFolderScanner.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/Mp4Boxes.h"
@@ -201,3 +203,162 @@ TEST_P(FrameRates, VideoAsLongAsTheDefaultPipelines) {
 INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, FrameRates, ::testing::Values(1, 5, 7, 12, 24, 30));
 
 } // namespace
+
+// Frames as compositors name them: the express conversion takes them in
+// number order, the default pipeline refuses them with its fixed message
+// and says that express would take them.
+struct CompositorCase {
+    const char* title;
+    QStringList names;
+    QString defaultMessage;
+};
+
+class CompositorNames : public ExpressDriverTest, public ::testing::WithParamInterface<CompositorCase> {};
+
+TEST_P(CompositorNames, ExpressTakesThemTheDefaultPipelineNamesExpress) {
+    const CompositorCase& c = GetParam();
+    const QString frames = folder.filePath("frames");
+    const QString gradient = folder.filePath("gradient");
+    ASSERT_TRUE(TestFrames::writeGradientSequence(gradient, int(c.names.size()), 16, 12));
+    QDir().mkpath(frames);
+    for (int i = 0; i < c.names.size(); ++i)
+        ASSERT_TRUE(QFile::copy(gradient + QStringLiteral("/%1.png").arg(i), frames + u'/' + c.names.at(i)));
+
+    TestFrontEnd standard;
+    pointAt(standard, frames, false);
+    ASSERT_TRUE(standard.convertAndWait());
+    EXPECT_EQ(standard.errors(), QStringList{c.defaultMessage});
+    ASSERT_EQ(standard.outcomes().size(), 1);
+    EXPECT_TRUE(standard.outcomes().first().reason.contains("express"))
+        << standard.outcomes().first().reason.toStdString();
+    EXPECT_TRUE(standard.outcomes().first().reason.contains(c.names.first()));
+    EXPECT_FALSE(QFileInfo::exists(frames + "/output/zev.mp4"));
+
+    TestFrontEnd express;
+    pointAt(express, frames, true);
+    ASSERT_TRUE(express.convertAndWait());
+    ASSERT_EQ(express.successes().size(), 1) << express.errors().join(' ').toStdString();
+    // The frames in number order: the video matches the one made of the
+    // same frames named 0.png, 1.png, ….
+    TestFrontEnd reference;
+    pointAt(reference, gradient, true);
+    ASSERT_TRUE(reference.convertAndWait());
+    EXPECT_EQ(psnr(frames + "/output/zev.mp4", gradient + "/output/zev.mp4"), qInf());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExpressDriverTest, CompositorNames,
+    ::testing::Values(CompositorCase{"ZeroPaddedPrefix",
+                                     {"comp_00000.png", "comp_00001.png", "comp_00002.png", "comp_00003.png",
+                                      "comp_00004.png", "comp_00005.png", "comp_00006.png", "comp_00007.png",
+                                      "comp_00008.png", "comp_00009.png", "comp_00010.png", "comp_00011.png"},
+                                     FrameFolderScanner::kNotNumbered},
+                      CompositorCase{"FromOne",
+                                     {"1.png", "2.png", "3.png", "4.png", "5.png", "6.png", "7.png", "8.png",
+                                      "9.png", "10.png", "11.png", "12.png"},
+                                     UserTexts::kFramesNotConsecutive}),
+    ParamName());
+
+// Sources that cannot give a transparent video are refused with the
+// message a file always got, and the reason, before anything is encoded.
+struct RefusedSourceCase {
+    const char* title;
+    const char* file;
+    QStringList codec;
+    bool alpha;
+    QString reason;
+};
+
+class RefusedSources : public ExpressDriverTest, public ::testing::WithParamInterface<RefusedSourceCase> {};
+
+TEST_P(RefusedSources, RefusedWithTheReasonBeforeAnyEncoding) {
+    const RefusedSourceCase& c = GetParam();
+    const QString source = folder.filePath(QString::fromUtf8(c.file));
+    ASSERT_TRUE(TestVideos::transparentAnimation(source, c.codec, 12, 10, QSize(48, 32), c.alpha));
+    TestFrontEnd front;
+    pointAt(front, source, false);
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{UserTexts::kNotAFolder});
+    ASSERT_EQ(front.outcomes().size(), 1);
+    EXPECT_TRUE(front.outcomes().first().reason.contains(c.reason))
+        << front.outcomes().first().reason.toStdString();
+    for (const ConversionProgress& progress : front.progress())
+        EXPECT_NE(progress.stage, ConversionObserver::Stage::Encoding);
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("output")));
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, RefusedSources,
+                         ::testing::Values(RefusedSourceCase{"H264",
+                                                             "clip.mp4",
+                                                             {"-c:v", "libx264", "-pix_fmt", "yuv420p"},
+                                                             true,
+                                                             "the video has no transparency: yuv420p"},
+                                           RefusedSourceCase{"Vp9WithoutAlpha",
+                                                             "clip.webm",
+                                                             {"-c:v", "libvpx-vp9", "-pix_fmt", "yuv420p"},
+                                                             false,
+                                                             "the video has no transparency: yuv420p"},
+                                           RefusedSourceCase{"OpaqueAnimation",
+                                                             "clip.mov",
+                                                             {"-c:v", "qtrle", "-pix_fmt", "rgb24"},
+                                                             false,
+                                                             "the video has no transparency: rgb24"},
+                                           RefusedSourceCase{"AnimatedWebp",
+                                                             "clip.webp",
+                                                             {"-c:v", "libwebp_anim", "-lossless", "1"},
+                                                             true,
+                                                             "WebP"}),
+                         ParamName());
+
+// A typed frame rate shows the source's frames at that rate instead of its
+// own, and two sources of one folder write videos of their own.
+TEST_F(ExpressDriverTest, SourcesKeepTheirOwnRateUnlessOneIsTypedAndTheirOwnVideo) {
+    const QString walk = folder.filePath("walk.mov");
+    const QString run = folder.filePath("run.mov");
+    ASSERT_TRUE(TestVideos::transparentAnimation(walk, {"-c:v", "qtrle"}, 12, 10));
+    ASSERT_TRUE(TestVideos::transparentAnimation(run, {"-c:v", "qtrle"}, 12, 10));
+    TestFrontEnd own;
+    pointAt(own, walk, false);
+    ASSERT_TRUE(own.convertAndWait());
+    TestFrontEnd typed;
+    pointAt(typed, run, false);
+    typed.inputs.fpsText = "20";
+    typed.inputs.fpsTyped = true;
+    ASSERT_TRUE(typed.convertAndWait());
+    ASSERT_EQ(own.successes().size() + typed.successes().size(), 2);
+    const auto frames = [](const QString& video) {
+        return ffprobe({"-count_frames", "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", video})
+            .trimmed()
+            .toLongLong();
+    };
+    EXPECT_EQ(frames(folder.filePath("output/walk.mp4")), 30);
+    EXPECT_EQ(frames(folder.filePath("output/run.mp4")), 15);
+    EXPECT_EQ(ConversionSettings::videoBaseName(walk, true), "walk");
+    folder.touch("walk.webm", "x");
+    EXPECT_EQ(ConversionSettings::videoBaseName(walk, true), "walk.mov");
+}
+
+// A source's video follows its container like a frame folder's: walk.webm
+// for VP9, named in walk.json, found by the readers; and a later MP4 run
+// takes the WebM away, so the folder never holds two videos of one source.
+TEST_F(ExpressDriverTest, SourcesVideoFollowsItsContainer) {
+    const QString walk = folder.filePath("walk.mov");
+    ASSERT_TRUE(TestVideos::transparentAnimation(walk, {"-c:v", "qtrle"}, 6, 10));
+    struct Step {
+        VideoFormat::Codec codec;
+        const char* written;
+        const char* gone;
+    };
+    for (const Step& step : {Step{VideoFormat::Codec::Vp9, "output/walk.webm", "output/walk.mp4"},
+                             Step{VideoFormat::Codec::H264, "output/walk.mp4", "output/walk.webm"}}) {
+        TestFrontEnd front;
+        pointAt(front, walk, false);
+        front.inputs.output.format = VideoFormat::forCodec(step.codec);
+        ASSERT_TRUE(front.convertAndWait());
+        ASSERT_EQ(front.successes().size(), 1) << step.written;
+        EXPECT_EQ(front.outcomes().first().video, folder.filePath(step.written));
+        EXPECT_TRUE(QFileInfo(folder.filePath(step.written)).isFile());
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath(step.gone))) << step.gone;
+        EXPECT_EQ(ConversionSettings::videoPathFor(walk), folder.filePath(step.written));
+    }
+}

@@ -1,12 +1,16 @@
 #include "QualityCheck.h"
 
+#include "ParamName.h"
 #include "PngFrameFile.h"
+#include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "TestFrontEnd.h"
 #include "TestVideos.h"
 #include "ToolProbe.h"
 #include "output/VideoDescription.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -78,5 +82,64 @@ TEST_F(QualityCheckTest, AFolderWithoutAVideoSaysSo) {
     ASSERT_FALSE(outcome.ok());
     EXPECT_TRUE(outcome.reason().contains(QStringLiteral("no video file"))) << outcome.reason().toStdString();
 }
+
+} // namespace
+
+namespace {
+
+// A video or animated image as a motion designer's tools write it.
+struct SourceCase {
+    const char* title;
+    const char* file;
+    QStringList codec;
+};
+
+class MediaSources : public testing::TestWithParam<SourceCase> {
+protected:
+    ScratchEnvironment scratch_;
+    TemporaryFolder folder_;
+};
+
+TEST_P(MediaSources, VideoOfTheSourceMatchesItsOwnFrames) {
+    const QString source = folder_.filePath(QString::fromUtf8(GetParam().file));
+    ASSERT_TRUE(TestVideos::transparentAnimation(source, GetParam().codec));
+    TestFrontEnd front;
+    front.useStagedTools();
+    front.inputs.folderText = source;
+    front.inputs.sliderValue = 0.25; // the window's first preset, 1100 kbit/s
+    ASSERT_TRUE(front.convertAndWait());
+    ASSERT_EQ(front.successes().size(), 1) << front.outcomes().value(0).reason.toStdString();
+    const QString video = front.outcomes().first().video;
+    EXPECT_EQ(video, folder_.filePath("output/" + QFileInfo(source).completeBaseName() + ".mp4"));
+
+    const Result<QualityCheck::Outcome> outcome = QualityCheck::check(stagedTools(), source);
+    ASSERT_TRUE(outcome.ok()) << outcome.reason().toStdString();
+    EXPECT_EQ(outcome->video, video);
+    // 12 frames at 10 a second: 1.2 s of video at 25.
+    EXPECT_EQ(outcome->videoFrames, 30);
+    EXPECT_EQ(outcome->sourceFrames, 12);
+    EXPECT_EQ(outcome->inputFps, 10);
+    EXPECT_GE(outcome->report.mask().averagePsnr, 40);
+    EXPECT_GE(outcome->report.colour().averagePsnr, 30);
+    EXPECT_EQ(QualityCheck::sourceOf(video), source);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QualityCheckTest, MediaSources,
+    testing::Values(
+        SourceCase{"ProRes4444",
+                   "walk.mov",
+                   {"-c:v", "prores_ks", "-profile:v", "4444", "-pix_fmt", "yuva444p10le"}},
+        SourceCase{"Animation", "run.mov", {"-c:v", "qtrle", "-pix_fmt", "argb"}},
+        SourceCase{"Vp9Alpha",
+                   "jump.webm",
+                   {"-c:v", "libvpx-vp9", "-pix_fmt", "yuva420p", "-crf", "20", "-b:v", "0"}},
+        SourceCase{"AnimatedPng", "spin.png", {"-plays", "0", "-f", "apng"}},
+        SourceCase{
+            "Gif",
+            "wave.gif",
+            {"-vf",
+             "split[a][b];[a]palettegen=reserve_transparent=1[p];[b][p]paletteuse=alpha_threshold=128"}}),
+    ParamName());
 
 } // namespace

@@ -1,11 +1,15 @@
 #include "OutputOptionsDialog.h"
+#include "ParamName.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "TestVideos.h"
 #include "ViewController.h"
+#include "tools/VideoProbe.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -105,5 +109,49 @@ TEST(ViewControllerExpressTest, OutputSettingsSheetChoosesTheExpressOptions) {
     ASSERT_TRUE(again.getTextFieldContent());
     EXPECT_EQ(again.outputSelected(), chosen);
 }
+
+} // namespace
+
+namespace {
+
+struct DroppedFileCase {
+    const char* title;
+    // Typed into the frame-rate field before the start; empty: left alone.
+    QString typedFps;
+    qint64 videoFrames;
+};
+
+class DroppedFiles : public ::testing::TestWithParam<DroppedFileCase> {};
+
+// A dropped movie converts without the express box, at its own rate unless
+// a rate is typed, into a video named after it that the preview can show.
+TEST_P(DroppedFiles, MovieConvertsAtItsOwnRateUnlessOneIsTyped) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    const QString movie = folder.filePath(QStringLiteral("walk cycle.mov"));
+    ASSERT_TRUE(TestVideos::transparentAnimation(movie, {"-c:v", "qtrle"}, 12, 10));
+    ViewController window;
+    window.updateDragFilePath(movie);
+    if (!GetParam().typedFps.isEmpty()) {
+        auto* fps = window.findChild<QLineEdit*>(QStringLiteral("FPSField"));
+        ASSERT_TRUE(fps);
+        fps->selectAll();
+        QTest::keyClicks(fps, GetParam().typedFps);
+    }
+    EXPECT_EQ(convert(window), QStringLiteral("视频已经生成, 视频路径：") + folder.filePath("output"));
+    const QString video = folder.filePath(QStringLiteral("output/walk cycle.mp4"));
+    const Result<VideoFacts> facts =
+        VideoProbe::probe(QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe"), video);
+    ASSERT_TRUE(facts) << facts.reason().toStdString();
+    EXPECT_EQ(facts->frames(), GetParam().videoFrames);
+    // The button looks for the path field's video once a second.
+    auto* preview = window.findChild<QPushButton*>(QStringLiteral("previewButton"));
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return preview->isEnabled(); }, 3000));
+}
+
+INSTANTIATE_TEST_SUITE_P(ViewControllerExpressTest, DroppedFiles,
+                         ::testing::Values(DroppedFileCase{"OwnRate", QString(), 30},
+                                           DroppedFileCase{"Typed", QStringLiteral("20"), 15}),
+                         ParamName());
 
 } // namespace

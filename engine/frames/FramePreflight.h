@@ -37,6 +37,8 @@ public:
 
     // QStorageInfo's bytesAvailable for the path.
     static qint64 systemFreeSpace(const QString& existingPath);
+    // The video can be written into the folder, or the folder made.
+    static Result<> checkOutputFolder(const QString& outputFolder);
 
 private:
     struct FrameSummary {
@@ -46,7 +48,6 @@ private:
 
     static Result<FrameSummary> readFrames(const QStringList& frames);
     static Result<> checkHeight(QSize frameSize);
-    static Result<> checkOutputFolder(const QString& outputFolder);
     // Refuses when the space is below what the run surely needs; answers a
     // warning (or nothing) when it is below the worst case.
     static Result<QString> checkSpace(const PreflightInput& input, const FrameSummary& summary,

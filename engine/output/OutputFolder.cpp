@@ -14,37 +14,39 @@ namespace {
 
 const QString kOutputFolderName = QStringLiteral("output");
 
-// The video zev.json names, when it names one ZEV writes; a description
-// cannot point anywhere else.
-QString describedVideo(const QString& outputFolder) {
-    QFile file(FrameFolderScanner::joinPath(outputFolder, VideoDescription::kFileName));
+// The video the description names, when it names one ZEV writes under that
+// name; a description cannot point anywhere else.
+QString describedVideo(const QString& outputFolder, const QString& baseName) {
+    QFile file(FrameFolderScanner::joinPath(outputFolder, baseName + QStringLiteral(".json")));
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     const QString name =
         QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("video")).toString();
-    return OutputFolder::videoNames().contains(name) ? name : QString();
+    return OutputFolder::videoNames(baseName).contains(name) ? name : QString();
 }
 
 } // namespace
 
-QStringList OutputFolder::videoNames() {
-    return {VideoFormat().videoFileName(), VideoFormat::forCodec(VideoFormat::Codec::Vp9).videoFileName()};
+QStringList OutputFolder::videoNames(const QString& baseName) {
+    return {baseName + u'.' + VideoFormat().extension(),
+            baseName + u'.' + VideoFormat::forCodec(VideoFormat::Codec::Vp9).extension()};
 }
 
-QString OutputFolder::videoPath(const QString& outputFolder, const VideoFormat& format) {
-    return FrameFolderScanner::joinPath(outputFolder, format.videoFileName());
+QString OutputFolder::videoPath(const QString& outputFolder, const VideoFormat& format,
+                                const QString& baseName) {
+    return FrameFolderScanner::joinPath(outputFolder, baseName + u'.' + format.extension());
 }
 
-QString OutputFolder::videoIn(const QString& outputFolder) {
-    QStringList names = videoNames();
-    if (const QString described = describedVideo(outputFolder); !described.isEmpty())
+QString OutputFolder::videoIn(const QString& outputFolder, const QString& baseName) {
+    QStringList names = videoNames(baseName);
+    if (const QString described = describedVideo(outputFolder, baseName); !described.isEmpty())
         names.prepend(described);
     for (const QString& name : std::as_const(names)) {
         const QString path = FrameFolderScanner::joinPath(outputFolder, name);
         if (QFileInfo(path).isFile())
             return path;
     }
-    return FrameFolderScanner::joinPath(outputFolder, videoNames().constFirst());
+    return FrameFolderScanner::joinPath(outputFolder, videoNames(baseName).constFirst());
 }
 
 QString OutputFolder::videoOfFrameFolder(const QString& frameFolder) {

@@ -14,16 +14,22 @@ namespace zev {
 // answer holds even when an older video could not be removed.
 class OutputFolder {
 public:
-    // The videos ZEV writes, in the order they are looked for.
-    static QStringList videoNames();
+    // A frame folder's video is "zev"; a video or animated image's is named
+    // after it ("walk" for walk.mov).
+    static inline const QString kFrameFolderVideo = QStringLiteral("zev");
 
-    // "<outputFolder>/zev.mp4" or "<outputFolder>/zev.webm".
-    static QString videoPath(const QString& outputFolder, const VideoFormat& format);
+    // The videos ZEV writes under one name, in the order they are looked for.
+    static QStringList videoNames(const QString& baseName = kFrameFolderVideo);
 
-    // The video the output folder holds: the one its zev.json names when
-    // that is one of videoNames() and stands there, else zev.mp4, else
-    // zev.webm; zev.mp4's path when there is none.
-    static QString videoIn(const QString& outputFolder);
+    // "<outputFolder>/zev.mp4" or "<outputFolder>/zev.webm" (or baseName's).
+    static QString videoPath(const QString& outputFolder, const VideoFormat& format,
+                             const QString& baseName = kFrameFolderVideo);
+
+    // The video the output folder holds under baseName: the one its
+    // description (zev.json) names when that is one of videoNames() and
+    // stands there, else zev.mp4, else zev.webm; zev.mp4's path when there
+    // is none.
+    static QString videoIn(const QString& outputFolder, const QString& baseName = kFrameFolderVideo);
     // The same for a frame folder ("<frameFolder>/output").
     static QString videoOfFrameFolder(const QString& frameFolder);
 

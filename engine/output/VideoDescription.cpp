@@ -157,7 +157,9 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
 }
 
 QString VideoDescription::pathBeside(const QString& videoPath) {
-    return QFileInfo(videoPath).dir().filePath(kFileName);
+    // zev.json beside zev.mp4, walk.json beside walk.mp4.
+    const QFileInfo video(videoPath);
+    return video.dir().filePath(video.completeBaseName() + QStringLiteral(".json"));
 }
 
 Result<VideoDescription> VideoDescription::readBeside(const QString& videoPath, QSize packedSize) {

@@ -1,8 +1,10 @@
 #include "pipeline/ExpressDriver.h"
 
 #include "core/Cancellation.h"
+#include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FrameLinkFolder.h"
+#include "frames/FramePreflight.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunFolder.h"
 #include "storage/RunLog.h"
@@ -10,6 +12,7 @@
 #include "tools/CodecLimits.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/FfmpegProgressReader.h"
+#include "tools/MediaSource.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
 #include "tools/VideoProbe.h"
@@ -24,10 +27,6 @@ namespace zev {
 
 namespace {
 
-qint64 frameCount(const QString& folder) {
-    return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
-}
-
 ExpectedVideo packedVideo(const VideoFormat& format, const PackedLayout& layout, qint64 outputFrames) {
     return ExpectedVideo::of(format, layout.packed.width(), layout.packed.height(), outputFrames);
 }
@@ -39,6 +38,8 @@ ExpressDriver::ExpressDriver(ConversionSettings settings, const Cancellation& ca
     : PipelineRun(std::move(settings), cancellation, observer) {}
 
 ConversionOutcome ExpressDriver::convert() {
+    if (settings_.mediaSource)
+        return convertMedia();
     reportStage(Stage::Scanning, 0);
     const Result<QStringList, ConversionOutcome> checked = checkFrames(PreflightInput::Run::Express);
     if (!checked)
@@ -64,7 +65,60 @@ ConversionOutcome ExpressDriver::convert() {
         return failed(linked);
     if (cancelled())
         return ConversionOutcome::cancelled();
-    return encode(frames, links.path(), *layout);
+    ExpressEncoder::Encoding input;
+    input.linkFolder = links.path();
+    input.fps = settings_.fps;
+    input.outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
+    return encode(input, QString(), *layout, frames.size());
+}
+
+// A file that cannot be converted gets the message a file always got here,
+// with the reason beside it.
+ConversionOutcome ExpressDriver::convertMedia() {
+    reportStage(Stage::Scanning, 0);
+    const QString& file = settings_.sourceImageFolder;
+    if (QDir::isRelativePath(file))
+        return failed(Result<>::failure(tr("the source %1 is not an absolute path").arg(file)));
+    Result<MediaSource> source = MediaSource::probe(settings_.ffprobePath, file, toolOptions());
+    if (cancelled())
+        return ConversionOutcome::cancelled();
+    if (!source)
+        return ConversionOutcome::failure(UserTexts::kNotAFolder, Result<>(source.failure()));
+    if (settings_.sourcePremultiplied)
+        source->alpha =
+            *settings_.sourcePremultiplied ? MediaSource::Alpha::Premultiplied : MediaSource::Alpha::Straight;
+    takeSourceFrames(source->size, source->frames);
+    const std::optional<qint64> typedFps =
+        settings_.fpsTyped ? std::optional<qint64>(settings_.fps) : std::nullopt;
+    describedInputFps_ = qRound64(source->effectiveFps(typedFps));
+    note(QStringLiteral("source: %1 %2, %3×%4, %5 frames at %6/%7 fps%8, %9 alpha")
+             .arg(source->codec, source->pixelFormat)
+             .arg(source->size.width())
+             .arg(source->size.height())
+             .arg(source->frames)
+             .arg(source->rateNumerator)
+             .arg(source->rateDenominator)
+             .arg(typedFps ? QStringLiteral(" shown at %1 fps").arg(*typedFps) : QString())
+             .arg(source->alpha == MediaSource::Alpha::Premultiplied ? QStringLiteral("premultiplied")
+                                                                     : QStringLiteral("straight")));
+    if (Result<> output = FramePreflight::checkOutputFolder(settings_.outputFolder()); !output)
+        return failed(output);
+    const Result<PackedLayout> layout = planLayout();
+    if (!layout)
+        return failed(Result<>(layout.failure()));
+    if (Result<> sound = checkSound(); !sound)
+        return failed(sound);
+
+    SourceFolderLock lock;
+    if (std::optional<ConversionOutcome> refused = claimFolder(lock))
+        return *refused;
+    if (cancelled())
+        return ConversionOutcome::cancelled();
+    ExpressEncoder::Encoding input;
+    input.media = *source;
+    input.fps = typedFps.value_or(0);
+    input.outputFrames = source->outputFrames(typedFps, VideoEncoder::kVideoRate);
+    return encode(input, source->straighteningFilter(), *layout, 0);
 }
 
 Result<PackedLayout> ExpressDriver::planLayout() {
@@ -98,9 +152,8 @@ Result<PackedLayout> ExpressDriver::planLayout() {
     return layout;
 }
 
-ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString& linkFolder,
-                                        const PackedLayout& layout) {
-    const QString& sourceFolder = settings_.sourceImageFolder;
+ConversionOutcome ExpressDriver::encode(const ExpressEncoder::Encoding& input, const QString& straightening,
+                                        const PackedLayout& layout, qint64 frameCount) {
     const QString outputFolder = settings_.outputFolder();
     // As for the default encoder: a plain file standing there is left alone,
     // and the run then fails to write.
@@ -108,20 +161,23 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
         QDir().mkpath(outputFolder);
 
     const VideoFormat& format = settings_.output.format;
-    PendingVideo encodedVideo(outputFolder, QStringLiteral("express"), format);
-    const qint64 outputFrames = VideoEncoder::outputFrameCount(frames.size(), settings_.fps);
-    const Result<> encoded = runFfmpeg(linkFolder, encodedVideo.path(), layout, outputFrames);
+    const QString videoPath = settings_.videoPath();
+    const qint64 outputFrames = input.outputFrames;
+    PendingVideo encodedVideo(outputFolder, QStringLiteral("express"), videoPath);
+    const Result<> encoded = runFfmpeg(input, straightening, encodedVideo.path(), layout);
     if (cancelled() && !encoded)
         return ConversionOutcome::cancelled();
     if (!encoded)
         return failed(encoded);
     // A frame taken away during the run would have ended ffmpeg's sequence
     // early without an error.
-    if (const qint64 framesNow = frameCount(sourceFolder); framesNow != frames.size())
-        return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
-                                           "now %2")
-                                            .arg(frames.size())
-                                            .arg(framesNow)));
+    if (frameCount > 0) {
+        if (const qint64 framesNow = countFramesAgain(); framesNow != frameCount)
+            return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
+                                               "now %2")
+                                                .arg(frameCount)
+                                                .arg(framesNow)));
+    }
     ExpectedVideo expected = packedVideo(format, layout, outputFrames);
     // The sound goes in by a second run that copies the video: with the
     // frame count that cuts the video, ffmpeg 5.1 ends every stream of the
@@ -130,12 +186,12 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
     std::optional<PendingVideo> withSound;
     if (!settings_.output.audioFile.isEmpty()) {
         const double seconds = double(outputFrames) / double(VideoEncoder::kVideoRate);
-        withSound.emplace(outputFolder, QStringLiteral("sound"), format);
+        withSound.emplace(outputFolder, QStringLiteral("sound"), videoPath);
         if (Result<> muxed = muxSound(encodedVideo.path(), seconds, withSound->path()); !muxed)
             return cancelled() ? ConversionOutcome::cancelled() : failed(muxed);
         expected = expected.withSound(ExpressEncoder::soundCodec(format.container), seconds);
     }
-    PendingVideo described(outputFolder, QStringLiteral("describing"), format);
+    PendingVideo described(outputFolder, QStringLiteral("describing"), videoPath);
     const Result<PendingVideo*> last =
         describeForPlayers(withSound ? *withSound : encodedVideo, described, layout, outputFrames);
     if (!last)
@@ -167,21 +223,19 @@ Result<> ExpressDriver::checkSound() const {
     return Result<>::success();
 }
 
-Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& videoFile,
-                                  const PackedLayout& layout, qint64 outputFrames) {
-    reportStage(Stage::Encoding, outputFrames);
+Result<> ExpressDriver::runFfmpeg(const ExpressEncoder::Encoding& input, const QString& straightening,
+                                  const QString& videoFile, const PackedLayout& layout) {
+    reportStage(Stage::Encoding, input.outputFrames);
     FfmpegProgressReader reader;
-    ExpressEncoder::Encoding encoding;
-    encoding.linkFolder = linkFolder;
+    ExpressEncoder::Encoding encoding = input;
     encoding.videoFile = videoFile;
-    encoding.fps = settings_.fps;
     encoding.rate = settings_.rate;
-    encoding.filterGraph = ExpressEncoder::filterGraph(layout, settings_.output.premultiplied);
+    encoding.filterGraph =
+        straightening + ExpressEncoder::filterGraph(layout, settings_.output.premultiplied);
     encoding.crf = settings_.output.crf;
-    encoding.outputFrames = outputFrames;
     encoding.format = settings_.output.format;
     return ToolRunner::run(ExpressEncoder::arguments(encoding), settings_.ffmpegPath,
-                           encodingOptions(reader, outputFrames))
+                           encodingOptions(reader, input.outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }
 

@@ -6,6 +6,7 @@
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"
 #include "pipeline/PipelineRun.h"
+#include "tools/ExpressEncoder.h"
 #include "tools/ToolRunner.h"
 
 #include <QCoreApplication>
@@ -25,10 +26,15 @@ class RunLog;
 // the same reading back of the video before it is announced. It reports one
 // stage, encoding, counted in output frames.
 //
-// Like every run it holds the frame folder's lock; its links
-// (FrameLinkFolder) live in a scratch folder of the run's own. The video is
-// written under a temporary name and only replaces zev.mp4 or zev.webm once
-// complete and verified (PendingVideo).
+// A media source (a video or animated image with transparency) is probed
+// first and refused before anything is encoded when it has no alpha; ffmpeg
+// then reads it directly, with the decoder that keeps its alpha, and its
+// video is named after it.
+//
+// Like every run it holds the source's lock; its links (FrameLinkFolder)
+// live in a scratch folder of the run's own. The video is written under a
+// temporary name and only replaces the previous one (zev.mp4 or zev.webm,
+// or the media source's) once complete and verified (PendingVideo).
 class ExpressDriver : public PipelineRun {
     Q_DECLARE_TR_FUNCTIONS(ExpressDriver)
 
@@ -38,10 +44,14 @@ public:
 
 private:
     ConversionOutcome convert() override;
-    ConversionOutcome encode(const QStringList& frames, const QString& linkFolder,
-                             const PackedLayout& layout);
-    Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, const PackedLayout& layout,
-                       qint64 outputFrames);
+    ConversionOutcome convertMedia();
+    // input: what ffmpeg reads and the frames it makes; straightening: the
+    // filter that makes a premultiplied source's colour straight first;
+    // frameCount: the frames of a folder, counted again after the run.
+    ConversionOutcome encode(const ExpressEncoder::Encoding& input, const QString& straightening,
+                             const PackedLayout& layout, qint64 frameCount);
+    Result<> runFfmpeg(const ExpressEncoder::Encoding& input, const QString& straightening,
+                       const QString& videoFile, const PackedLayout& layout);
     // Muxes the sound file with the encoded video as the video's one sound
     // track of seconds.
     Result<> muxSound(const QString& encodedFile, double seconds, const QString& videoFile);

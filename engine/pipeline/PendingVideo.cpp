@@ -17,12 +17,12 @@
 
 namespace zev {
 
-PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage, const VideoFormat& format)
-    : path_(FrameFolderScanner::joinPath(
-          outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
-                            u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) + u'.' +
-                            format.extension()))
-    , videoPath_(OutputFolder::videoPath(outputFolder, format)) {
+PendingVideo::PendingVideo(const QString& outputFolder, const QString& stage, const QString& videoPath)
+    : videoPath_(videoPath.isEmpty() ? OutputFolder::videoPath(outputFolder, VideoFormat()) : videoPath) {
+    path_ = FrameFolderScanner::joinPath(
+        outputFolder, kNamePrefix + stage + u'-' + QString::number(QCoreApplication::applicationPid()) +
+                          u'-' + QString::number(QRandomGenerator::system()->generate64(), 36) + u'.' +
+                          QFileInfo(videoPath_).suffix());
     removeAbandoned(outputFolder);
 }
 

@@ -24,10 +24,11 @@ public:
     static inline const QString kNamePrefix = QStringLiteral(".zev-");
 
     // stage names the step that writes the file ("express", "encoding", …);
-    // format decides the video's name (OutputFolder::videoPath). Temporary
-    // files that runs killed outright left behind go first.
-    PendingVideo(const QString& outputFolder, const QString& stage,
-                 const VideoFormat& format = VideoFormat());
+    // videoPath is the name it gets (zev.mp4 in the output folder unless
+    // given); the temporary file has its extension, so ffmpeg picks the
+    // container from it. Temporary files that runs killed outright left
+    // behind go first.
+    PendingVideo(const QString& outputFolder, const QString& stage, const QString& videoPath = QString());
     ~PendingVideo();
     PendingVideo(const PendingVideo&) = delete;
     PendingVideo& operator=(const PendingVideo&) = delete;

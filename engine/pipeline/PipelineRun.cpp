@@ -6,6 +6,7 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "frames/FrameSequence.h"
 #include "output/OutputFolder.h"
 #include "output/PlayerTargets.h"
 #include "pipeline/PendingFiles.h"
@@ -98,15 +99,12 @@ Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::
     // option, "x:y/…" as a protocol); every front end gives absolute ones.
     if (QDir::isRelativePath(folder))
         return failed(Result<>::failure(tr("the frame folder %1 is not an absolute path").arg(folder)));
-    ConvertError error;
-    const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
-    if (!found)
-        return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
-    frameCount_ = found->size();
-    if (Result<> numbered = numberingProblem(*found); !numbered)
-        return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive, numbered);
+    Result<QStringList, ConversionOutcome> listed = listFrames(run == PreflightInput::Run::Express);
+    if (!listed)
+        return listed;
+    const QStringList& found = *listed;
     PreflightInput input;
-    input.frames = *found;
+    input.frames = found;
     input.scratchFolder = ScratchFolders::userFolder();
     input.outputFolder = settings_.outputFolder();
     input.run = run;
@@ -118,7 +116,47 @@ Result<QStringList, ConversionOutcome> PipelineRun::checkFrames(PreflightInput::
     findings_ = std::move(preflight).value();
     if (!findings_.spaceWarning.isEmpty())
         log_->note(findings_.spaceWarning);
-    return *found;
+    return found;
+}
+
+Result<QStringList, ConversionOutcome> PipelineRun::listFrames(bool express) {
+    const QString& folder = settings_.sourceImageFolder;
+    ConvertError error;
+    const std::optional<QStringList> found = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
+    const Result<> numbered = found ? numberingProblem(*found) : Result<>::success();
+    frameCount_ = found ? found->size() : 0;
+    if (found && numbered)
+        return *found;
+    const bool misnamed = !found && error.message() == FrameFolderScanner::kNotNumbered;
+    if (!found && !misnamed)
+        return ConversionOutcome::failure(error.message(), unreadableFolderReason(folder));
+
+    // Names such as comp_00000.png, or numbers that start above 0.
+    const Result<QStringList, FrameSequence::Refusal> sequence = FrameSequence::scan(folder);
+    if (express) {
+        if (!sequence)
+            return ConversionOutcome::failure(sequence.failure().message,
+                                              Result<>::failure(sequence.failure().reason));
+        frameCount_ = sequence->size();
+        return *sequence;
+    }
+    const QString hint = sequence ? tr("The express conversion takes these frames (%1) in number order.")
+                                        .arg(FrameSequence::span(*sequence))
+                                  : QString();
+    if (misnamed)
+        return ConversionOutcome::failure(FrameFolderScanner::kNotNumbered, Result<>::failure(hint));
+    const QString reason = hint.isEmpty() ? numbered.reason() : asSentence(numbered.reason()) + u' ' + hint;
+    return ConversionOutcome::failure(UserTexts::kFramesNotConsecutive, Result<>::failure(reason));
+}
+
+qint64 PipelineRun::countFramesAgain() const {
+    const QString& folder = settings_.sourceImageFolder;
+    if (settings_.express) {
+        if (const Result<QStringList, FrameSequence::Refusal> sequence = FrameSequence::scan(folder);
+            sequence)
+            return sequence->size();
+    }
+    return FrameFolderScanner::allImagesFullPathFrom(folder, nullptr).value_or(QStringList()).size();
 }
 
 std::optional<ConversionOutcome> PipelineRun::claimFolder(SourceFolderLock& lock) {
@@ -182,6 +220,7 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
     if (const std::optional<QString> playback = CodecLimits::playbackWarning(format))
         warnings.append(*playback);
     ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
+    outcome.video = settings_.videoPath();
     outcome.videoSize = size;
     outcome.level = CodecLimits::level(format.codec, size, fps, rate).value_or(QString());
     return outcome;
@@ -190,7 +229,6 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
                                         const VideoFacts& facts) {
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
-    outcome.video = OutputFolder::videoPath(outputFolder, settings_.output.format);
     if (settings_.output.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
     for (const QString& warning : {targetWarning(layout, facts), removeOtherVideos(outcome.video)})
@@ -205,13 +243,13 @@ Result<> PipelineRun::writeBesideFiles(PendingFiles& beside, const PackedLayout&
         return players;
     const OutputOptions& options = settings_.output;
     if (!options.writesDescription()) {
-        beside.remove(VideoDescription::kFileName);
+        beside.remove(descriptionName());
         return Result<>::success();
     }
     VideoDescription description = layout.describe(options);
-    description.video = options.format.videoFileName();
+    description.video = QFileInfo(settings_.videoPath()).fileName();
     description.frames = outputFrames;
-    description.inputFps = settings_.fps;
+    description.inputFps = describedInputFps_ > 0 ? describedInputFps_ : settings_.fps;
     description.outputFps = VideoEncoder::kVideoRate;
     description.codec = facts.video().codec;
     description.profile = facts.video().profile;
@@ -222,7 +260,7 @@ Result<> PipelineRun::writeBesideFiles(PendingFiles& beside, const PackedLayout&
     for (const VideoFacts::Stream& stream : facts.streams)
         if (stream.isAudio())
             description.audio = stream.codec;
-    return beside.write(VideoDescription::kFileName, description.toFileBytes());
+    return beside.write(descriptionName(), description.toFileBytes());
 }
 
 Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
@@ -236,10 +274,21 @@ Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
     return folder;
 }
 
+QString PipelineRun::descriptionName() const {
+    return QFileInfo(VideoDescription::pathBeside(settings_.videoPath())).fileName();
+}
+
+QString PipelineRun::playerFileName() const {
+    if (!settings_.mediaSource)
+        return VapcDescription::kFileName;
+    // Two movies of one folder must not share the file their players fetch.
+    return QFileInfo(settings_.videoPath()).completeBaseName() + u'.' + VapcDescription::kFileName;
+}
+
 QString PipelineRun::removeOtherVideos(const QString& video) {
     const QFileInfo written(video);
     QStringList left;
-    for (const QString& name : OutputFolder::videoNames()) {
+    for (const QString& name : OutputFolder::videoNames(written.completeBaseName())) {
         if (name == written.fileName())
             continue;
         QFile other(written.dir().filePath(name));
@@ -288,10 +337,10 @@ Result<PendingVideo*> PipelineRun::describeForPlayers(PendingVideo& video, Pendi
 Result<> PipelineRun::writePlayerFiles(PendingFiles& beside, const PackedLayout& layout,
                                        qint64 outputFrames) const {
     if (!settings_.output.players.vapcFile) {
-        beside.remove(VapcDescription::kFileName);
+        beside.remove(playerFileName());
         return Result<>::success();
     }
-    return beside.write(VapcDescription::kFileName,
+    return beside.write(playerFileName(),
                         VapcDescription::of(layout, outputFrames, int(VideoEncoder::kVideoRate)).toJson());
 }
 

@@ -58,11 +58,18 @@ protected:
     virtual ConversionOutcome convert() = 0;
 
     // The checks every pipeline makes before any tool runs: an absolute
-    // frame folder, frames numbered 0, 1, 2 … without a gap, and the
+    // frame folder, its frames (listFrames()), and the
     // pre-flight of their headers, the free space and the output folder.
     // Answers the frames in frame order, or the refusal; the frame size and
     // any warning are kept.
     Result<QStringList, ConversionOutcome> checkFrames(PreflightInput::Run run);
+    // The frames in frame order: numbered 0, 1, 2 … without a gap, or, for
+    // the express conversion, any sequence FrameSequence accepts. A
+    // refusal of the default pipeline says when the express conversion
+    // would take the frames.
+    Result<QStringList, ConversionOutcome> listFrames(bool express);
+    // The frames found in the folder now, listed as listFrames() listed them.
+    qint64 countFramesAgain() const;
     // Takes the frame folder's lock for the rest of the run, and removes
     // the temporary videos that killed runs of the folder left behind.
     // Returns the refusal when another run of the folder holds the lock.
@@ -94,7 +101,17 @@ protected:
     // wrote under the other (zev.mp4 beside a new zev.webm): the folder
     // holds one video. Answers a warning for each that stays.
     static QString removeOtherVideos(const QString& video);
+    // The description's name beside the video ("zev.json", "walk.json"),
+    // and the file the players' web builds fetch ("vapc.json",
+    // "walk.vapc.json").
+    QString descriptionName() const;
+    QString playerFileName() const;
     QSize frameSize() const { return findings_.frameSize; }
+    // A media source's frames, which no frame check counted.
+    void takeSourceFrames(QSize size, qint64 frames) {
+        findings_.frameSize = size;
+        frameCount_ = frames;
+    }
     void addWarning(const QString& warning);
     // Reads the finished video back, writes the files beside it
     // (writeBesideFiles) under temporary names, and only then gives the
@@ -139,6 +156,13 @@ private:
     std::unique_ptr<RunFolder> preparedRunFolder_;
     qint64 frameCount_ = 0;
     PreflightFindings findings_;
+
+protected:
+    // The rate zev.json names as the animation's, when it is not the
+    // settings' (a media source shown at its own rate).
+    qint64 describedInputFps_ = 0;
+
+private:
     // What the layout adds to the findings' warning.
     QString layoutWarning_;
 };

@@ -64,7 +64,9 @@ Result<> PackedVideoDecoder::start() {
         return Result<>::failure(tr("the video's frame size is unknown"));
     process_ = std::make_unique<QProcess>();
     process_->setProgram(request_.ffmpegPath);
-    process_->setArguments(arguments(request_.videoPath, request_.firstFrame, request_.framesPerSecond));
+    process_->setArguments(request_.customArguments.isEmpty()
+                               ? arguments(request_.videoPath, request_.firstFrame, request_.framesPerSecond)
+                               : request_.customArguments);
     process_->setStandardInputFile(QProcess::nullDevice());
     prepareChild(*process_);
     process_->start(QIODevice::ReadOnly);
@@ -84,7 +86,7 @@ Result<std::optional<PackedFrame>> PackedVideoDecoder::next() {
     frame.width = request_.packedSize.width();
     frame.height = request_.packedSize.height();
     frame.index = nextIndex_;
-    const qsizetype wanted = PackedFrame::byteCount(frame.width, frame.height);
+    const qsizetype wanted = qsizetype(frame.width) * frame.height * request_.bytesPerPixel;
     frame.rgb.resize(wanted);
     qsizetype got = 0;
     QElapsedTimer sinceLastByte;

@@ -40,6 +40,11 @@ public:
         // counts as unreadable.
         int stallTimeoutMs = 15000;
         const Cancellation* cancellation = nullptr;
+        // ffmpeg's whole argument list in place of arguments(), for a
+        // reader of other frames (a media source as the conversion reads
+        // it), and the bytes of one pixel it writes: 3 (rgb24) or 4 (rgba).
+        QStringList customArguments;
+        int bytesPerPixel = 3;
     };
 
     static constexpr int kPollMs = 50;

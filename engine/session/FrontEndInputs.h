@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 namespace zev {
 
@@ -13,10 +14,17 @@ namespace zev {
 // that offers it; the others leave it at its default.
 struct FrontEndInputs {
     QString fpsText = QStringLiteral("20");
+    // Whether the user gave the frame rate (typed it in the field, or
+    // passed --fps); without it a video or animated image keeps its own.
+    bool fpsTyped = false;
     // The rate slider, 0.0 to 1.0.
     double sliderValue = 0.0;
-    // Taken exactly as given: not trimmed, expanded or made absolute.
+    // Taken exactly as given: not trimmed, expanded or made absolute. A
+    // frame folder, or a video or animated image (MediaSource::isCandidate).
     QString folderText;
+    // Whether a media source's alpha is premultiplied, where its file says
+    // nothing; unset: straight.
+    std::optional<bool> sourcePremultiplied;
     bool cacheTicked = false;
     // One ffmpeg run straight from the frames; the cache has no meaning then.
     bool expressTicked = false;

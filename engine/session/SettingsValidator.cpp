@@ -2,6 +2,7 @@
 
 #include "core/IntegerText.h"
 #include "core/UserTexts.h"
+#include "tools/MediaSource.h"
 
 #include <QFileInfo>
 #include <cmath>
@@ -21,14 +22,20 @@ Result<ConversionSettings> SettingsValidator::validate(const FrontEndInputs& inp
     const QFileInfo folder(inputs.folderText);
     if (inputs.folderText.isEmpty() || !folder.exists())
         return Result<ConversionSettings>::failure(UserTexts::kFolderMissing);
-    if (!folder.isDir())
+    // A video or animated image goes to the express conversion; any other
+    // file (a still PNG among them) is refused as before.
+    const bool media = !folder.isDir() && MediaSource::isCandidate(inputs.folderText);
+    if (!folder.isDir() && !media)
         return Result<ConversionSettings>::failure(UserTexts::kNotAFolder);
 
     settings_.fps = frameRate;
     settings_.rate = rateForSlider(inputs.sliderValue);
+    settings_.fpsTyped = inputs.fpsTyped;
     settings_.sourceImageFolder = inputs.folderText;
-    settings_.useCache = inputs.cacheTicked;
-    settings_.express = inputs.expressTicked;
+    settings_.mediaSource = media;
+    settings_.sourcePremultiplied = inputs.sourcePremultiplied;
+    settings_.useCache = inputs.cacheTicked && !media;
+    settings_.express = inputs.expressTicked || media;
     settings_.output = inputs.output;
     settings_.cacheCapBytes = inputs.cacheCapBytes;
     return settings_;

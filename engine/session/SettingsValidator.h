@@ -10,7 +10,8 @@ namespace zev {
 // holds the settings of the last inputs it accepted (the start-up values
 // until then). The checks run in a fixed order and the first that fails
 // decides: the frame-rate text is an integer, the integer lies in 1…59, the
-// folder text names something, and that something is a folder. A failure
+// folder text names something, and that something is a folder, or a video
+// or animated image, which the express conversion takes. A failure
 // answers the fixed message as its reason and keeps the settings as they
 // were. Main thread only.
 class SettingsValidator {

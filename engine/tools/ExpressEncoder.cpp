@@ -105,14 +105,25 @@ QStringList ExpressEncoder::arguments(const QString& linkFolder, const QString& 
     return arguments(encoding);
 }
 
+double ExpressEncoder::Encoding::sourceFps() const {
+    if (media)
+        return media->effectiveFps(fps > 0 ? std::optional<qint64>(fps) : std::nullopt);
+    return double(fps);
+}
+
 QStringList ExpressEncoder::inputArguments(const Encoding& encoding) {
-    return {
-        // A frame that cannot be decoded ends the run with an error instead
-        // of being left out of a video announced as finished.
-        QStringLiteral("-xerror"),    QStringLiteral("-f"),          QStringLiteral("image2"),
-        QStringLiteral("-framerate"), QString::number(encoding.fps), QStringLiteral("-start_number"),
-        QStringLiteral("0"),          QStringLiteral("-i"),          framePattern(encoding.linkFolder),
-    };
+    // A frame that cannot be decoded ends the run with an error instead of
+    // being left out of a video announced as finished.
+    const QStringList arguments{QStringLiteral("-xerror")};
+    if (encoding.media)
+        return arguments + encoding.media->inputArguments(
+                               encoding.fps > 0 ? std::optional<qint64>(encoding.fps) : std::nullopt);
+    return arguments +
+           QStringList{
+               QStringLiteral("-f"),          QStringLiteral("image2"),          QStringLiteral("-framerate"),
+               QString::number(encoding.fps), QStringLiteral("-start_number"),   QStringLiteral("0"),
+               QStringLiteral("-i"),          framePattern(encoding.linkFolder),
+           };
 }
 
 QStringList ExpressEncoder::graphArguments(const Encoding& encoding) {
@@ -146,7 +157,7 @@ QStringList ExpressEncoder::videoEncoderArguments(const Encoding& encoding) {
     // container part puts it in MP4's colr box.
     arguments += ColourDescription::encoderOptions();
     // The animation's own rate, which the video's 25 frames a second hide.
-    arguments += VideoRewriter::inputFpsMetadata(encoding.fps);
+    arguments += VideoRewriter::inputFpsMetadata(qRound64(encoding.sourceFps()));
     switch (encoding.format.codec) {
     case VideoFormat::Codec::H264:
         return arguments + h264Options(encoding);

@@ -3,6 +3,7 @@
 #include "output/OutputOptions.h"
 #include "output/PackedLayout.h"
 #include "output/VideoFormat.h"
+#include "tools/MediaSource.h"
 
 #include <QString>
 #include <QStringList>
@@ -53,7 +54,11 @@ public:
 
     // What one express encoding makes.
     struct Encoding {
+        // What the run reads: the links to a folder's frames, shown at fps,
+        // or a video or animated image with the decoder that keeps its alpha
+        // (and fps, when above 0, in place of its own timing).
         QString linkFolder;
+        std::optional<MediaSource> media;
         QString videoFile;
         qint64 fps = 25;
         // kbit/s, the average each encoder aims at when there is no CRF.
@@ -64,6 +69,9 @@ public:
         // With outputFrames, the video is held and cut to that many frames.
         qint64 outputFrames = 0;
         VideoFormat format;
+
+        // The rate the animation's images are shown at.
+        double sourceFps() const;
     };
 
     // The encoding run. Both paths are made absolute and given as "file:"

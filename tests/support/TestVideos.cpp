@@ -20,6 +20,24 @@ bool TestVideos::packFolder(const QString& folder, qint64 fps, const VideoFormat
     return ToolProbe::output(ToolProbe::stagedFfmpeg(), ExpressEncoder::arguments(encoding)).has_value();
 }
 
+bool TestVideos::transparentAnimation(const QString& video, const QStringList& codecArguments, int frames,
+                                      int fps, QSize size, bool alpha) {
+    const QString pattern =
+        QStringLiteral("color=c=black:s=%1x%2:r=%3,format=rgba,trim=end_frame=%4,"
+                       "geq=r='128+90*sin((X+3*N)/9)':g='128+90*cos((Y+N)/7)':b='64+2*X':a='%5'")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(fps)
+            .arg(frames)
+            .arg(alpha ? QStringLiteral("clip(6*X+8*N-20,0,255)") : QStringLiteral("255"));
+    return ToolProbe::output(ToolProbe::stagedFfmpeg(),
+                             QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
+                                         QStringLiteral("lavfi"), QStringLiteral("-i"), pattern} +
+                                 codecArguments +
+                                 QStringList{QStringLiteral("-y"), QStringLiteral("file:") + video})
+        .has_value();
+}
+
 bool TestVideos::testPattern(const QString& video, int frames, QSize size) {
     return ToolProbe::output(
                ToolProbe::stagedFfmpeg(),

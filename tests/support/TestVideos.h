@@ -4,6 +4,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace zev {
 
@@ -23,6 +24,11 @@ public:
     // Matroska, whose frame size only the container states, with that size
     // written over it.
     static bool claimingSize(const QString& video, QSize claimed);
+    // A transparent animation of frames frames at fps, colour and alpha in
+    // smooth gradients that move each frame, encoded with codecArguments
+    // ("-c:v", "qtrle", …) into video; alpha false makes it opaque.
+    static bool transparentAnimation(const QString& video, const QStringList& codecArguments, int frames = 12,
+                                     int fps = 10, QSize size = QSize(48, 32), bool alpha = true);
 };
 
 } // namespace zev
