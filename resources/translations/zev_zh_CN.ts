@@ -240,16 +240,65 @@ Options:
 
 </translation>
     </message>
+    <message>
+        <source>--cache has no meaning for a video or animated image</source>
+        <translation>--cache 不能用于视频或动图</translation>
+    </message>
+    <message>
+        <source>--source-alpha takes straight or premultiplied, not &quot;%1&quot;</source>
+        <translation>--source-alpha 只接受 straight 或 premultiplied，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>       zev-cli [options] FILE...
+</source>
+        <translation>      zev-cli [选项] FILE...
+</translation>
+    </message>
+    <message>
+        <source>Videos and animated images:
+A FILE, a video or animated image with transparency (QuickTime with ProRes
+4444 or the Animation codec, WebM with VP8 or VP9 alpha, animated PNG, GIF),
+is converted by the express conversion, with every option below, into
+output/NAME.mp4 beside it, NAME being the file&apos;s name without its extension
+(the whole name when another file beside it, or zev.mp4, would share it), and
+NAME.json is its description. It is read first: a file without transparency
+is refused at once, with the reason (&quot;the video has no transparency:
+yuv420p&quot;). Its frames keep the file&apos;s own timing unless --fps is given,
+which shows them at that rate. Its alpha is taken as straight (not multiplied
+into the colour), as PNG, GIF and WebM alpha are by definition and as QuickTime
+files do not say; --source-alpha says otherwise. Animated WebP images are
+refused: the FFmpeg this program runs cannot decode them.
+  --source-alpha KIND  straight (the default) or premultiplied: how to read a
+                       FILE&apos;s alpha where the file does not say
+
+With --express, a FOLDER&apos;s frames may also be named as compositors name
+them: one prefix and a number counting up by one from any number
+(comp_00000.png, walk-1.png ...); they are taken in number order.
+
+</source>
+        <translation>视频和动图：
+FILE 是带透明度的视频或动图（ProRes 4444 或 Animation 编码的 QuickTime、带 VP8 或
+VP9 alpha 的 WebM、动态 PNG、GIF）时，会用快速合成、按下面的所有选项合成为其旁边的
+output/NAME.mp4，NAME 是去掉扩展名的文件名（旁边另有文件或 zev.mp4 会与之同名时，
+使用完整文件名），NAME.json 是它的描述。合成前先读取文件：没有透明度的文件会被立即
+拒绝，并给出原因（“视频没有透明度：yuv420p”）。它的帧保持文件自身的时间，除非给出
+--fps，此时按该帧率显示。它的 alpha 按直通（未乘入颜色）处理，因为 PNG、GIF 和 WebM
+的 alpha 按定义如此，而 QuickTime 文件不作说明；--source-alpha 可另行指定。动态 WebP
+图片会被拒绝：本程序使用的 FFmpeg 无法解码它们。
+  --source-alpha KIND  straight（默认）或 premultiplied：文件未说明时如何读取
+                       FILE 的 alpha
+
+使用 --express 时，FOLDER 中的帧也可以按合成软件的方式命名：一个相同的前缀加一个
+从任意数字开始、逐一递增的编号（comp_00000.png、walk-1.png ...）；按编号顺序使用。
+
+</translation>
+    </message>
 </context>
 <context>
     <name>CliMediaCommands</name>
     <message>
         <source>--unpack takes a video and an output folder</source>
         <translation>--unpack 需要一个视频和一个输出文件夹</translation>
-    </message>
-    <message>
-        <source>--check takes one frame folder</source>
-        <translation>--check 只接受一个帧文件夹</translation>
     </message>
     <message>
         <source>%1 frames written to %2
@@ -302,59 +351,11 @@ Options:
 </translation>
     </message>
     <message>
-        <source>       zev-cli --unpack [--json] [--force] VIDEO OUT_FOLDER
-       zev-cli --check [--json] FOLDER
-</source>
-        <translation>      zev-cli --unpack [--json] [--force] VIDEO OUT_FOLDER
-      zev-cli --check [--json] FOLDER
-</translation>
-    </message>
-    <message>
         <source>       zev-cli --inspect [--json] VIDEO
        zev-cli --retarget [--json] VIDEO TARGET OUT_FOLDER
 </source>
         <translation>      zev-cli --inspect [--json] VIDEO
       zev-cli --retarget [--json] VIDEO TARGET OUT_FOLDER
-</translation>
-    </message>
-    <message>
-        <source>Reading a video back:
---unpack writes every frame of a ZEV video back out as a transparent PNG file,
-0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour
-put together again as a player does, by the zev.json beside the video or, without
-one, with the mask on the left half and the colour on the right. An OUT_FOLDER
-that already holds numbered PNG frames (the frame folder itself, another
-animation) is refused unless --force is given: then the video&apos;s frames replace
-those of the same names, and later numbered frames stay as they were. The frames
-are renamed into place only once all are written, so a failed or stopped
---unpack leaves none behind.
---check compares FOLDER&apos;s video (output/zev.mp4, or the zev.webm a WebM run
-wrote) with FOLDER&apos;s frames, each video frame against the frame it shows, and
-prints the mask PSNR and the colour PSNR (colour multiplied by alpha): the
-average over all frames and the worst frame with its number. The video frames are matched to the frames they show by the
-animation&apos;s frame rate: zev.json&apos;s inputFps, the rate the conversion recorded
-in the video, or the one rate that turns the frames into the video&apos;s frame
-count; failing those, an assumed rate, which the result says it assumed
-(inputFpsFrom and inputFpsAssumption with --json).
---json prints one JSON object instead of the text. Exit status 0 when it
-could unpack or compare, 1 when it could not (the reason goes to standard
-error), 2 for a usage error.
-</source>
-        <translation>读回视频：
---unpack 把 ZEV 视频的每一帧写回为透明 PNG 文件 0.png、1.png、...，放在 OUT_FOLDER
-中（不存在时会创建）：像播放器那样把遮罩和彩色画面重新合在一起，依据视频旁的
-zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边。如果 OUT_FOLDER 中
-已有编号的 PNG 帧（例如序列帧文件夹本身或另一个动画），除非给出 --force，否则会
-被拒绝；给出 --force 时，视频的帧替换同名的帧，编号在其后的帧保持原样。所有帧都
-写完后才会改名就位，因此失败或被停止的 --unpack 不会留下任何帧。
---check 把 FOLDER 的视频（output/zev.mp4，或 WebM 合成写出的 zev.webm）与 FOLDER
-中的序列帧比较，每个视频帧与它显示的那一帧对照，输出遮罩 PSNR 和颜色 PSNR（颜色
-乘以 alpha）：所有帧的平均值，以及最差的一帧及其编号。视频帧按动画的帧率对应到
-它们所显示的帧：zev.json 的 inputFps、合成时记录在视频中的帧率，或唯一能把序列帧
-变成视频帧数的帧率；都没有时使用假定的帧率，结果中会说明这是假定的（--json 时为
-inputFpsFrom 和 inputFpsAssumption）。
---json 输出一个 JSON 对象，代替文字。写回或比较成功时退出状态为 0，失败时为 1
-（原因写到标准错误），用法错误时为 2。
 </translation>
     </message>
     <message>
@@ -381,6 +382,61 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
 描述）：如果只有描述不同，就做流复制并换上目标的描述；否则为目标把帧解码后重新
 编码（CRF 18，每秒 25 帧）。
 
+</translation>
+    </message>
+    <message>
+        <source>--check takes one frame folder, or one video or animated image</source>
+        <translation>--check 只接受一个帧文件夹，或一个视频或动图</translation>
+    </message>
+    <message>
+        <source>       zev-cli --unpack [--json] [--force] VIDEO OUT_FOLDER
+       zev-cli --check [--json] FOLDER|FILE
+</source>
+        <translation>      zev-cli --unpack [--json] [--force] VIDEO OUT_FOLDER
+      zev-cli --check [--json] FOLDER|FILE
+</translation>
+    </message>
+    <message>
+        <source>Reading a video back:
+--unpack writes every frame of a ZEV video back out as a transparent PNG file,
+0.png, 1.png, ... in OUT_FOLDER (created when missing): the mask and the colour
+put together again as a player does, by the zev.json beside the video or, without
+one, with the mask on the left half and the colour on the right. An OUT_FOLDER
+that already holds numbered PNG frames (the frame folder itself, another
+animation) is refused unless --force is given: then the video&apos;s frames replace
+those of the same names, and later numbered frames stay as they were. The frames
+are renamed into place only once all are written, so a failed or stopped
+--unpack leaves none behind.
+--check compares FOLDER&apos;s video (output/zev.mp4, or the zev.webm a WebM run
+wrote) with FOLDER&apos;s frames (or a FILE&apos;s video, output/NAME.mp4 or NAME.webm
+beside it, with the FILE&apos;s own frames), each video frame against the frame it
+shows, and prints the mask PSNR and the colour PSNR (colour multiplied by
+alpha): the average over all frames and the worst frame with its number. The
+video frames are matched to the frames they show by the
+animation&apos;s frame rate: zev.json&apos;s inputFps, the rate the conversion recorded
+in the video, or the one rate that turns the frames into the video&apos;s frame
+count; failing those, an assumed rate, which the result says it assumed
+(inputFpsFrom and inputFpsAssumption with --json).
+--json prints one JSON object instead of the text. Exit status 0 when it
+could unpack or compare, 1 when it could not (the reason goes to standard
+error), 2 for a usage error.
+</source>
+        <translation>读回视频：
+--unpack 把 ZEV 视频的每一帧写回为透明 PNG 文件 0.png、1.png、...，放在 OUT_FOLDER
+中（不存在时会创建）：像播放器那样把遮罩和彩色画面重新合在一起，依据视频旁的
+zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边。如果 OUT_FOLDER 中
+已有编号的 PNG 帧（例如序列帧文件夹本身或另一个动画），除非给出 --force，否则会
+被拒绝；给出 --force 时，视频的帧替换同名的帧，编号在其后的帧保持原样。所有帧都
+写完后才会改名就位，因此失败或被停止的 --unpack 不会留下任何帧。
+--check 把 FOLDER 的视频（output/zev.mp4，或 WebM 合成写出的 zev.webm）与 FOLDER
+中的序列帧比较（或把 FILE 的视频，即其旁边的 output/NAME.mp4 或 NAME.webm，与
+FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输出遮罩 PSNR 和颜色 PSNR
+（颜色乘以 alpha）：所有帧的平均值，以及最差的一帧及其编号。视频帧按动画的帧率
+对应到它们所显示的帧：zev.json 的 inputFps、合成时记录在视频中的帧率，或唯一能把
+序列帧变成视频帧数的帧率；都没有时使用假定的帧率，结果中会说明这是假定的（--json
+时为 inputFpsFrom 和 inputFpsAssumption）。
+--json 输出一个 JSON 对象，代替文字。写回或比较成功时退出状态为 0，失败时为 1
+（原因写到标准错误），用法错误时为 2。
 </translation>
     </message>
 </context>
@@ -605,6 +661,10 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
         <source>the sound file %1 holds no sound stream</source>
         <translation>音频文件 %1 中没有音频流</translation>
     </message>
+    <message>
+        <source>the source %1 is not an absolute path</source>
+        <translation>源文件 %1 不是绝对路径</translation>
+    </message>
 </context>
 <context>
     <name>FileLock</name>
@@ -763,6 +823,29 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
     </message>
 </context>
 <context>
+    <name>FrameSequence</name>
+    <message>
+        <source>%1 and %2 are both frame %3</source>
+        <translation>%1 和 %2 都是第 %3 帧</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 至 %2</translation>
+    </message>
+    <message>
+        <source>frame %1 is missing: %2 follows %3</source>
+        <translation>缺少第 %1 帧：%3 之后是 %2</translation>
+    </message>
+    <message>
+        <source>%1 does not end in a frame number of at most %2 digits</source>
+        <translation>%1 的名称不是以不超过 %2 位的帧编号结尾</translation>
+    </message>
+    <message>
+        <source>the frames&apos; names do not share one prefix: %1 and %2</source>
+        <translation>序列帧的名称前缀不一致：%1 和 %2</translation>
+    </message>
+</context>
+<context>
     <name>H264Level</name>
     <message>
         <source>The video is %1 pixels and needs H.264 level %2: many phones&apos; decoders refuse it (they stop at level 4.1, %3 macroblocks a frame, about 1920×1080, or at %4 pixels on a side).</source>
@@ -837,6 +920,44 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
     <message>
         <source>the text between the markers is not zlib-compressed</source>
         <translation>标记之间的文本不是 zlib 压缩的数据</translation>
+    </message>
+</context>
+<context>
+    <name>MediaSource</name>
+    <message>
+        <source>%1 holds no video</source>
+        <translation>%1 中没有视频</translation>
+    </message>
+    <message>
+        <source>%1 is an animated WebP image, which the FFmpeg this program runs cannot decode; export the animation as animated PNG, WebM or PNG frames instead</source>
+        <translation>%1 是动态 WebP 图片，本程序使用的 FFmpeg 无法解码；请改为导出动态 PNG、WebM 或 PNG 序列帧</translation>
+    </message>
+    <message>
+        <source>the video has no transparency: %1</source>
+        <translation>视频没有透明度：%1</translation>
+    </message>
+    <message>
+        <source>ffprobe names no pixel format</source>
+        <translation>ffprobe 未给出像素格式</translation>
+    </message>
+    <message>
+        <source>%1: ffprobe gives no frame size</source>
+        <translation>%1：ffprobe 未给出画面尺寸</translation>
+    </message>
+    <message>
+        <source>%1: ffprobe gives no frame rate</source>
+        <translation>%1：ffprobe 未给出帧率</translation>
+    </message>
+    <message>
+        <source>%1 holds no frame</source>
+        <translation>%1 中没有任何帧</translation>
+    </message>
+</context>
+<context>
+    <name>MediaSourceReader</name>
+    <message>
+        <source>ffmpeg gave no frame of %1</source>
+        <translation>ffmpeg 没有给出 %1 的任何帧</translation>
     </message>
 </context>
 <context>
@@ -1123,6 +1244,10 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
         <source>The video no longer fits the target %1 (%2): %3.</source>
         <translation>视频已不再符合目标 %1（%2）：%3。</translation>
     </message>
+    <message>
+        <source>The express conversion takes these frames (%1) in number order.</source>
+        <translation>快速合成可以按编号顺序使用这些序列帧（%1）。</translation>
+    </message>
 </context>
 <context>
     <name>PlayerTarget</name>
@@ -1356,6 +1481,10 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
     <message>
         <source>%1 holds PNG files that are not named by a number</source>
         <translation>%1 中有不以数字命名的 PNG 文件</translation>
+    </message>
+    <message>
+        <source>%1 is %2×%3, but the video&apos;s frames are %4×%5</source>
+        <translation>%1 为 %2×%3，但视频的画面为 %4×%5</translation>
     </message>
 </context>
 <context>
@@ -2312,6 +2441,22 @@ vapc box、带标记的元数据）以及它们彼此之间、与视频之间是
     <message>
         <source>Bitrate: %1 kbit/s%2%3</source>
         <translation>码率：%1 kbit/s%2%3</translation>
+    </message>
+    <message>
+        <source>Choose frame folders…</source>
+        <translation>选择序列帧文件夹…</translation>
+    </message>
+    <message>
+        <source>Choose videos or animated images…</source>
+        <translation>选择视频或动图…</translation>
+    </message>
+    <message>
+        <source>Choose a video or animated image</source>
+        <translation>选择视频或动图</translation>
+    </message>
+    <message>
+        <source>Videos and animated images (%1)</source>
+        <translation>视频和动图 (%1)</translation>
     </message>
 </context>
 <context>
