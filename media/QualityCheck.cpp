@@ -20,7 +20,7 @@ QString QualityCheck::videoPathIn(const QString& source) {
 }
 
 QString QualityCheck::sourceOf(const QString& videoPath) {
-    if (const QString frames = OutputFolder::frameFolderOf(videoPath); !frames.isEmpty())
+    if (QString frames = OutputFolder::frameFolderOf(videoPath); !frames.isEmpty())
         return frames;
     const QFileInfo video(videoPath);
     const QFileInfo output(video.absolutePath());
@@ -32,7 +32,7 @@ QString QualityCheck::sourceOf(const QString& videoPath) {
     const QStringList namesakes =
         beside.entryList({video.completeBaseName().section(u'.', 0, 0) + QStringLiteral(".*")}, QDir::Files);
     for (const QString& name : namesakes) {
-        const QString file = beside.filePath(name);
+        QString file = beside.filePath(name);
         if (MediaSource::isCandidate(file) &&
             QFileInfo(videoPathIn(file)).absoluteFilePath() == video.absoluteFilePath())
             return file;

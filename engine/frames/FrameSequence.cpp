@@ -98,7 +98,7 @@ Result<QStringList, FrameSequence::Refusal> FrameSequence::scan(const QString& f
 QString FrameSequence::span(const QStringList& frames) {
     if (frames.isEmpty())
         return {};
-    const QString first = QFileInfo(frames.first()).fileName();
+    QString first = QFileInfo(frames.first()).fileName();
     if (frames.size() == 1)
         return first;
     return QStringLiteral("%1 … %2").arg(first, QFileInfo(frames.last()).fileName());

@@ -20,7 +20,7 @@ QJsonObject descriptOf(const QByteArray& json, QString* problem) {
             MarkedDescription::tr("the marked description is not a JSON object: %1").arg(error.errorString());
         return {};
     }
-    const QJsonObject descript = document.object().value(QStringLiteral("descript")).toObject();
+    QJsonObject descript = document.object().value(QStringLiteral("descript")).toObject();
     if (descript.isEmpty())
         *problem = MarkedDescription::tr("the marked description has no \"descript\"");
     return descript;
@@ -132,7 +132,7 @@ std::optional<QByteArray> MarkedDescription::inflate(const QByteArray& data, qsi
     if (inflateInit(&stream) != Z_OK)
         return std::nullopt;
     QByteArray out;
-    QByteArray piece(16 * 1024, '\0');
+    QByteArray piece(qsizetype(16) * 1024, '\0');
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
     stream.avail_in = uInt(data.size());
     int status = Z_OK;

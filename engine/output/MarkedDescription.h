@@ -25,8 +25,8 @@ public:
     static inline const QByteArray kClosing = QByteArrayLiteral("]]yyeffectmp4json");
     // A description is a few hundred bytes; anything longer between the
     // markers is not one, and is not inflated.
-    static constexpr qsizetype kMaxMarkedBytes = 64 * 1024;
-    static constexpr qsizetype kMaxJsonBytes = 256 * 1024;
+    static constexpr qsizetype kMaxMarkedBytes = qsizetype(64) * 1024;
+    static constexpr qsizetype kMaxJsonBytes = qsizetype(256) * 1024;
 
     QSize videoSize;
     QRect colourRect;

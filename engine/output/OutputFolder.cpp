@@ -42,7 +42,7 @@ QString OutputFolder::videoIn(const QString& outputFolder, const QString& baseNa
     if (const QString described = describedVideo(outputFolder, baseName); !described.isEmpty())
         names.prepend(described);
     for (const QString& name : std::as_const(names)) {
-        const QString path = FrameFolderScanner::joinPath(outputFolder, name);
+        QString path = FrameFolderScanner::joinPath(outputFolder, name);
         if (QFileInfo(path).isFile())
             return path;
     }

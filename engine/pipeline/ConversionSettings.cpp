@@ -37,7 +37,7 @@ QString ConversionSettings::videoBaseName(const QString& source, bool mediaSourc
     if (!mediaSource)
         return folderVideo;
     const QFileInfo file(source);
-    const QString name = file.completeBaseName();
+    QString name = file.completeBaseName();
     if (name.isEmpty() || name == folderVideo)
         return file.fileName();
     const QStringList namesakes =

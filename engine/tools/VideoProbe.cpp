@@ -29,7 +29,7 @@ double decimal(const QJsonValue& value) {
 
 // ffprobe's "unknown" and "[0][0][0][0]" say nothing.
 QString named(const QJsonObject& object, const char* key, const QString& nothing = QString()) {
-    const QString text = object.value(QLatin1String(key)).toString();
+    QString text = object.value(QLatin1String(key)).toString();
     if (text.isEmpty() || text == QLatin1String("[0][0][0][0]"))
         return nothing;
     return text;
@@ -133,7 +133,7 @@ Result<VideoFacts> VideoProbe::parse(const QByteArray& json, const QString& vide
         return Result<VideoFacts>::failure(tr("%1 holds no stream").arg(videoPath), QString::fromUtf8(json));
     VideoFacts facts;
     facts.path = videoPath;
-    for (const QJsonValue& stream : streams)
+    for (const auto& stream : streams)
         facts.streams.append(streamFrom(stream.toObject()));
     const QJsonObject format = root.value(QStringLiteral("format")).toObject();
     facts.formatName = named(format, "format_name");

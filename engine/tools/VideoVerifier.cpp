@@ -70,9 +70,9 @@ QString reasonAgainstSound(const VideoFacts& facts, const ExpectedVideo& expecte
 }
 
 QString reasonAgainst(const VideoFacts& facts, const ExpectedVideo& expected) {
-    if (const QString streams = reasonAgainstStreams(facts, expected); !streams.isEmpty())
+    if (QString streams = reasonAgainstStreams(facts, expected); !streams.isEmpty())
         return streams;
-    if (const QString container = reasonAgainstContainer(facts, expected); !container.isEmpty())
+    if (QString container = reasonAgainstContainer(facts, expected); !container.isEmpty())
         return container;
     const VideoFacts::Stream& video = facts.video();
     if (video.codec != expected.codec)
