@@ -7,6 +7,7 @@
 #include "ToolProbe.h"
 #include "output/VideoDescription.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -42,6 +43,11 @@ TEST_F(QualityCheckTest, MeasuresTheVideoAgainstItsFrames) {
     EXPECT_GT(outcome->report.mask().averagePsnr, 40);
     EXPECT_GT(outcome->report.colour().averagePsnr, 30);
     EXPECT_GE(outcome->report.mask().worstFrame, 0);
+    // Half of each frame is partly transparent: the edges' figures are the
+    // codec's, not a division by zero.
+    EXPECT_NEAR(outcome->report.edges().share, 0.5, 0.01);
+    EXPECT_GT(outcome->report.edges().overWhitePsnr, 30);
+    EXPECT_LT(std::abs(outcome->report.edges().overBlackMeanError), 2.0);
     const QJsonObject json = outcome->toJson();
     EXPECT_EQ(json.value(QStringLiteral("videoFrames")).toInteger(), kFrames);
     EXPECT_TRUE(json.value(QStringLiteral("mask")).toObject().contains(QStringLiteral("worstFrame")));
