@@ -1,6 +1,8 @@
 #include "OutputArguments.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
+#include <cmath>
 
 namespace zev {
 
@@ -24,14 +26,17 @@ OutputArguments::OutputArguments()
     , fit_(QStringLiteral("fit"), QString(), QStringLiteral("N"))
     , crf_(QStringLiteral("crf"), QString(), QStringLiteral("N"))
     , gap_(QStringLiteral("gap"), QString(), QStringLiteral("N"))
-    , describe_(QStringLiteral("describe"), QString()) {}
+    , describe_(QStringLiteral("describe"), QString())
+    , maxSize_(QStringLiteral("max-size"), QString(), QStringLiteral("BYTES"))
+    , quality_(QStringLiteral("quality"), QString(), QStringLiteral("DB")) {}
 
 QList<QCommandLineOption> OutputArguments::options() const {
-    return {layout_, maskSize_, colour_, fit_, crf_, gap_, describe_};
+    return {layout_, maskSize_, colour_, fit_, crf_, gap_, describe_, maxSize_, quality_};
 }
 
 bool OutputArguments::anyExpressOnly(const QCommandLineParser& parser) const {
-    for (const QCommandLineOption& option : {layout_, maskSize_, colour_, fit_, crf_, gap_})
+    for (const QCommandLineOption& option :
+         {layout_, maskSize_, colour_, fit_, crf_, gap_, maxSize_, quality_})
         if (parser.isSet(option))
             return true;
     return false;
@@ -41,8 +46,9 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
                                             bool rateChosen) const {
     using Failed = Result<OutputOptions>;
     if (!express && anyExpressOnly(parser))
-        return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf and --gap need "
-                                  "--express: the default conversion makes the default layout"));
+        return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf, --gap, --max-size and "
+                                  "--quality need --express: the default conversion makes the default "
+                                  "layout"));
     OutputOptions options;
     options.describe = parser.isSet(describe_);
     if (parser.isSet(layout_)) {
@@ -88,7 +94,54 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
             return Failed::failure(
                 tr("--gap takes an even number of pixels from 0 to 256, not '%1'").arg(parser.value(gap_)));
     }
+    if (Result<> searched = readRateSearch(parser, rateChosen, options); !searched)
+        return searched.failure();
     return options;
+}
+
+Result<> OutputArguments::readRateSearch(const QCommandLineParser& parser, bool rateChosen,
+                                         OutputOptions& options) const {
+    const bool budget = parser.isSet(maxSize_);
+    const bool target = parser.isSet(quality_);
+    if (!budget && !target)
+        return Result<>::success();
+    if (budget && target)
+        return Result<>::failure(tr("choose either --max-size or --quality, not both"));
+    if (rateChosen || options.crf)
+        return Result<>::failure(tr("--max-size and --quality choose the quality themselves: leave out "
+                                    "--preset, --slider and --crf"));
+    if (budget) {
+        const std::optional<qint64> bytes = byteCount(parser.value(maxSize_));
+        if (!bytes || *bytes <= 0)
+            return Result<>::failure(
+                tr("--max-size takes a size in bytes such as 250000, 500k or 1.5M, not '%1'")
+                    .arg(parser.value(maxSize_)));
+        options.maxBytes = *bytes;
+        return Result<>::success();
+    }
+    bool ok = false;
+    const double decibels = parser.value(quality_).trimmed().toDouble(&ok);
+    if (!ok || decibels < OutputOptions::kLowestQualityTarget ||
+        decibels > OutputOptions::kHighestQualityTarget)
+        return Result<>::failure(tr("--quality takes a PSNR from %1 to %2 dB, such as 40, not '%3'")
+                                     .arg(OutputOptions::kLowestQualityTarget)
+                                     .arg(OutputOptions::kHighestQualityTarget)
+                                     .arg(parser.value(quality_)));
+    options.qualityTarget = decibels;
+    return Result<>::success();
+}
+
+std::optional<qint64> OutputArguments::byteCount(const QString& text) {
+    static const QRegularExpression size(QStringLiteral("^([0-9]{1,12})(\\.[0-9]{1,6})?\\s*([kKmM]?)$"));
+    const QRegularExpressionMatch match = size.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString unit = match.captured(3).toLower();
+    const double scale = unit.isEmpty() ? 1.0 : unit == QLatin1String("k") ? 1024.0 : 1024.0 * 1024.0;
+    const double value = (match.captured(1) + match.captured(2)).toDouble() * scale;
+    if (value > 1e15)
+        return std::nullopt;
+    return qint64(std::llround(value));
 }
 
 QString OutputArguments::helpText() {
@@ -114,7 +167,15 @@ QString OutputArguments::helpText() {
               "      --describe       write FOLDER/output/zev.json, the description of the\n"
               "                       regions, even for the default layout (any conversion);\n"
               "                       it is written whenever the layout, mask size, colour or\n"
-              "                       gap is not the default, and removed otherwise\n");
+              "                       gap is not the default, and removed otherwise\n"
+              "      --max-size BYTES the finest quality whose video file is at most BYTES\n"
+              "                       (250000, 500k or 1.5M; k is 1024 bytes, M 1024 k) and\n"
+              "                       no more than 5 % under, found by a few trial encodes;\n"
+              "                       refused, naming the smallest size possible, when even\n"
+              "                       the coarsest quality does not fit\n"
+              "      --quality DB     the smallest video whose mask PSNR and colour PSNR, as\n"
+              "                       --check measures them, both reach DB (20 to 60; 40 is\n"
+              "                       good, 45 very good), found by a few trial encodes\n");
 }
 
 } // namespace zev

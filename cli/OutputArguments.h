@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class QCommandLineParser;
 
@@ -31,6 +32,10 @@ public:
     // The lines for --help.
     static QString helpText();
 
+    // A size such as 250000, 500k or 1.5M (k: 1024 bytes, M: 1024 k), in
+    // bytes; nothing for anything else, or nothing at all.
+    static std::optional<qint64> byteCount(const QString& text);
+
 private:
     QCommandLineOption layout_;
     QCommandLineOption maskSize_;
@@ -39,6 +44,11 @@ private:
     QCommandLineOption crf_;
     QCommandLineOption gap_;
     QCommandLineOption describe_;
+    QCommandLineOption maxSize_;
+    QCommandLineOption quality_;
+
+    // --max-size and --quality into options, or the problem with them.
+    Result<> readRateSearch(const QCommandLineParser& parser, bool rateChosen, OutputOptions& options) const;
 };
 
 } // namespace zev

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QSettings>
@@ -20,8 +21,14 @@ const QString kFitKey = QStringLiteral("output/fit");
 const QString kCrfKey = QStringLiteral("output/crf");
 const QString kGapKey = QStringLiteral("output/gap");
 const QString kDescribeKey = QStringLiteral("output/describe");
+const QString kMaxBytesKey = QStringLiteral("output/maxBytes");
+const QString kQualityTargetKey = QStringLiteral("output/qualityTarget");
 
 constexpr int kDefaultCrf = 23;
+// A budget in units of 1024 bytes; 2 GB at most.
+constexpr int kDefaultBudgetKilobytes = 500;
+constexpr int kLargestBudgetKilobytes = 2 * 1024 * 1024;
+constexpr double kDefaultQualityTarget = 40;
 
 QComboBox* choices(QWidget* parent, const QStringList& titles) {
     auto* box = new QComboBox(parent);
@@ -69,6 +76,7 @@ OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
     form->addRow(tr("Colour:"), colour_);
     form->addRow(tr("Longest side:"), fit_);
     form->addRow(tr("Quality:"), quality);
+    addRateSearchRows(form);
     form->addRow(tr("Gap between the regions:"), gap_);
     form->addRow(QString(), describe_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -86,6 +94,7 @@ void OutputOptionsDialog::setOptions(const OutputOptions& options) {
     crf_->setValue(options.crf.value_or(kDefaultCrf));
     gap_->setValue(options.gap.value_or(0));
     describe_->setChecked(options.describe);
+    setRateSearch(options);
 }
 
 OutputOptions OutputOptionsDialog::options() const {
@@ -101,6 +110,7 @@ OutputOptions OutputOptionsDialog::options() const {
     if (gap_->value() > 0)
         options.gap = gap_->value() / 2 * 2;
     options.describe = describe_->isChecked();
+    readRateSearch(options);
     return options;
 }
 
@@ -118,6 +128,7 @@ OutputOptions OutputOptionsDialog::load(const QSettings& settings) {
     if (const int gap = settings.value(kGapKey, 0).toInt(); gap > 0 && gap <= OutputOptions::kMaxGap)
         options.gap = gap / 2 * 2;
     options.describe = settings.value(kDescribeKey, false).toBool();
+    loadRateSearch(settings, options);
     return options;
 }
 
@@ -129,6 +140,79 @@ void OutputOptionsDialog::save(QSettings& settings, const OutputOptions& options
     settings.setValue(kCrfKey, options.crf.value_or(-1));
     settings.setValue(kGapKey, options.gap.value_or(0));
     settings.setValue(kDescribeKey, options.describe);
+    saveRateSearch(settings, options);
+}
+
+void OutputOptionsDialog::addRateSearchRows(QFormLayout* form) {
+    useBudget_ = new QCheckBox(tr("Best quality whose file fits in"), this);
+    budget_ = new QSpinBox(this);
+    budget_->setRange(1, kLargestBudgetKilobytes);
+    budget_->setValue(kDefaultBudgetKilobytes);
+    budget_->setSuffix(tr(" kB (1024 bytes)"));
+    budget_->setEnabled(false);
+    useTarget_ = new QCheckBox(tr("Smallest file whose mask and colour PSNR reach"), this);
+    target_ = new QDoubleSpinBox(this);
+    target_->setRange(OutputOptions::kLowestQualityTarget, OutputOptions::kHighestQualityTarget);
+    target_->setDecimals(1);
+    target_->setSingleStep(0.5);
+    target_->setValue(kDefaultQualityTarget);
+    target_->setSuffix(tr(" dB"));
+    target_->setEnabled(false);
+    connect(useBudget_, &QCheckBox::toggled, budget_, &QWidget::setEnabled);
+    connect(useTarget_, &QCheckBox::toggled, target_, &QWidget::setEnabled);
+    // A CRF, a budget and a target each choose the quality: ticking one
+    // unticks the other two.
+    const auto exclusive = [this](QCheckBox* ticked) {
+        for (QCheckBox* other : {useCrf_.data(), useBudget_.data(), useTarget_.data()})
+            if (other != ticked)
+                other->setChecked(false);
+    };
+    for (QCheckBox* box : {useCrf_.data(), useBudget_.data(), useTarget_.data()})
+        connect(box, &QCheckBox::toggled, this, [exclusive, box](bool on) {
+            if (on)
+                exclusive(box);
+        });
+    const auto row = [this](QCheckBox* box, QWidget* value) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(box);
+        line->addWidget(value);
+        return line;
+    };
+    form->addRow(tr("Size budget:"), row(useBudget_, budget_));
+    form->addRow(tr("Quality target:"), row(useTarget_, target_));
+}
+
+void OutputOptionsDialog::setRateSearch(const OutputOptions& options) {
+    useBudget_->setChecked(options.maxBytes > 0);
+    // Whole kB, rounded down: a budget shown never grows.
+    budget_->setValue(options.maxBytes > 0
+                          ? int(std::clamp<qint64>(options.maxBytes / 1024, 1, kLargestBudgetKilobytes))
+                          : kDefaultBudgetKilobytes);
+    useTarget_->setChecked(options.qualityTarget.has_value());
+    target_->setValue(options.qualityTarget.value_or(kDefaultQualityTarget));
+}
+
+void OutputOptionsDialog::readRateSearch(OutputOptions& options) const {
+    if (useBudget_->isChecked())
+        options.maxBytes = qint64(budget_->value()) * 1024;
+    if (useTarget_->isChecked())
+        options.qualityTarget = target_->value();
+}
+
+void OutputOptionsDialog::loadRateSearch(const QSettings& settings, OutputOptions& options) {
+    if (options.crf)
+        return;
+    if (const qint64 bytes = settings.value(kMaxBytesKey, 0).toLongLong();
+        bytes > 0 && bytes <= qint64(kLargestBudgetKilobytes) * 1024)
+        options.maxBytes = bytes;
+    else if (const double target = settings.value(kQualityTargetKey, 0.0).toDouble();
+             target >= OutputOptions::kLowestQualityTarget && target <= OutputOptions::kHighestQualityTarget)
+        options.qualityTarget = target;
+}
+
+void OutputOptionsDialog::saveRateSearch(QSettings& settings, const OutputOptions& options) {
+    settings.setValue(kMaxBytesKey, options.maxBytes);
+    settings.setValue(kQualityTargetKey, options.qualityTarget.value_or(0.0));
 }
 
 } // namespace zev

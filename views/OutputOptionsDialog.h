@@ -7,6 +7,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
+class QFormLayout;
 class QSettings;
 class QSpinBox;
 
@@ -31,6 +33,14 @@ public:
     static void save(QSettings& settings, const OutputOptions& options);
 
 private:
+    // The size budget's and the quality target's rows: each excludes the
+    // other and the CRF.
+    void addRateSearchRows(QFormLayout* form);
+    void setRateSearch(const OutputOptions& options);
+    void readRateSearch(OutputOptions& options) const;
+    static void loadRateSearch(const QSettings& settings, OutputOptions& options);
+    static void saveRateSearch(QSettings& settings, const OutputOptions& options);
+
     QPointer<QComboBox> layout_;
     QPointer<QComboBox> maskSize_;
     QPointer<QComboBox> colour_;
@@ -39,6 +49,10 @@ private:
     QPointer<QSpinBox> crf_;
     QPointer<QSpinBox> gap_;
     QPointer<QCheckBox> describe_;
+    QPointer<QCheckBox> useBudget_;
+    QPointer<QSpinBox> budget_;
+    QPointer<QCheckBox> useTarget_;
+    QPointer<QDoubleSpinBox> target_;
 };
 
 } // namespace zev

@@ -42,6 +42,18 @@ struct OutputOptions {
     VideoFormat format;
     // A sound file muxed as the video's one sound track; empty: none.
     QString audioFile;
+    // A budget for the video file, in bytes: the finest quality whose file
+    // is at most the budget (and within 5 % under it), found by trial
+    // encodes; 0: none.
+    qint64 maxBytes = 0;
+    // A quality target in dB: the smallest file whose mask PSNR and colour
+    // PSNR, as zev-cli --check measures them, both reach it.
+    std::optional<double> qualityTarget;
+    static constexpr double kLowestQualityTarget = 20;
+    static constexpr double kHighestQualityTarget = 60;
+
+    // Whether the encoder's quality setting is searched by trial encodes.
+    bool searchesRate() const { return maxBytes > 0 || qualityTarget.has_value(); }
 
     // Whether a player needs zev.json to find its way in the video.
     bool needsDescription() const {
@@ -51,7 +63,8 @@ struct OutputOptions {
     // Whether the default pipeline, which knows only the default layout,
     // bitrate and size, can honour these options.
     bool defaultPipelineCan() const {
-        return !needsDescription() && fit == 0 && !crf && format == VideoFormat() && audioFile.isEmpty();
+        return !needsDescription() && fit == 0 && !crf && format == VideoFormat() && audioFile.isEmpty() &&
+               !searchesRate();
     }
 
     bool operator==(const OutputOptions&) const = default;
