@@ -8,7 +8,9 @@ at equal quality, per measure, in per cent (negative: smaller files), with
 the variant's encode CPU seconds over all its points against the
 reference's. Each curve is log(bytes) as a function of PSNR, interpolated
 piecewise cubically and monotonically (the curves of real encoders are), and
-the two are compared over the PSNR range both cover.
+the two are compared over the PSNR range both cover. Where they cover none
+in common, a bound: "<-40.0" when even the variant's smallest file beats the
+reference's largest (40 % fewer bytes, and better), ">+25.0" the other way.
 
   bench/bdrate.py [--reference NAME] < rows
 """
@@ -79,6 +81,13 @@ def bd_rate(reference, test, measure):
         return None
     lo, hi = max(rx[0], tx[0]), min(rx[-1], tx[-1])
     if hi - lo < 0.1:
+        # No common range: a bound from the nearest ends. Better at its
+        # lowest rate than the reference at its highest: fewer bytes than
+        # that ratio says; worse everywhere: more.
+        if tx[0] >= rx[-1] - 0.1:
+            return "<%+.1f" % ((math.exp(ty[0] - ry[-1]) - 1) * 100)
+        if tx[-1] <= rx[0] + 0.1:
+            return ">%+.1f" % ((math.exp(ty[-1] - ry[0]) - 1) * 100)
         return None
     ref = pchip_integral(rx, ry, lo, hi) / (hi - lo)
     tst = pchip_integral(tx, ty, lo, hi) / (hi - lo)
@@ -113,7 +122,12 @@ def main():
         cells = []
         for measure in MEASURES:
             rate = bd_rate(reference, test, measure)
-            cells.append(f" {rate:+12.1f}" if rate is not None else f" {'-':>12s}")
+            if rate is None:
+                cells.append(f" {'-':>12s}")
+            elif isinstance(rate, str):
+                cells.append(f" {rate:>12s}")
+            else:
+                cells.append(f" {rate:+12.1f}")
         cpu = sum(p["cpu"] for p in test)
         reference_cpu = sum(p["cpu"] for p in reference)
         print(f"{content:10s} {variant:28s}" + "".join(cells) + f"  {cpu:5.1f} ({reference_cpu:.1f})")
