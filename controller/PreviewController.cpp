@@ -130,7 +130,7 @@ QWidget* PreviewController::buildControlBar() {
     scaleBox_ = new QComboBox;
     scaleBox_->addItems({tr("Fit to window"), QStringLiteral("1:1")});
     viewBox_ = new QComboBox;
-    viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference")});
+    viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference"), tr("Edges over white")});
     viewBox_->setEnabled(false);
     viewBox_->setToolTip(
         tr("When the video is a frame folder's output/zev.mp4, it can be compared with the source frames"));
@@ -309,6 +309,9 @@ void PreviewController::refreshView() {
         break;
     case View::Difference:
         canvas_->setImage(PngFrameFile::toImage(FrameComparison::differenceMap(decoded, source_)));
+        break;
+    case View::Edges:
+        canvas_->setImage(PngFrameFile::toImage(FrameComparison::edgeMap(decoded, source_)));
         break;
     }
 }

@@ -121,4 +121,35 @@ RgbaFrame FrameComparison::differenceMap(const RgbaFrame& decoded, const RgbaFra
     return map;
 }
 
+RgbaFrame FrameComparison::edgeMap(const RgbaFrame& decoded, const RgbaFrame& source) {
+    if (!sameSize(decoded, source))
+        return {};
+    RgbaFrame map = RgbaFrame::blank(decoded.width, decoded.height);
+    for (int y = 0; y < map.height; ++y) {
+        for (int x = 0; x < map.width; ++x) {
+            const uchar* a = decoded.pixel(x, y);
+            const uchar* b = source.pixel(x, y);
+            uchar* out = map.pixel(x, y);
+            out[3] = 255;
+            int error = 0;
+            for (int channel = 0; channel < 3; ++channel) {
+                const int onWhite = premultiplied(b[channel], b[3]) + 255 - b[3];
+                // Faded to a quarter of its contrast: context, not content.
+                out[channel] = uchar(192 + onWhite / 4);
+                error +=
+                    premultiplied(a[channel], a[3]) - int(a[3]) - premultiplied(b[channel], b[3]) + int(b[3]);
+            }
+            if (b[3] == 0 || b[3] == 255 || error == 0)
+                continue;
+            // The mean over the channels, 16 levels to full strength.
+            const int strength = std::min(255, std::abs(error) * 255 / (3 * 16));
+            const bool darker = error < 0;
+            out[0] = uchar(darker ? 255 - strength : 255);
+            out[1] = uchar(255 - strength);
+            out[2] = uchar(darker ? 255 : 255 - strength);
+        }
+    }
+    return map;
+}
+
 } // namespace zev

@@ -56,6 +56,11 @@ struct FrameComparison {
     // through red and yellow to white where the mask or the colour is off by
     // a quarter of the range or more. Empty when the sizes differ.
     static RgbaFrame differenceMap(const RgbaFrame& decoded, const RgbaFrame& source);
+    // An opaque picture of the rims: the source laid over white, faded, and
+    // on it each edge pixel's error laid over white, blue where the video
+    // shows it darker and red where lighter, full at 16 levels. Empty when
+    // the sizes differ.
+    static RgbaFrame edgeMap(const RgbaFrame& decoded, const RgbaFrame& source);
 
 private:
     double edgePsnr(const Composite& composite) const;
