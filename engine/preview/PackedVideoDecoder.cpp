@@ -71,7 +71,9 @@ Result<> PackedVideoDecoder::start() {
         return Result<>::failure(tr("the video's frame size is unknown"));
     process_ = std::make_unique<QProcess>();
     process_->setProgram(request_.ffmpegPath);
-    process_->setArguments(arguments(request_.videoPath, request_.firstFrame, request_.framesPerSecond));
+    process_->setArguments(request_.customArguments.isEmpty()
+                               ? arguments(request_.videoPath, request_.firstFrame, request_.framesPerSecond)
+                               : request_.customArguments);
     process_->setStandardInputFile(QProcess::nullDevice());
     prepareChild(*process_);
     process_->start(QIODevice::ReadOnly);

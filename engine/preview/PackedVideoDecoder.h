@@ -40,6 +40,10 @@ public:
         // counts as unreadable.
         int stallTimeoutMs = 15000;
         const Cancellation* cancellation = nullptr;
+        // ffmpeg's whole command line in place of the video's, for any
+        // other picture source that writes rgb24 frames of packedSize to
+        // standard output; videoPath then only names it in reasons.
+        QStringList customArguments;
     };
 
     static constexpr int kPollMs = 50;
