@@ -1,5 +1,6 @@
 #include "tools/ExpressEncoder.h"
 
+#include "tools/ColourBleed.h"
 #include "tools/ColourDescription.h"
 #include "tools/VideoEncoder.h"
 #include "tools/VideoRewriter.h"
@@ -9,10 +10,6 @@
 namespace zev {
 
 namespace {
-
-// A grey picture that is white wherever alpha is above zero.
-const QString kAnyAlpha = QStringLiteral("lut=c0='if(gt(val,0),255,0)':c1='if(gt(val,0),255,0)':"
-                                         "c2='if(gt(val,0),255,0)'");
 
 QString scaleTo(QSize size) {
     return QStringLiteral("scale=%1:%2:flags=area").arg(size.width()).arg(size.height());
@@ -36,18 +33,18 @@ QString stacked(const PackedLayout& layout) {
 }
 
 // The colour × alpha at the frames' size, then scaled; straight colour
-// divided by the scaled alpha again, and zero where that is zero.
+// divided by the scaled alpha again and given the edge treatment there.
 QStringList scaledColour(const PackedLayout& layout, bool premultiplied) {
     const QString scale = scaleTo(layout.frame);
     if (premultiplied)
         return {QStringLiteral("[rgb][alpha]blend=all_mode=multiply,%1[colour]").arg(scale)};
-    return {
+    QStringList steps{
         QStringLiteral("[rgb][alpha]blend=all_mode=multiply,%1[scaledColour]").arg(scale),
         QStringLiteral("[alphaToScale]%1,split[divisor][keep]").arg(scale),
         QStringLiteral("[scaledColour][divisor]unpremultiply=inplace=0[straight]"),
-        QStringLiteral("[keep]%1[anyAlpha]").arg(kAnyAlpha),
-        QStringLiteral("[straight][anyAlpha]blend=all_mode=multiply[colour]"),
     };
+    return steps +
+           ColourBleed::steps(QStringLiteral("straight"), QStringLiteral("keep"), QStringLiteral("colour"));
 }
 
 } // namespace
@@ -72,8 +69,8 @@ QString ExpressEncoder::filterGraph(const PackedLayout& layout, bool premultipli
     else if (premultiplied)
         steps.append(QStringLiteral("[rgb][alpha]blend=all_mode=multiply[colour]"));
     else
-        steps.append({QStringLiteral("[alpha]%1[anyAlpha]").arg(kAnyAlpha),
-                      QStringLiteral("[rgb][anyAlpha]blend=all_mode=multiply[colour]")});
+        steps.append(
+            ColourBleed::steps(QStringLiteral("rgb"), QStringLiteral("alpha"), QStringLiteral("colour")));
     steps.append(stacked(layout));
     return steps.join(u';');
 }

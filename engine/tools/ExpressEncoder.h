@@ -34,7 +34,9 @@ public:
     // default ones. Colour and mask are made at the frames' size and only
     // then scaled (area averaging), so the colour of transparent pixels
     // never bleeds into the edges; straight colour after scaling is the
-    // scaled colour × alpha divided by the scaled alpha.
+    // scaled colour × alpha divided by the scaled alpha. Straight colour
+    // then gets ColourBleed's edge treatment: the visible colour carried
+    // into the fully transparent pixels around it.
     static QString filterGraph(const PackedLayout& layout, bool premultiplied);
 
     // With a filter graph, ffmpeg gives the last image one output frame
