@@ -74,9 +74,11 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         QCoreApplication::translate("main", "Turns a folder of transparent PNG frames into a ZEV video."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("folder"),
-                                 QCoreApplication::translate("main", "The frame folder to show at start-up."),
-                                 QStringLiteral("[folder]"));
+    parser.addPositionalArgument(
+        QStringLiteral("folder"),
+        QCoreApplication::translate("main", "The frame folder to show at start-up; several folders are "
+                                            "queued and converted one after another."),
+        QStringLiteral("[folder...]"));
     QCommandLineOption smokeTest(QStringLiteral("smoke-test"));
     smokeTest.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(smokeTest);
@@ -121,8 +123,12 @@ int main(int argc, char* argv[]) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
 
     ViewController window;
-    if (!parser.positionalArguments().isEmpty())
-        window.updateDragFilePath(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+    QStringList folders;
+    for (const QString& folder : parser.positionalArguments())
+        folders.append(QFileInfo(folder).absoluteFilePath());
+    // Like a drop: one folder is shown, several are queued.
+    if (!folders.isEmpty())
+        window.updateDragFilePaths(folders);
     window.show();
     delegate.applicationDidFinishLaunching();
     if (parser.isSet(smokeTest))

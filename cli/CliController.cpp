@@ -2,6 +2,7 @@
 
 #include "CliMediaCommands.h"
 #include "core/UserTexts.h"
+#include "output/PlayerTargets.h"
 #include "tools/VideoEncoder.h"
 
 #include <QCommandLineOption>
@@ -12,6 +13,7 @@
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <limits>
 
 namespace zev {
 
@@ -68,16 +70,21 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     const QCommandLineOption express({QStringLiteral("e"), QStringLiteral("express")}, QString());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption targets(QStringLiteral("targets"), QString());
 
     const OutputArguments outputArguments;
 
     QCommandLineParser parser;
-    parser.addOptions({fps, preset, slider, cache, cacheCap, express, json, help, version});
+    parser.addOptions({fps, preset, slider, cache, cacheCap, express, json, help, version, targets});
     parser.addOptions(outputArguments.options());
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         writeOut(helpText());
+        return kSucceeded;
+    }
+    if (parser.isSet(targets)) {
+        writeOut(targetsText());
         return kSucceeded;
     }
     if (parser.isSet(version)) {
@@ -104,10 +111,9 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     if (parser.isSet(slider) && !applySlider(parser.value(slider)))
         return kUsageError;
     if (parser.isSet(cacheCap)) {
-        const std::optional<qint64> bytes = sizeInBytes(parser.value(cacheCap));
+        const Result<qint64> bytes = sizeInBytes(parser.value(cacheCap));
         if (!bytes)
-            return usageError(
-                tr("--cache-cap takes a size such as 500M or 2G, not \"%1\"").arg(parser.value(cacheCap)));
+            return usageError(bytes.reason());
         inputs_.cacheCapBytes = *bytes;
     }
 
@@ -125,17 +131,24 @@ std::optional<int> CliController::applyArguments(const QStringList& arguments) {
     return std::nullopt;
 }
 
-std::optional<qint64> CliController::sizeInBytes(const QString& text) {
+Result<qint64> CliController::sizeInBytes(const QString& text) {
     static const QRegularExpression size(QStringLiteral("^([0-9]{1,9})([KMGT]?)(i?B)?$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = size.match(text.trimmed());
     if (!match.hasMatch())
-        return std::nullopt;
+        return Result<qint64>::failure(
+            tr("--cache-cap takes a size such as 500M or 2G, not \"%1\"").arg(text));
     // A bare number counts in MiB, as the window's setting does.
     static const QString units = QStringLiteral("KMGT");
     const QString unit = match.captured(2).toUpper();
     const int shift = unit.isEmpty() ? 20 : 10 * (int(units.indexOf(unit)) + 1);
-    return match.captured(1).toLongLong() << shift;
+    const qint64 count = match.captured(1).toLongLong();
+    // Shifted beyond 63 bits, the cap would wrap round to a negative or
+    // small one, and prune() would remove every other folder's cache.
+    if (count > (std::numeric_limits<qint64>::max() >> shift))
+        return Result<qint64>::failure(
+            tr("--cache-cap takes at most %1, not \"%2\"").arg(kLargestCacheCap, text));
+    return count << shift;
 }
 
 QString CliController::absoluteFolder(const QString& folder) {
@@ -193,13 +206,21 @@ void CliController::interrupt(int signalNumber) {
     session_.cancel();
 }
 
+QString CliController::targetsText() {
+    QString text;
+    for (const PlayerTarget& target : PlayerTargets::all())
+        text += QStringLiteral("%1  %2\n").arg(target.name, -15).arg(target.title());
+    return text;
+}
+
 // The preset titles and the success message are the window's own words and
 // reach the help unchanged, in every language.
 QString CliController::helpText() {
     return tr("Usage: zev-cli [options] FOLDER...\n") + CliMediaCommands::usageLines() +
            tr("\n"
               "Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,\n"
-              "2.png ..., into the video FOLDER/output/zev.mp4 (H.264): every video frame shows\n"
+              "2.png ..., into the video FOLDER/output/zev.mp4 (H.264; with --express, other\n"
+              "codecs and FOLDER/output/zev.webm on request): every video frame shows\n"
               "the frame's transparency as a grey mask on the left and its colour on black on\n"
               "the right. Other files in FOLDER are ignored. Several folders are converted one\n"
               "after another with the same settings.\n"
@@ -216,14 +237,16 @@ QString CliController::helpText() {
               "                       rate and bitrate; one folder only\n"
               "      --cache-cap SIZE how much the packed frames kept for --cache may take,\n"
               "                       all folders together (default 2G; K, M, G or T, a bare\n"
-              "                       number is in M); the least recently used go first\n"
+              "                       number is in M; at most 8388607T, larger sizes are\n"
+              "                       refused); the least recently used go first\n"
               "  -e, --express        express conversion: one FFmpeg run straight from the\n"
               "                       frames to the same video, many times faster, with no\n"
               "                       intermediate images (and so nothing for --cache)\n"
               "      --json           print one JSON object per folder instead of the texts:\n"
               "                       folder, ok, message, reason, video, frames, seconds,\n"
-              "                       width, height, level (the video's H.264 level), warning,\n"
-              "                       and bitrate when read back\n"
+              "                       width, height, level (the level of the video's codec),\n"
+              "                       warning, and bitrate when read back\n"
+              "      --targets        list the target players, one a line, and exit\n"
               "  -h, --help           show this help and exit\n"
               "  -v, --version        show the version and exit\n"
               "\n")
@@ -288,7 +311,7 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
         current_.ok = true;
-        current_.video = VideoEncoder::videoPath(outcome.outputFolder);
+        current_.video = outcome.video;
         break;
     case ConversionOutcome::Kind::Failed:
         recordMessage(outcome.message, kFailed);

@@ -65,6 +65,8 @@ public:
     void interrupt(int signalNumber);
 
     static QString helpText();
+    // One line a target: its name and what it is for.
+    static QString targetsText();
 
     CliProgressReporter& progress() { return progress_; }
     // The settings of the last folder accepted, and the tools they name.
@@ -84,8 +86,10 @@ private:
     void busyEnded();
     bool applyPreset(const QString& name);
     bool applySlider(const QString& text);
-    // "2G", "500M", "500MiB", "1024" (MiB), or nothing when it is none of those.
-    static std::optional<qint64> sizeInBytes(const QString& text);
+    // "2G", "500M", "500MiB", "1024" (MiB), or why it is none of those: not
+    // a size, or more bytes than a 64-bit count holds (kLargestCacheCap).
+    static Result<qint64> sizeInBytes(const QString& text);
+    static inline const QString kLargestCacheCap = QStringLiteral("8388607T");
     int usageError(const QString& problem);
     void recordMessage(const QString& text, int status);
     void reportFolder(const FolderOutcome& outcome);

@@ -16,7 +16,9 @@ namespace zev {
 
 // zev-cli's way back from a video: --unpack VIDEO OUT_FOLDER writes the
 // video's frames as transparent PNG files, --check FOLDER compares the
-// folder's output/zev.mp4 with its frames (mask and colour PSNR). The work
+// folder's output/zev.mp4 with its frames (mask and colour PSNR), --inspect
+// VIDEO tells where it plays, --retarget VIDEO TARGET OUT_FOLDER makes a
+// copy for another target. The work
 // runs on a thread of its own while the main thread waits in its event
 // loop, so Ctrl-C stops it in order.
 class CliMediaCommands {
@@ -40,8 +42,11 @@ public:
     static QString helpText();
 
 private:
-    int unpack(const QString& video, const QString& outFolder);
+    int unpack(const QString& video, const QString& outFolder, VideoUnpacker::Existing existing);
     int check(const QString& folder);
+    int inspect(const QString& video);
+    int retarget(const QString& video, const QString& target, const QString& outFolder);
+    static QString inspectionHelpText();
     // Runs work on a thread of its own and waits for it in an event loop.
     void runAside(const std::function<void()>& work);
     int finish(bool ok, const QString& text, const QJsonObject& json);

@@ -1,6 +1,9 @@
 #include "OutputArguments.h"
 
+#include "output/PlayerTargets.h"
+
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -27,16 +30,21 @@ OutputArguments::OutputArguments()
     , crf_(QStringLiteral("crf"), QString(), QStringLiteral("N"))
     , gap_(QStringLiteral("gap"), QString(), QStringLiteral("N"))
     , describe_(QStringLiteral("describe"), QString())
+    , codec_(QStringLiteral("codec"), QString(), QStringLiteral("CODEC"))
+    , container_(QStringLiteral("container"), QString(), QStringLiteral("CONTAINER"))
+    , audio_(QStringLiteral("audio"), QString(), QStringLiteral("FILE"))
+    , target_(QStringLiteral("target"), QString(), QStringLiteral("NAME"))
     , maxSize_(QStringLiteral("max-size"), QString(), QStringLiteral("BYTES"))
     , quality_(QStringLiteral("quality"), QString(), QStringLiteral("DB")) {}
 
 QList<QCommandLineOption> OutputArguments::options() const {
-    return {layout_, maskSize_, colour_, fit_, crf_, gap_, describe_, maxSize_, quality_};
+    return {layout_, maskSize_,  colour_, fit_,    crf_,     gap_,    describe_,
+            codec_,  container_, audio_,  target_, maxSize_, quality_};
 }
 
 bool OutputArguments::anyExpressOnly(const QCommandLineParser& parser) const {
     for (const QCommandLineOption& option :
-         {layout_, maskSize_, colour_, fit_, crf_, gap_, maxSize_, quality_})
+         {layout_, maskSize_, colour_, fit_, crf_, gap_, codec_, container_, audio_, maxSize_, quality_})
         if (parser.isSet(option))
             return true;
     return false;
@@ -46,11 +54,34 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
                                             bool rateChosen) const {
     using Failed = Result<OutputOptions>;
     if (!express && anyExpressOnly(parser))
-        return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf, --gap, --max-size and "
-                                  "--quality need --express: the default conversion makes the default "
-                                  "layout"));
+        return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf, --gap, --codec, "
+                                  "--container, --audio, --max-size and --quality need --express: the "
+                                  "default conversion makes the default layout in H.264"));
     OutputOptions options;
+    if (parser.isSet(target_)) {
+        const PlayerTarget* target = PlayerTargets::find(parser.value(target_));
+        if (!target)
+            return Failed::failure(
+                tr("unknown target '%1' (zev-cli --targets lists them: %2)")
+                    .arg(parser.value(target_), PlayerTargets::names().join(QStringLiteral(", "))));
+        if (!express && !target->options.defaultPipelineCan())
+            return Failed::failure(
+                tr("the target %1 needs --express: the default conversion makes the default "
+                   "layout in H.264 only")
+                    .arg(target->name));
+        options = target->options;
+    }
     options.describe = parser.isSet(describe_);
+    const Result<VideoFormat> format = readFormat(parser, options.format);
+    if (!format)
+        return format.failure();
+    options.format = *format;
+    if (parser.isSet(audio_)) {
+        if (parser.value(audio_).isEmpty())
+            return Failed::failure(tr("--audio takes a sound file"));
+        // Relative to where zev-cli runs, as the folders are.
+        options.audioFile = QFileInfo(parser.value(audio_)).absoluteFilePath();
+    }
     if (parser.isSet(layout_)) {
         const auto layout = VideoDescription::layoutFromName(parser.value(layout_));
         if (!layout)
@@ -82,10 +113,13 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
     if (parser.isSet(crf_)) {
         if (rateChosen)
             return Failed::failure(tr("choose either a bitrate (--preset, --slider) or --crf, not both"));
-        options.crf = wholeNumber(parser.value(crf_), 0, OutputOptions::kMaxCrf);
+        const int maxCrf = VideoFormat::maxCrf(options.format.codec);
+        options.crf = wholeNumber(parser.value(crf_), 0, maxCrf);
         if (!options.crf)
             return Failed::failure(
-                tr("--crf takes a whole number from 0 to 51, not '%1'").arg(parser.value(crf_)));
+                tr("--crf takes a whole number from 0 to %1 for %2, not '%3'")
+                    .arg(maxCrf)
+                    .arg(VideoFormat::codecName(options.format.codec), parser.value(crf_)));
     }
     if (parser.isSet(gap_)) {
         options.gap = wholeNumber(parser.value(gap_), 0, OutputOptions::kMaxGap);
@@ -97,6 +131,29 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
     if (Result<> searched = readRateSearch(parser, rateChosen, options); !searched)
         return searched.failure();
     return options;
+}
+
+Result<VideoFormat> OutputArguments::readFormat(const QCommandLineParser& parser, VideoFormat format) const {
+    using Failed = Result<VideoFormat>;
+    if (parser.isSet(codec_)) {
+        const auto codec = VideoFormat::codecFromName(parser.value(codec_));
+        if (!codec)
+            return Failed::failure(
+                tr("unknown codec '%1' (use h264, h265, av1 or vp9)").arg(parser.value(codec_)));
+        format = VideoFormat::forCodec(*codec);
+    }
+    if (parser.isSet(container_)) {
+        const auto container = VideoFormat::containerFromName(parser.value(container_));
+        if (!container)
+            return Failed::failure(
+                tr("unknown container '%1' (use mp4 or webm)").arg(parser.value(container_)));
+        format.container = *container;
+    }
+    if (!format.isValid())
+        return Failed::failure(tr("%1 does not go in %2: H.264 and H.265 go in mp4, VP9 in webm, AV1 in "
+                                  "either")
+                                   .arg(VideoFormat::codecName(format.codec), format.extension()));
+    return format;
 }
 
 Result<> OutputArguments::readRateSearch(const QCommandLineParser& parser, bool rateChosen,
@@ -145,7 +202,8 @@ std::optional<qint64> OutputArguments::byteCount(const QString& text) {
 }
 
 QString OutputArguments::helpText() {
-    return tr("Layout, size and quality (all but --describe need --express):\n"
+    return tr("Layout, size, quality, codec and sound (all but --describe and --target need\n"
+              "--express):\n"
               "      --layout LAYOUT  where the mask lies against the colour: mask-left (the\n"
               "                       default), mask-right, mask-top or mask-bottom; the two\n"
               "                       are exact halves of the video\n"
@@ -160,15 +218,30 @@ QString OutputArguments::helpText() {
               "                       packed video is at most N pixels on a side and no larger\n"
               "                       than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,\n"
               "                       which phones decode)\n"
-              "      --crf N          aim at x264's quality N (0 lossless to 51; 18, 23 and 28\n"
-              "                       are common) instead of a bitrate; the bitrate reached is\n"
-              "                       reported\n"
+              "      --crf N          aim at the encoder's quality N instead of a bitrate, on\n"
+              "                       its own scale: 0 (best) to 51 for h264 and h265, to 63\n"
+              "                       for av1 and vp9; the bitrate reached is reported. The\n"
+              "                       colour of x264's 18, 23 and 28 came, on the sample\n"
+              "                       animation, at h265 20, 25, 29 (half the bytes), av1 26,\n"
+              "                       38, 46 and vp9 23, 35, 43 (a third). A bitrate\n"
+              "                       (--preset, --slider) is the average every codec aims at,\n"
+              "                       so the newer codecs give a better picture at that rate\n"
               "      --gap N          N pixels (even, 0 to 256) of black between the two regions,\n"
               "                       which then start on 16-pixel boundaries\n"
+              "      --codec CODEC    h264 (the default), h265 (MP4 tagged hvc1, for Safari;\n"
+              "                       most other browsers and older Android play none), av1\n"
+              "                       (MP4, or WebM with --container webm) or vp9 (WebM)\n"
+              "      --container C    mp4 or webm, where the codec allows both (av1); the\n"
+              "                       video is FOLDER/output/zev.mp4 or zev.webm, and the\n"
+              "                       other one an earlier run left is removed\n"
+              "      --audio FILE     mux the first sound stream of FILE as the video's one\n"
+              "                       sound track (AAC in MP4, Opus in WebM), cut or padded\n"
+              "                       with silence to the animation's length\n"
               "      --describe       write FOLDER/output/zev.json, the description of the\n"
               "                       regions, even for the default layout (any conversion);\n"
-              "                       it is written whenever the layout, mask size, colour or\n"
-              "                       gap is not the default, and removed otherwise\n"
+              "                       it is written whenever the layout, mask size, colour,\n"
+              "                       gap, codec or sound is not the default, and removed\n"
+              "                       otherwise\n"
               "      --max-size BYTES the finest quality whose video file is at most BYTES\n"
               "                       (250000, 500k or 1.5M; k is 1024 bytes, M 1024 k) and\n"
               "                       no more than 5 % under, found by a few trial encodes;\n"
@@ -176,7 +249,12 @@ QString OutputArguments::helpText() {
               "                       the coarsest quality does not fit\n"
               "      --quality DB     the smallest video whose mask PSNR and colour PSNR, as\n"
               "                       --check measures them, both reach DB (20 to 60; 40 is\n"
-              "                       good, 45 very good), found by a few trial encodes\n");
+              "                       good, 45 very good), found by a few trial encodes\n"
+              "      --target NAME    start from the choices of a target player (zev-cli\n"
+              "                       --targets lists them): layout, mask size, alignment,\n"
+              "                       colour, codec and the descriptions its players read;\n"
+              "                       the options above still change them, and the run warns\n"
+              "                       where the video then no longer fits the target\n");
 }
 
 } // namespace zev

@@ -14,8 +14,10 @@ class QCommandLineParser;
 namespace zev {
 
 // The command line's options for the video's layout, mask size, colour,
-// largest size, quality target, gap and description. All but --describe
-// need --express: the default conversion's commands are fixed.
+// largest size, quality target, gap, codec, container, sound and
+// description, and the target player whose choices they start from. All
+// but --describe need --express, and so does a target the default
+// conversion cannot make: its commands are fixed.
 class OutputArguments {
     Q_DECLARE_TR_FUNCTIONS(OutputArguments)
 
@@ -44,9 +46,15 @@ private:
     QCommandLineOption crf_;
     QCommandLineOption gap_;
     QCommandLineOption describe_;
+    QCommandLineOption codec_;
+    QCommandLineOption container_;
+    QCommandLineOption audio_;
+    QCommandLineOption target_;
     QCommandLineOption maxSize_;
     QCommandLineOption quality_;
 
+    // The codec and container asked for, starting from format (a target's).
+    Result<VideoFormat> readFormat(const QCommandLineParser& parser, VideoFormat format) const;
     // --max-size and --quality into options, or the problem with them.
     Result<> readRateSearch(const QCommandLineParser& parser, bool rateChosen, OutputOptions& options) const;
 };

@@ -7,11 +7,24 @@
 #                           UndefinedBehaviorSanitizer
 #   ZEV_TSAN                build with ThreadSanitizer (which cannot be
 #                           combined with AddressSanitizer)
+#   ZEV_ODR_CHECK           compile for link-time optimisation and offer the
+#                           target zev_odr_check, whose link fails on two
+#                           different definitions of one type
+#                           (cmake/ZevOdrCheck.cmake)
 option(ZEV_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 option(ZEV_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(ZEV_TSAN "Build with ThreadSanitizer" OFF)
+option(ZEV_ODR_CHECK "Build for the one-definition check (link-time optimisation)" OFF)
 if(ZEV_SANITIZE AND ZEV_TSAN)
   message(FATAL_ERROR "ZEV_SANITIZE and ZEV_TSAN exclude each other: configure two build folders")
+endif()
+if(ZEV_ODR_CHECK AND (ZEV_SANITIZE OR ZEV_TSAN))
+  message(FATAL_ERROR "ZEV_ODR_CHECK wants a build folder of its own, without sanitizers")
+endif()
+if(ZEV_ODR_CHECK)
+  # Static libraries of LTO objects need an archiver that indexes them.
+  set(CMAKE_AR ${CMAKE_CXX_COMPILER_AR})
+  set(CMAKE_RANLIB ${CMAKE_CXX_COMPILER_RANLIB})
 endif()
 
 add_library(zev_compile_options INTERFACE)
@@ -57,6 +70,14 @@ if(ZEV_TSAN)
   # file); whole, since nothing in the program calls it by name.
   add_library(zev_tsan_fork STATIC ${PROJECT_SOURCE_DIR}/tests/sanitizers/ForkInsteadOfVfork.cpp)
   target_link_libraries(zev_compile_options INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,zev_tsan_fork>")
+endif()
+
+if(ZEV_ODR_CHECK)
+  # Only the link's type merging matters here, not the code: no
+  # optimisation and no debug information (after the build type's flags, so
+  # these win), which keeps the check's build cheap.
+  target_compile_options(zev_compile_options INTERFACE -flto -O0 -g0)
+  target_link_options(zev_compile_options INTERFACE -flto=auto -O0 -Werror=odr -Werror=lto-type-mismatch)
 endif()
 
 # The application's own code also spells out every conversion from a C

@@ -9,8 +9,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
   "ZEV turns a folder of numbered transparent PNG frames into one H.264 MP4 whose
 frames show the alpha as a grey mask on the left and the colour on black on the
-right, so any ordinary video decoder can play transparent animations. It comes
-as a desktop window (zev) and a command-line program (zev-cli).")
+right, so any ordinary video decoder can play transparent animations; H.265,
+AV1 and VP9 (in MP4 or WebM) and a sound track on request. It comes as a
+desktop window (zev), a command-line program (zev-cli) and a web player
+(/usr/share/zev/web/zev-video.js).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

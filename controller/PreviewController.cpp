@@ -5,6 +5,7 @@
 #include "QualityCheck.h"
 #include "ZEVPreviewCanvas.h"
 #include "core/Translations.h"
+#include "output/OutputFolder.h"
 #include "preview/FrameComparison.h"
 #include "preview/QualityReport.h"
 #include "preview/StagedTools.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace zev {
@@ -66,7 +66,9 @@ PreviewController::PreviewController(QWidget* parent)
     applyAppearance();
 }
 
-PreviewController::~PreviewController() = default;
+PreviewController::~PreviewController() {
+    stopProbing();
+}
 
 QString PreviewController::titleText() {
     return tr("ZEV preview");
@@ -133,7 +135,8 @@ QWidget* PreviewController::buildControlBar() {
     viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference"), tr("Edges over white")});
     viewBox_->setEnabled(false);
     viewBox_->setToolTip(
-        tr("When the video is a frame folder's output/zev.mp4, it can be compared with the source frames"));
+        tr("When the video is a frame folder's output/zev.mp4 or zev.webm, it can be compared with the "
+           "source frames"));
     psnrLabel_ = new QLabel;
 
     for (QPushButton* button : {playButton_.data(), stepButton_.data()})
@@ -194,26 +197,35 @@ void PreviewController::open(const QString& videoPath) {
     videoPath_ = QFileInfo(videoPath).absoluteFilePath();
     setWindowTitle(QStringLiteral("%1 — %2").arg(titleText(), QFileInfo(videoPath_).fileName()));
     // ffprobe counts the packets of the whole file: on a thread of its own,
-    // so a long or a broken file never holds up the window. The thread
-    // deletes itself; its result reaches this window only while it exists.
+    // so a long or a broken file never holds up the window. Closing the
+    // window (or opening another video) stops it and waits for it.
+    stopProbing();
+    probeStop_ = std::make_unique<Cancellation>();
+    probe_ = std::make_unique<WorkerThread>();
     auto result = std::make_shared<std::optional<Result<PackedVideo>>>();
-    QThread* probe = QThread::create(
-        [result, path = videoPath_]() { *result = PackedVideo::open(StagedTools::ffprobe(), path); });
-    connect(probe, &QThread::finished, this, [this, result]() {
-        if (result->has_value() && result->value().ok())
-            videoOpened(*result->value());
-        else
-            showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
-    });
-    connect(probe, &QThread::finished, probe, &QObject::deleteLater);
-    probe->start();
+    probe_->start(
+        [result, path = videoPath_, stop = probeStop_.get()]() {
+            *result = PackedVideo::open(StagedTools::ffprobe(), path, stop);
+        },
+        [this, result]() {
+            if (result->has_value() && result->value().ok())
+                videoOpened(*result->value());
+            else
+                showFailure(result->has_value() ? result->value().reason() : tr("ffprobe did not run"));
+        });
+}
+
+void PreviewController::stopProbing() {
+    if (probeStop_)
+        probeStop_->request();
+    probe_.reset();
 }
 
 void PreviewController::videoOpened(const PackedVideo& video) {
     messageLabel_->clear();
     messageLabel_->hide();
-    factsLabel_->setText(factsText(video));
     findSourceFrames(video);
+    factsLabel_->setText(factsText(video));
     recombiner_.emplace(video.description);
     player_ = std::make_unique<PreviewPlayer>(video, StagedTools::ffmpeg());
     connect(player_.get(), &PreviewPlayer::frameShown, this, &PreviewController::frameShown);
@@ -244,14 +256,11 @@ void PreviewController::showFailure(const QString& reason) {
 }
 
 QString PreviewController::frameFolderOf(const QString& videoPath) {
-    const QFileInfo video(videoPath);
-    const QFileInfo output(video.absolutePath());
-    if (output.fileName() != QLatin1String("output") || video.fileName() != QLatin1String("zev.mp4"))
-        return {};
-    return output.absolutePath();
+    return OutputFolder::frameFolderOf(videoPath);
 }
 
 void PreviewController::findSourceFrames(const PackedVideo& video) {
+    inputRate_.reset();
     const QString folder = frameFolderOf(video.path);
     if (folder.isEmpty())
         return;
@@ -260,11 +269,9 @@ void PreviewController::findSourceFrames(const PackedVideo& video) {
         return;
     sourceFrames_ = *frames;
     const double outputFps = video.facts.framesPerSecond();
-    const double inputFps =
-        video.description.inputFps > 0
-            ? double(video.description.inputFps)
-            : SourceFrameTiming::inferInputFps(sourceFrames_.size(), video.facts.frames(), outputFps);
-    timing_.emplace(inputFps, outputFps);
+    inputRate_ = SourceFrameTiming::inputRate(video.description.inputFps, video.facts.recordedInputFps(),
+                                              sourceFrames_.size(), video.facts.frames(), outputFps);
+    timing_.emplace(inputRate_->fps, outputFps);
     viewBox_->setEnabled(true);
 }
 
@@ -373,6 +380,12 @@ QString PreviewController::factsText(const PackedVideo& video) const {
         QStringLiteral("%1×%2").arg(description.frameSize.width()).arg(description.frameSize.height()));
     row(tr("Frames"), QString::number(facts.frames()));
     row(tr("Frame rate"), rateText(facts.framesPerSecond()));
+    // Said whenever the comparison had to assume it.
+    if (inputRate_)
+        row(tr("Animation's rate"),
+            inputRate_->assumption.isEmpty()
+                ? rateText(inputRate_->fps)
+                : rateText(inputRate_->fps) + QStringLiteral(" (") + inputRate_->assumption + u')');
     row(tr("Bitrate"), QStringLiteral("%1 kbit/s").arg(facts.bitRate() / 1000));
     row(tr("H.264 level"), facts.video().level.isEmpty()
                                ? QStringLiteral("–")

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "PreviewPlayer.h"
+#include "core/Cancellation.h"
+#include "core/WorkerThread.h"
 #include "preview/FrameComparison.h"
 #include "preview/FrameRecombiner.h"
 #include "preview/RgbaFrame.h"
@@ -55,7 +57,7 @@ public:
     ZEVPreviewCanvas* canvas() const;
 
     // The frame folder a video belongs to: the folder holding its "output"
-    // folder, when the video is output/zev.mp4; empty otherwise.
+    // folder, when the video is output/zev.mp4 or zev.webm; empty otherwise.
     static QString frameFolderOf(const QString& videoPath);
 
     // The window's title, the alert when a video cannot be played, and the
@@ -78,6 +80,7 @@ private:
     void buildControls();
     QWidget* buildControlBar();
     QWidget* buildInfoPanel();
+    void stopProbing();
     void videoOpened(const PackedVideo& video);
     void showFailure(const QString& reason);
     void findSourceFrames(const PackedVideo& video);
@@ -88,6 +91,9 @@ private:
     void applyAppearance();
     QString factsText(const PackedVideo& video) const;
 
+    // The probe of the video being opened, and its stop.
+    std::unique_ptr<Cancellation> probeStop_;
+    std::unique_ptr<WorkerThread> probe_;
     std::unique_ptr<PreviewPlayer> player_;
     QString videoPath_;
     QString failure_;
@@ -95,6 +101,8 @@ private:
 
     QStringList sourceFrames_;
     std::optional<SourceFrameTiming> timing_;
+    // The animation's rate the comparison times the frames by, and whence.
+    std::optional<SourceFrameTiming::InputRate> inputRate_;
     // The frame shown last, and the source frame loaded for it.
     qint64 index_ = -1;
     PackedFrame packed_;

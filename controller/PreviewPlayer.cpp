@@ -1,7 +1,5 @@
 #include "PreviewPlayer.h"
 
-#include <QMetaObject>
-#include <QPointer>
 #include <cmath>
 
 namespace zev {
@@ -9,24 +7,19 @@ namespace zev {
 PreviewPlayer::PreviewPlayer(PackedVideo video, const QString& ffmpegPath, QObject* parent)
     : QObject(parent)
     , video_(std::move(video)) {
-    // The reports come from the decoding thread; each is queued to this
-    // object, and Qt drops those still queued when it is destroyed.
+    // The reports come from the decoding thread and reach this object's
+    // thread through the worker; those still waiting when the player goes
+    // are dropped with it.
     PreviewDecodeLoop::Reports reports;
-    reports.framesReady = [this]() {
-        QMetaObject::invokeMethod(this, &PreviewPlayer::framesReady, Qt::QueuedConnection);
-    };
+    reports.framesReady = [this]() { decoding_.post([this]() { framesReady(); }); };
     reports.ended = [this](int generation) {
-        QMetaObject::invokeMethod(
-            this, [this, generation]() { decodingEnded(generation); }, Qt::QueuedConnection);
+        decoding_.post([this, generation]() { decodingEnded(generation); });
     };
     reports.failed = [this](int generation, const QString& reason) {
-        QMetaObject::invokeMethod(
-            this, [this, generation, reason]() { decodingFailed(generation, reason); }, Qt::QueuedConnection);
+        decoding_.post([this, generation, reason]() { decodingFailed(generation, reason); });
     };
     decodeLoop_ = std::make_unique<PreviewDecodeLoop>(video_, ffmpegPath, std::move(reports));
-    thread_.reset(QThread::create([loop = decodeLoop_.get()]() { loop->run(); }));
-    thread_->setObjectName(QStringLiteral("preview decoder"));
-    thread_->start();
+    decoding_.start([loop = decodeLoop_.get()]() { loop->run(); });
 
     const double fps = video_.facts.framesPerSecond() > 0 ? video_.facts.framesPerSecond() : 25.0;
     frameNs_ = qint64(std::llround(1e9 / fps));
@@ -40,7 +33,7 @@ PreviewPlayer::PreviewPlayer(PackedVideo video, const QString& ffmpegPath, QObje
 PreviewPlayer::~PreviewPlayer() {
     clock_.stop();
     decodeLoop_->stop();
-    thread_->wait();
+    decoding_.join();
 }
 
 void PreviewPlayer::play() {

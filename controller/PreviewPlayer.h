@@ -1,10 +1,10 @@
 #pragma once
 
 #include "PreviewDecodeLoop.h"
+#include "core/WorkerThread.h"
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -58,7 +58,8 @@ private:
 
     PackedVideo video_;
     std::unique_ptr<PreviewDecodeLoop> decodeLoop_;
-    std::unique_ptr<QThread> thread_;
+    // Runs the loop; joined before the loop is destroyed.
+    WorkerThread decoding_;
     static constexpr int kTickMs = 5;
 
     QTimer clock_;

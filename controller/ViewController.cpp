@@ -2,22 +2,28 @@
 
 #include "AlertTranslator.h"
 #include "DesktopAppearance.h"
+#include "DesktopNotifier.h"
 #include "OutputOptionsDialog.h"
 #include "PreviewController.h"
 #include "ProgressTexts.h"
 #include "QualityCheck.h"
 #include "ZEVDragView.h"
 #include "ZEVProgressView.h"
+#include "ZEVQueueView.h"
 #include "core/IntegerText.h"
 #include "core/Translations.h"
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
+#include "pipeline/PendingVideo.h"
+#include "pipeline/PipelineRun.h"
+#include "storage/FrameCache.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ImageStages.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
 #include "ui_ViewController.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColor>
@@ -38,7 +44,9 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 // The icons are compiled into this static library and nothing else refers to
 // their initialiser, so the linker would drop them without this call. Qt
@@ -126,12 +134,14 @@ ViewController::ViewController(QWidget* parent)
     outputSettingsButton = ui.outputSettingsButton;
     chooseFolderButton = ui.chooseFolderButton;
     previewButton = ui.previewButton;
+    queueView = ui.queueView;
 
     connectSession();
     awakeFromNib();
     viewDidLoad();
     connectFolderChooser();
     setUpPreviewButton();
+    setUpQueue();
 }
 
 // The session reports on the main thread: the outcome alert first, then the
@@ -218,8 +228,7 @@ void ViewController::presentBusyState(bool inConverting) {
     else
         stopProgressAniamtion();
     keepFocusOnOverlay(inConverting);
-    if (!inConverting && closeWhenIdle_)
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    closeIfIdle();
 }
 
 void ViewController::presentProgress(const ConversionProgress& progress) {
@@ -253,7 +262,7 @@ void ViewController::keepFocusOnOverlay(bool busy) {
 }
 
 void ViewController::closeEvent(QCloseEvent* event) {
-    if (!inConverting()) {
+    if (!anythingConverting()) {
         event->accept();
         return;
     }
@@ -286,9 +295,11 @@ void ViewController::askBeforeClosing() {
     connect(box, &QMessageBox::finished, this, [this, box, cancelAndQuit]() {
         box->deleteLater();
         closeWhenIdle_ = true;
-        if (box->clickedButton() == cancelAndQuit)
+        if (box->clickedButton() == cancelAndQuit) {
             cancelConversion();
-        if (!inConverting())
+            queue_.cancelAll();
+        }
+        if (!anythingConverting())
             close();
     });
     box->open();
@@ -408,9 +419,18 @@ void ViewController::updateDragFilePath(const QString& path) {
 
 // Read at every start, so an edit of the settings file counts at the next run.
 qint64 ViewController::cacheCapBytes() {
+    return cacheCapBytes(QSettings().value(kCacheCapSettingKey, kDefaultCacheCapMiB));
+}
+
+qint64 ViewController::cacheCapBytes(const QVariant& mebibytesSetting) {
     bool valid = false;
-    const qint64 mebibytes = QSettings().value(kCacheCapSettingKey, kDefaultCacheCapMiB).toLongLong(&valid);
-    return (valid && mebibytes >= 0 ? mebibytes : kDefaultCacheCapMiB) << 20;
+    const qint64 mebibytes = mebibytesSetting.isValid() ? mebibytesSetting.toLongLong(&valid) : 0;
+    if (!valid || mebibytes < 0)
+        return kDefaultCacheCapMiB << 20;
+    // Shifted beyond 63 bits the cap would wrap round, and every other
+    // folder's cache would be removed; so large a cap means no limit.
+    constexpr qint64 kLargest = std::numeric_limits<qint64>::max();
+    return mebibytes > (kLargest >> 20) ? kLargest : mebibytes << 20;
 }
 
 FrontEndInputs ViewController::inputs() const {
@@ -507,21 +527,48 @@ Result<> ViewController::appendImageWithAlphaImagesArray(const QStringList& alph
 }
 
 QString ViewController::alphaImagesDirectoryPath() {
-    return ScratchFolders::alphaImagesDirectoryPath();
+    return inRunFolder(&ScratchFolders::alphaImagesDirectoryPath);
 }
 
 QString ViewController::rgbImagesDirectoryPath() {
-    return ScratchFolders::rgbImagesDirectoryPath();
+    return inRunFolder(&ScratchFolders::rgbImagesDirectoryPath);
 }
 
+// A cache run encodes the packed frames its frame folder's cache keeps.
 QString ViewController::appendImagesDirectoryPath() {
-    return ScratchFolders::appendImagesDirectoryPath();
+    const bool running = session_.inConverting();
+    const ConversionSettings& settings = validator_.settings();
+    if (running && settings.useCache)
+        return FrameCache::packedFramesFolder(settings.sourceImageFolder);
+    if (!running && forceUseCache && forceUseCache->isEnabled() && forceUseCache->isChecked() &&
+        !expressCheckboxTicked() && !pathText().isEmpty())
+        return FrameCache::packedFramesFolder(pathText());
+    return inRunFolder(&ScratchFolders::appendImagesDirectoryPath);
 }
 
+// The folders of the run in progress, or of the one the next run will work
+// in, which the session makes now and holds for it.
+QString ViewController::inRunFolder(QString (*folderIn)(const QString&)) {
+    const QString runFolder = session_.runFolderPath();
+    return runFolder.isEmpty() ? QString() : folderIn(runFolder);
+}
+
+// Under a temporary name first, as a conversion writes it: a failed encode
+// leaves the previous video, and its description, as they were.
 Result<> ViewController::convertImagesToMp4FromFolder(const QString& imagesFolder,
                                                       const QString& outputFolder) const {
-    return VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder, outputFolder, FPS(),
-                                                      rate());
+    if (outputFolder.isNull()) // refused by the encoder before anything runs
+        return VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder, QString(), FPS(),
+                                                          rate());
+    PendingVideo video(outputFolder, QStringLiteral("encoding"));
+    if (Result<> encoded = VideoEncoder::convertImagesToMp4FromFolder(ffmpegPath(), imagesFolder,
+                                                                      video.path(), FPS(), rate());
+        !encoded)
+        return encoded;
+    // The default layout needs no description; an earlier one would lie.
+    if (Result<> removed = PipelineRun::removeDescription(outputFolder); !removed)
+        return removed;
+    return video.commit();
 }
 
 double ViewController::sliderValue() const {
@@ -701,9 +748,96 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
 void ViewController::chooseFolder() {
     const QString shown = pathText();
     const QString start = !shown.isEmpty() && QFileInfo(shown).isDir() ? shown : QDir::homePath();
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the frame folder"), start);
-    if (!folder.isEmpty())
-        updateDragFilePath(folder);
+    QFileDialog chooser(this, tr("Choose the frame folder"), start);
+    chooser.setFileMode(QFileDialog::Directory);
+    chooser.setOption(QFileDialog::ShowDirsOnly);
+    // Only Qt's own dialog lets several folders be chosen at once: its
+    // lists take an extended selection, the desktop's dialogs do not.
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    for (QAbstractItemView* list : chooser.findChildren<QAbstractItemView*>())
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    QStringList folders = chooser.selectedFiles();
+    folders.removeAll(QString());
+    if (!folders.isEmpty())
+        updateDragFilePaths(folders);
+}
+
+void ViewController::updateDragFilePaths(const QStringList& paths) {
+    if (paths.size() == 1)
+        updateDragFilePath(paths.constFirst());
+    else if (!paths.isEmpty())
+        enqueue(paths);
+}
+
+void ViewController::setUpQueue() {
+    bool valid = false;
+    const int runs = QSettings().value(kParallelRunsSettingKey).toInt(&valid);
+    if (valid && (runs == 1 || runs == 2))
+        queue_.setParallelRuns(runs);
+    connect(&queue_, &ConversionQueue::finished, this, &ViewController::queueFinished);
+    connect(&queue_, &ConversionQueue::busyChanged, this, [this](bool busy) {
+        if (!busy)
+            closeIfIdle();
+    });
+    if (!queueView)
+        return;
+    queueView->setQueue(&queue_);
+    connect(queueView, &ZEVQueueView::pathsDropped, this, &ViewController::enqueue);
+    connect(queueView, &ZEVQueueView::openRequested, this, &ViewController::openFile);
+    connect(queueView, &ZEVQueueView::shownChanged, this, &ViewController::fitWindowToQueue);
+}
+
+// The controls as they stand now, for every item of this drop. Neither the
+// path field nor the presets change: the queue is beside the shown folder.
+void ViewController::enqueue(const QStringList& paths) {
+    queue_.add(paths, inputs(), validator_.settings());
+}
+
+void ViewController::queueFinished(const QueueSummary& summary) {
+    if (!window()->isActiveWindow())
+        DesktopNotifier::notify(summary.headline(), summary.details());
+    // The window is about to close: the user asked for that, not for news.
+    if (closeWhenIdle_)
+        return;
+    QTimer::singleShot(0, this, [this, summary]() { presentQueueAlert(summary); });
+}
+
+// Like the other alerts: the headline as its text, the failures (never
+// markup) as its informative text.
+void ViewController::presentQueueAlert(const QueueSummary& summary) {
+    QMessageBox* box =
+        makeAlert(summary.headline(), summary.failed() == 0 ? QStringLiteral(":/msgSuccess.png")
+                                                            : QStringLiteral(":/msgerror.png"));
+    setPlainInformativeText(box, summary.details());
+    box->setDefaultButton(box->addButton(QStringLiteral("Ok"), QMessageBox::AcceptRole));
+    connect(box, &QMessageBox::finished, box, &QObject::deleteLater);
+    box->open();
+}
+
+// The window grows by what the queue needs and goes back to its old size
+// once the queue is empty again.
+void ViewController::fitWindowToQueue(bool shown) {
+    QWidget* top = window();
+    if (!shown) {
+        top->setMinimumHeight(minimumHeightWithoutQueue_);
+        top->resize(top->width(), heightWithoutQueue_);
+        return;
+    }
+    heightWithoutQueue_ = top->height();
+    minimumHeightWithoutQueue_ = top->minimumHeight();
+    top->setMinimumHeight(std::max(minimumHeightWithoutQueue_, top->minimumSizeHint().height()));
+    top->resize(top->width(), std::max(top->height(), top->sizeHint().height()));
+}
+
+bool ViewController::anythingConverting() const {
+    return inConverting() || queue_.isBusy();
+}
+
+void ViewController::closeIfIdle() {
+    if (closeWhenIdle_ && !anythingConverting())
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void ViewController::setUpPreviewButton() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConversionQueue.h"
 #include "ZEVDragViewDelegate.h"
 #include "ZEVProgressView.h"
 #include "core/ConvertError.h"
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 #include <QWidget>
 #include <optional>
 
@@ -24,7 +26,9 @@ class QToolButton;
 namespace zev {
 
 class DesktopAppearance;
+class QueueSummary;
 class ZEVDragView;
+class ZEVQueueView;
 
 // The main window's content: its controls, the busy look of the start button
 // and the alerts. It holds the engine's settings check and conversion
@@ -46,11 +50,23 @@ public:
     // together, in MiB.
     static inline const QString kCacheCapSettingKey = QStringLiteral("cache/capMiB");
     static constexpr qint64 kDefaultCacheCapMiB = 2048;
+    // How many queued items convert at once: 1 or 2; anything else (or no
+    // value) lets the queue choose by the machine's cores.
+    static inline const QString kParallelRunsSettingKey = QStringLiteral("queue/parallelRuns");
+    // The cap of the kept packed frames from the settings file's value in
+    // MiB: the default when it is not a size, no limit when bytes cannot
+    // count it.
+    static qint64 cacheCapBytes(const QVariant& mebibytesSetting);
 
     explicit ViewController(QWidget* parent = nullptr);
 
     // Shows a dropped (or chosen) folder; the settings check reads it later.
     void updateDragFilePath(const QString& path) override;
+    // Several dropped (or chosen) items: one is shown as above, more are
+    // queued with the settings the controls hold now.
+    void updateDragFilePaths(const QStringList& paths) override;
+    // The queued items and their runs, shown below the start button.
+    ConversionQueue& conversionQueue() { return queue_; }
 
     // The settings: the start-up values until a settings check passes.
     qint64 FPS() const { return validator_.settings().fps; }
@@ -94,9 +110,14 @@ public:
     Result<> extractImageRGBFromImagesArray(const QStringList& images, const QString& newImageFolder) const;
     Result<> appendImageWithAlphaImagesArray(const QStringList& alphaImages, const QStringList& sourceImages,
                                              const QString& newImageFolder) const;
-    static QString alphaImagesDirectoryPath();
-    static QString rgbImagesDirectoryPath();
-    static QString appendImagesDirectoryPath();
+    // The scratch folders of the run in progress, or those the next run will
+    // use (a cache run's packed frames are the folder's cache); empty when
+    // there is none.
+    QString alphaImagesDirectoryPath();
+    QString rgbImagesDirectoryPath();
+    QString appendImagesDirectoryPath();
+    // Encodes the packed frames into <outputFolder>/zev.mp4 at FPS() and
+    // rate(); the video is replaced only once the new one is complete.
     Result<> convertImagesToMp4FromFolder(const QString& imagesFolder, const QString& outputFolder) const;
 
     // Main thread only. Each alert is shown once the caller's current work
@@ -109,15 +130,28 @@ public:
     // has. The outcome is not reported.
     void openFile(const QString& path);
 
+    // Appearance: light or dark, read afresh from the desktop every time
+    // ("Dark" or anything else as the mode).
+    void darkModeChanged();
+    void settingViewsBackGroundColorWithMode(const QString& mode);
+    void settingTextField(QLineEdit* field, QWidget* bgView);
+    // The overlay's tint, while there is an overlay.
+    void settingProgressViewColor();
+
+    // The busy overlay over the whole view, and its removal.
+    void startProgressAniamtion();
+    void stopProgressAniamtion();
+
     // The busy overlay while one is shown, else null.
     ZEVProgressView* progressView() const { return progressView_; }
     // The tint the appearance last gave the controller's view.
     QColor viewBackgroundColor() const { return viewBackgroundColor_; }
 
 public Q_SLOTS:
-    // Lets the user pick the frame folder instead of dropping it.
+    // Lets the user pick the frame folder (or several, which are queued)
+    // instead of dropping it.
     void chooseFolder();
-    // Opens a preview window on the folder's output/zev.mp4.
+    // Opens a preview window on the folder's video (output/zev.mp4 or zev.webm).
     void previewBtnClicked();
 
 protected:
@@ -135,6 +169,7 @@ private:
     double sliderValue() const;
     void setSliderValue(double value);
     QString pathText() const;
+    QString inRunFolder(QString (*folderIn)(const QString&));
     bool expressCheckboxTicked() const;
     void connectSession();
     void enableCacheCheckbox();
@@ -148,7 +183,7 @@ private:
     void viewDidLoad();
     void connectFolderChooser();
     // The preview button is enabled exactly while the folder in the path
-    // field holds output/zev.mp4: checked on every change of the field and
+    // field holds a video (output/zev.mp4 or zev.webm): checked on every change of the field and
     // once a second, as a conversion (or the user) writes or removes it.
     void setUpPreviewButton();
     void refreshPreviewButton();
@@ -156,16 +191,8 @@ private:
     void expressToggled(bool ticked);
     void showOutputSettings();
 
-    // Appearance: light or dark, read afresh from the desktop every time.
-    void darkModeChanged();
-    void settingViewsBackGroundColorWithMode(const QString& mode);
-    void settingTextField(QLineEdit* field, QWidget* bgView);
-    void settingProgressViewColor();
     static void paintBorderView(QWidget* bgView);
 
-    // The busy overlay.
-    void startProgressAniamtion();
-    void stopProgressAniamtion();
     // While busy, no control under the overlay takes the keyboard focus.
     void keepFocusOnOverlay(bool busy);
     void askBeforeClosing();
@@ -179,6 +206,17 @@ private:
     void presentErrorAlert(const QString& message, const QString& reason = QString(),
                            const QString& details = QString());
     void presentSuccessAlert(const QString& path, const QString& warning = QString());
+
+    // The queue: what it is given, and the one alert (and, with the window
+    // in the background, the desktop notification) when it has run dry.
+    void setUpQueue();
+    void enqueue(const QStringList& paths);
+    void queueFinished(const QueueSummary& summary);
+    void presentQueueAlert(const QueueSummary& summary);
+    void fitWindowToQueue(bool shown);
+    // Either a run of the start button or a line of the queue.
+    bool anythingConverting() const;
+    void closeIfIdle();
 
     QPointer<ZEVDragView> bgView1;
     QPointer<QWidget> bgView2;
@@ -194,10 +232,16 @@ private:
     QPointer<QToolButton> outputSettingsButton;
     QPointer<QToolButton> chooseFolderButton;
     QPointer<QPushButton> previewButton;
+    QPointer<ZEVQueueView> queueView;
 
     SettingsValidator validator_;
     // Going with the window, it stops a running conversion and waits for it.
     ConversionSession session_;
+    // The same for every queued run.
+    ConversionQueue queue_;
+    // The window's size without the queue, to go back to when it is empty.
+    int heightWithoutQueue_ = 0;
+    int minimumHeightWithoutQueue_ = 0;
     bool inConverting_ = false;
 
     // Owned as a child while shown; deleted when the busy state ends.

@@ -1,8 +1,15 @@
 #include "PngFrameFile.h"
 
+#include "core/SystemError.h"
+
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zev {
 
@@ -28,7 +35,25 @@ QImage::Format imageFormat(PngFrameFile::Pixels pixels) {
 } // namespace
 
 Result<RgbaFrame> PngFrameFile::read(const QString& path) {
-    QImageReader reader(path);
+    // Opened without waiting for a writer, so a named pipe standing where a
+    // frame should be cannot hang the reader; only a regular file is read.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0)
+        return Result<RgbaFrame>::failure(
+            tr("cannot read the frame %1: %2").arg(path, SystemError::text(errno)));
+    struct stat status {};
+    const bool examined = ::fstat(descriptor, &status) == 0;
+    if (!examined || !S_ISREG(status.st_mode)) {
+        const QString why = examined ? tr("it is not a regular file") : SystemError::text(errno);
+        ::close(descriptor);
+        return Result<RgbaFrame>::failure(tr("cannot read the frame %1: %2").arg(path, why));
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return Result<RgbaFrame>::failure(tr("cannot read the frame %1: %2").arg(path, file.errorString()));
+    }
+    QImageReader reader(&file);
     QImage image;
     if (!reader.read(&image))
         return Result<RgbaFrame>::failure(tr("cannot read the frame %1: %2").arg(path, reader.errorString()));

@@ -3,6 +3,7 @@
 #include "PngFrameFile.h"
 #include "core/IntegerText.h"
 #include "frames/FrameFolderScanner.h"
+#include "output/OutputFolder.h"
 #include "preview/PackedVideo.h"
 #include "preview/SourceFrameTiming.h"
 
@@ -11,15 +12,28 @@
 namespace zev {
 
 QString QualityCheck::videoPathIn(const QString& folder) {
-    return FrameFolderScanner::joinPath(FrameFolderScanner::joinPath(folder, QStringLiteral("output")),
-                                        QStringLiteral("zev.mp4"));
+    return OutputFolder::videoOfFrameFolder(folder);
+}
+
+// The scanner's sentences are the conversion's fixed Chinese messages; a
+// reason of --check is worded in the locale's language like the others.
+QString QualityCheck::scanReason(const QString& folder, const QString& message) {
+    if (folder.isEmpty())
+        return tr("no frame folder was given");
+    if (message == FrameFolderScanner::kNotAFolder)
+        return tr("%1 is not a folder").arg(folder);
+    if (message == FrameFolderScanner::kNoFrames)
+        return tr("%1 holds no PNG frames").arg(folder);
+    if (message == FrameFolderScanner::kNotNumbered)
+        return tr("%1 holds PNG files that are not named by a number").arg(folder);
+    return QStringLiteral("%1: %2").arg(folder, message);
 }
 
 Result<QStringList> QualityCheck::sourceFrames(const QString& folder) {
     ConvertError error;
     const std::optional<QStringList> frames = FrameFolderScanner::allImagesFullPathFrom(folder, &error);
     if (!frames)
-        return Result<QStringList>::failure(QStringLiteral("%1: %2").arg(folder, error.message()));
+        return Result<QStringList>::failure(scanReason(folder, error.message()));
     for (qsizetype i = 0; i < frames->size(); ++i) {
         const QString name = FrameFolderScanner::deletingPathExtension(QFileInfo(frames->at(i)).fileName());
         if (IntegerText::integerValue(name) != i)
@@ -40,16 +54,18 @@ Result<QualityCheck::Outcome> QualityCheck::check(const VideoUnpacker::Tools& to
         return sources.failure();
     Outcome outcome;
     outcome.video = videoPathIn(folder);
-    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, outcome.video);
+    Result<PackedVideo> video = PackedVideo::open(tools.ffprobe, outcome.video, cancellation);
     if (!video)
         return video.failure();
     outcome.sourceFrames = sources->size();
     outcome.videoFrames = video->facts.frames();
     const double outputFps = video->facts.framesPerSecond();
-    outcome.inputFps =
-        video->description.inputFps > 0
-            ? double(video->description.inputFps)
-            : SourceFrameTiming::inferInputFps(outcome.sourceFrames, outcome.videoFrames, outputFps);
+    const SourceFrameTiming::InputRate rate =
+        SourceFrameTiming::inputRate(video->description.inputFps, video->facts.recordedInputFps(),
+                                     outcome.sourceFrames, outcome.videoFrames, outputFps);
+    outcome.inputFps = rate.fps;
+    outcome.inputFpsFrom = rate.fromName();
+    outcome.inputFpsAssumption = rate.assumption;
     const SourceFrameTiming timing(outcome.inputFps, outputFps);
 
     Result<qint64> decoded = video->forEachFrame(
@@ -83,7 +99,7 @@ QString QualityCheck::Outcome::toText() const {
                .arg(videoFrames)
                .arg(sourceFrames)
                .arg(inputFps) +
-           report.toText();
+           (inputFpsAssumption.isEmpty() ? QString() : inputFpsAssumption + u'\n') + report.toText();
 }
 
 QJsonObject QualityCheck::Outcome::toJson() const {
@@ -92,6 +108,9 @@ QJsonObject QualityCheck::Outcome::toJson() const {
     json.insert(QStringLiteral("videoFrames"), videoFrames);
     json.insert(QStringLiteral("sourceFrames"), sourceFrames);
     json.insert(QStringLiteral("inputFps"), inputFps);
+    json.insert(QStringLiteral("inputFpsFrom"), inputFpsFrom);
+    if (!inputFpsAssumption.isEmpty())
+        json.insert(QStringLiteral("inputFpsAssumption"), inputFpsAssumption);
     return json;
 }
 

@@ -13,7 +13,8 @@ namespace zev {
 
 class Cancellation;
 
-// Compares a frame folder's video, output/zev.mp4, with the folder's own
+// Compares a frame folder's video (OutputFolder::videoOfFrameFolder:
+// output/zev.mp4 or zev.webm) with the folder's own
 // frames: every video frame recombined against the source frame it shows.
 class QualityCheck {
     Q_DECLARE_TR_FUNCTIONS(QualityCheck)
@@ -23,9 +24,14 @@ public:
         QString video;
         qint64 videoFrames = 0;
         qint64 sourceFrames = 0;
-        // The animation's rate used to match video frames to source frames:
-        // zev.json's inputFps, or inferred from the two counts.
+        // The animation's rate used to match video frames to source frames
+        // (SourceFrameTiming::inputRate): zev.json's inputFps, the rate the
+        // video records, the one rate the two counts fit, or an assumed one.
         double inputFps = 0;
+        // Where it came from ("description", "video", "frameCounts",
+        // "assumed"), and for an assumed rate why.
+        QString inputFpsFrom;
+        QString inputFpsAssumption;
         QualityReport report;
 
         QString toText() const;
@@ -42,6 +48,9 @@ public:
     // The folder's frames in frame order, each named by its number from 0
     // on without a gap.
     static Result<QStringList> sourceFrames(const QString& folder);
+
+private:
+    static QString scanReason(const QString& folder, const QString& message);
 };
 
 } // namespace zev

@@ -39,6 +39,14 @@ for file in usr/share/zev/imageMagick/etc/policy.xml usr/share/applications/zev.
   usr/share/man/man1/zev-cli.1.gz; do
   if [ -s "$root/$file" ]; then pass "/$file"; else fail "no file /$file"; fi
 done
+# The web player goes in unchanged, beside its README.
+for name in zev-video.js README.md; do
+  if cmp -s "$here/players/web/$name" "$root/usr/share/zev/web/$name"; then
+    pass "/usr/share/zev/web/$name"
+  else
+    fail "/usr/share/zev/web/$name is missing or not players/web/$name"
+  fi
+done
 
 desktop=$root/usr/share/applications/zev.desktop
 if [ -f "$desktop" ]; then

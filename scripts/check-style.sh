@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a C++ file differs from what clang-format makes of it with the
 # project's .clang-format, or when shellcheck finds anything in a shell
-# script. Checks the files git knows, so build folders never count.
+# script, or when a link in a Markdown page points at nothing. Checks the
+# files git knows, so build folders never count.
 #
 #   scripts/check-style.sh
 set -euo pipefail
@@ -17,6 +18,10 @@ fi
 
 mapfile -t scripts < <(git ls-files '*.sh' .ci/run)
 if ! shellcheck --severity=info "${scripts[@]}"; then
+  status=1
+fi
+
+if ! python3 "$here/scripts/check-links.py"; then
   status=1
 fi
 

@@ -24,6 +24,8 @@ shift || true
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # the marked description's zlib
+  zlib1g-dev
   # lrelease and lupdate for the translations
   qt6-tools-dev qt6-l10n-tools
   libgtest-dev libgmock-dev

@@ -3,14 +3,18 @@
 # fails:
 #   1. the build with warnings as errors, and every test;
 #   2. formatting (clang-format) and the shell scripts (shellcheck);
-#   3. clang-tidy on the application code (scripts/check-tidy.sh);
-#   4. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. one definition of every type: the libraries compiled for
+#      link-time optimisation and linked whole into one program, whose link
+#      fails on two different types of one name (-Wodr as an error, see
+#      cmake/ZevOdrCheck.cmake);
+#   4. clang-tidy on the application code (scripts/check-tidy.sh);
+#   5. a second build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and every test again under them;
-#   5. a third build with ThreadSanitizer of the tests that run jobs,
+#   6. a third build with ThreadSanitizer of the tests that run jobs,
 #      drivers, tools and cancellation on other threads (ctest label
 #      "threads"), and those tests under it (what it cannot check inside Qt:
 #      tests/sanitizers/tsan.supp);
-#   6. the Debian package, built and checked without installing it.
+#   7. the Debian package, built and checked without installing it.
 #
 #   scripts/test.sh            all of it (CI)
 #   scripts/test.sh --quick    step 1 only
@@ -36,6 +40,12 @@ fi
 
 step "formatting and shell scripts"
 "$here/scripts/check-style.sh"
+
+step "one definition of every type (-Wodr)"
+odr="$here/build-odr"
+cmake -S "$here" -B "$odr" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEV_ODR_CHECK=ON \
+  -DZEV_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build "$odr" -j"$jobs" --target zev_odr_check
 
 step "clang-tidy"
 "$here/scripts/check-tidy.sh" "$here/build"

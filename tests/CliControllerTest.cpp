@@ -118,6 +118,9 @@ TEST(CliControllerTest, CacheCapSizes) {
         {{"--cache-cap", "64KiB", "/f"}, qint64(64) << 10},
         {{"--cache-cap", "100", "/f"}, qint64(100) << 20},
         {{"--cache-cap", "0", "/f"}, 0},
+        // The largest that can be counted in bytes, in each unit.
+        {{"--cache-cap", "8388607T", "/f"}, qint64(8388607) << 40},
+        {{"--cache-cap", "999999999G", "/f"}, qint64(999999999) << 30},
     };
     for (const auto& [options, bytes] : cases) {
         CapturedCli captured;
@@ -154,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"no folder after options", {"-f", "20", "-c"}, "missing the frame folder"},
         UsageCase{"cache with two folders", {"--cache", "/a", "/b"}, "--cache takes one folder"},
         UsageCase{"unknown option", {"-x", "/f"}, "Unknown option 'x'"},
-        UsageCase{"unknown long option", {"--quality=1", "/f"}, "Unknown option 'quality'"},
+        UsageCase{"unknown long option", {"--bitrate=1", "/f"}, "Unknown option 'bitrate'"},
         UsageCase{"fps without value", {"/f", "--fps"}, "Missing value after '--fps'"},
         UsageCase{"unknown preset", {"-p", "ultra", "/f"}, "unknown preset 'ultra'"},
         UsageCase{"slider above one", {"-s", "1.5", "/f"}, "not '1.5'"},
@@ -169,7 +172,13 @@ INSTANTIATE_TEST_SUITE_P(
 
         UsageCase{"cache cap not a size", {"--cache-cap", "lots", "/f"}, "not \"lots\""},
         UsageCase{"cache cap unknown unit", {"--cache-cap=2X", "/f"}, "not \"2X\""},
-        UsageCase{"cache cap negative", {"--cache-cap", "-1G", "/f"}, "not \"-1G\""}),
+        UsageCase{"cache cap negative", {"--cache-cap", "-1G", "/f"}, "not \"-1G\""},
+        // Shifted into bytes, these would wrap round to a negative or zero
+        // cap, and every other folder's cache would be removed.
+        UsageCase{"cache cap beyond 2^63", {"--cache-cap", "8388608T", "/f"}, "at most 8388607T"},
+        UsageCase{"cache cap at 2^64 - 2^40", {"--cache-cap", "16777215T", "/f"}, "not \"16777215T\""},
+        UsageCase{"cache cap at 2^64", {"--cache-cap", "16777216T", "/f"}, "not \"16777216T\""},
+        UsageCase{"cache cap of nine digits", {"--cache-cap", "999999999T", "/f"}, "not \"999999999T\""}),
     [](const auto& instance) { return testName(instance.param.title).toStdString(); });
 
 TEST(CliControllerTest, HelpExplainsEveryOptionAndExitStatus) {

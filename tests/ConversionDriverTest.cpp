@@ -501,6 +501,42 @@ TEST_F(ConversionDriverTest, CacheRunUsesItsOwnFolderAfterOthersWereConverted) {
     EXPECT_FALSE(QFileInfo::exists(third + "/output/zev.mp4"));
 }
 
+QString logOf(const ConversionOutcome& outcome) {
+    QFile log(outcome.logPath);
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+// A link left in the folder's cache: the full run neither empties nor
+// follows it, keeps its own packed frames, and its log says what was set
+// aside; a cache run never encodes frames that lead out of the cache.
+TEST_F(ConversionDriverTest, LinksInTheCacheAreNeverFollowed) {
+    ASSERT_TRUE(TestFrames::writeSequence(frames(), 4, 8, 6));
+    const QString outside = folder.makeFolder("outside");
+    const QString precious = folder.touch("outside/precious.txt", "keep");
+    TestFrontEnd front;
+    pointAt(front, frames());
+    ASSERT_TRUE(front.convertAndWait());
+    const QString packed = FrameCache::packedFramesFolder(frames());
+    ASSERT_TRUE(QDir(packed).removeRecursively());
+    ASSERT_TRUE(QFile::link(outside, packed));
+
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList());
+    EXPECT_TRUE(QFileInfo::exists(precious));
+    EXPECT_TRUE(QFileInfo(packed).isDir() && !QFileInfo(packed).isSymLink());
+    EXPECT_TRUE(logOf(front.outcomes().last()).contains("set aside"))
+        << logOf(front.outcomes().last()).toStdString();
+
+    ASSERT_TRUE(QFile::remove(packed + "/00001.png"));
+    ASSERT_TRUE(QFile::link(precious, packed + "/00001.png"));
+    front.inputs.cacheTicked = true;
+    ASSERT_TRUE(front.convertAndWait());
+    EXPECT_EQ(front.errors(), QStringList{UserTexts::kConversionFailed});
+    EXPECT_TRUE(front.outcomes().last().reason.contains("is not a plain file"))
+        << front.outcomes().last().reason.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(precious));
+}
+
 struct BrokenRunCase {
     const char* title;
     ConversionObserver::Stage failingStage;

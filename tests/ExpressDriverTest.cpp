@@ -60,21 +60,6 @@ protected:
     }
 };
 
-TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
-    const QStringList arguments =
-        ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100,
-                                  ExpressEncoder::kFilterGraph, std::nullopt, 75);
-    EXPECT_EQ(arguments.size(), 35);
-    EXPECT_EQ(arguments.join(' '), "-xerror -f image2 -framerate 20 -start_number 0 -i "
-                                   "file:/t/50%% %%d/express-1/%d.png -vf " +
-                                       ExpressEncoder::kFilterGraph + ExpressEncoder::kHoldLastImage +
-                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 "
-                                       "-color_range tv "
-                                       "-colorspace smpte170m -color_primaries bt709 -color_trc iec61966-2-1 "
-                                       "-movflags +faststart+write_colr -f mp4 file:" +
-                                       QDir::currentPath() + "/x:y/.zev-express-1.mp4");
-}
-
 // A PNG kind (how ImageMagick writes it, and how FFmpeg then sees it) in an
 // awkwardly named folder, maybe with zero-padded frame names.
 struct KindCase {

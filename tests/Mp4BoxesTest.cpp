@@ -35,10 +35,15 @@ TEST(Mp4Boxes, ListsTheTopLevelBoxesAndWhereTheIndexIs) {
     QByteArray toTheEnd = box("mdat", 4);
     qToBigEndian<quint32>(0, toTheEnd.data());
     const QList<BoxCase> cases{
-        {"faststart", box("ftyp", 16) + box("moov", 40) + box("free", 0) + box("mdat", 100),
-         {"ftyp", "moov", "free", "mdat"}, true},
+        {"faststart",
+         box("ftyp", 16) + box("moov", 40) + box("free", 0) + box("mdat", 100),
+         {"ftyp", "moov", "free", "mdat"},
+         true},
         {"index last", box("ftyp", 16) + box("mdat", 100) + box("moov", 40), {"ftyp", "mdat", "moov"}, false},
-        {"64-bit size", box("ftyp", 16) + largeBox("mdat", 30) + box("moov", 8), {"ftyp", "mdat", "moov"}, false},
+        {"64-bit size",
+         box("ftyp", 16) + largeBox("mdat", 30) + box("moov", 8),
+         {"ftyp", "mdat", "moov"},
+         false},
         {"to the end", box("ftyp", 16) + box("moov", 8) + toTheEnd, {"ftyp", "moov", "mdat"}, true},
         {"cut short", box("ftyp", 16) + box("mdat", 100).left(50), {"ftyp"}, false},
         {"size too small", QByteArray("\0\0\0\4ftyp", 8), {}, false},

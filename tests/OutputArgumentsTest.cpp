@@ -3,6 +3,7 @@
 #include "ParamName.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -35,6 +36,17 @@ OutputOptions expected(OutputOptions::Layout layout, OutputOptions::MaskSize siz
     return options;
 }
 
+OutputOptions encoded(VideoFormat format, std::optional<int> crf = std::nullopt, const QString& audio = {}) {
+    OutputOptions options;
+    options.format = format;
+    options.crf = crf;
+    options.audioFile = audio;
+    return options;
+}
+
+using Codec = VideoFormat::Codec;
+using Container = VideoFormat::Container;
+
 struct ChosenCase {
     const char* title;
     QStringList arguments;
@@ -52,20 +64,29 @@ TEST_P(Chosen, BecomeTheOptions) {
 using L = OutputOptions::Layout;
 using S = OutputOptions::MaskSize;
 
-INSTANTIATE_TEST_SUITE_P(OutputArgumentsTest, Chosen,
-                         testing::Values(ChosenCase{"nothing", {}, OutputOptions()},
-                                         ChosenCase{"describe_without_express",
-                                                    {"--describe"},
-                                                    expected(L::MaskLeft, S::Full, true, 0, {}, {}, true)},
-                                         ChosenCase{"stacked_half_straight",
-                                                    {"--express", "--layout", "mask-bottom", "--mask-size",
-                                                     "half", "--colour", "straight"},
-                                                    expected(L::MaskBottom, S::Half, false)},
-                                         ChosenCase{"fit_crf_gap",
-                                                    {"--express", "--layout=mask-top", "--fit", "1920",
-                                                     "--crf", "0", "--gap", "16"},
-                                                    expected(L::MaskTop, S::Full, true, 1920, 0, 16)}),
-                         ParamName());
+INSTANTIATE_TEST_SUITE_P(
+    OutputArgumentsTest, Chosen,
+    testing::Values(
+        ChosenCase{"nothing", {}, OutputOptions()},
+        ChosenCase{"describe_without_express",
+                   {"--describe"},
+                   expected(L::MaskLeft, S::Full, true, 0, {}, {}, true)},
+        ChosenCase{"stacked_half_straight",
+                   {"--express", "--layout", "mask-bottom", "--mask-size", "half", "--colour", "straight"},
+                   expected(L::MaskBottom, S::Half, false)},
+        ChosenCase{"fit_crf_gap",
+                   {"--express", "--layout=mask-top", "--fit", "1920", "--crf", "0", "--gap", "16"},
+                   expected(L::MaskTop, S::Full, true, 1920, 0, 16)},
+        ChosenCase{
+            "vp9_goes_in_webm", {"--express", "--codec", "vp9"}, encoded(VideoFormat::forCodec(Codec::Vp9))},
+        ChosenCase{"av1_in_webm_at_its_own_crf",
+                   {"--express", "--codec", "av1", "--container", "webm", "--crf", "63"},
+                   encoded({Codec::Av1, Container::Webm}, 63)},
+        ChosenCase{
+            "h265_with_sound_from_here",
+            {"--express", "--codec=h265", "--audio", "a b/s.wav"},
+            encoded(VideoFormat::forCodec(Codec::H265), std::nullopt, QDir::currentPath() + "/a b/s.wav")}),
+    ParamName());
 
 struct RefusedCase {
     const char* title;
@@ -93,6 +114,16 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"crf_and_preset", {"--express", "--crf", "20", "--preset", "best"}, "not both"},
         RefusedCase{"odd_gap", {"--express", "--gap", "7"}, "not '7'"},
         RefusedCase{"tiny_fit", {"--express", "--fit", "10"}, "not '10'"},
+        RefusedCase{"codec_without_express", {"--codec", "av1"}, "need --express"},
+        RefusedCase{"sound_without_express", {"--audio", "s.wav"}, "need --express"},
+        RefusedCase{"unknown_codec", {"--express", "--codec", "mpeg2"}, "'mpeg2'"},
+        RefusedCase{"unknown_container", {"--express", "--container", "avi"}, "'avi'"},
+        RefusedCase{"h264_in_webm", {"--express", "--container", "webm"}, "h264 does not go in webm"},
+        RefusedCase{
+            "vp9_in_mp4", {"--express", "--codec", "vp9", "--container", "mp4"}, "vp9 does not go in mp4"},
+        RefusedCase{"h265_crf_above_51", {"--express", "--codec", "h265", "--crf", "52"}, "0 to 51 for h265"},
+        RefusedCase{"vp9_crf_above_63", {"--express", "--codec", "vp9", "--crf", "64"}, "0 to 63 for vp9"},
+        RefusedCase{"empty_sound", {"--express", "--audio="}, "takes a sound file"},
         RefusedCase{"max_size_without_express", {"--max-size", "500k"}, "need --express"},
         RefusedCase{
             "max_size_and_quality", {"--express", "--max-size", "500k", "--quality", "40"}, "not both"},

@@ -20,6 +20,18 @@ OutputOptions options(Layout layout, MaskSize size, std::optional<int> gap = std
     return chosen;
 }
 
+OutputOptions bordered(Layout layout, MaskSize size, int border) {
+    OutputOptions chosen = options(layout, size);
+    chosen.border = border;
+    return chosen;
+}
+
+OutputOptions wholeBlocks(Layout layout) {
+    OutputOptions chosen = options(layout, MaskSize::Full);
+    chosen.wholeBlocks = true;
+    return chosen;
+}
+
 struct PlaceCase {
     const char* title;
     OutputOptions options;
@@ -58,9 +70,30 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"half_top",            options(Layout::MaskTop, MaskSize::Half),        {64, 96},  {0, 48, 64, 48},  {0, 0, 32, 24},   false},
         PlaceCase{"half_bottom",         options(Layout::MaskBottom, MaskSize::Half),     {64, 96},  {0, 0, 64, 48},   {0, 64, 32, 24},  false},
         PlaceCase{"half_no_gap",         options(Layout::MaskRight, MaskSize::Half, 0),   {96, 48},  {0, 0, 64, 48},   {64, 0, 32, 24},  false},
-        PlaceCase{"full_gap_on_request", options(Layout::MaskBottom, MaskSize::Full, 8),  {64, 112}, {0, 0, 64, 48},   {0, 64, 64, 48},  false}),
+        PlaceCase{"full_gap_on_request", options(Layout::MaskBottom, MaskSize::Full, 8),  {64, 112}, {0, 0, 64, 48},   {0, 64, 64, 48},  false},
+        PlaceCase{"half_with_border",    bordered(Layout::MaskRight, MaskSize::Half, 16), {144, 80}, {16, 16, 64, 48}, {96, 16, 32, 24}, false},
+        PlaceCase{"small_border_rounds", bordered(Layout::MaskRight, MaskSize::Half, 4),  {144, 80}, {16, 16, 64, 48}, {96, 16, 32, 24}, false},
+        PlaceCase{"full_with_border",    bordered(Layout::MaskBottom, MaskSize::Full, 16),{96, 128}, {16, 16, 64, 48}, {16, 64, 64, 48}, false},
+        PlaceCase{"whole_blocks_even",   wholeBlocks(Layout::MaskRight),                  {128, 48}, {0, 0, 64, 48},   {64, 0, 64, 48},  true}),
     ParamName());
 // clang-format on
+
+// Frames of other sizes: each region at the top left of a half of whole
+// blocks, so a player that splits the frame finds the same place in both.
+TEST(PackedLayoutTest, WholeBlocksPadEachHalf) {
+    for (const Layout layout : {Layout::MaskLeft, Layout::MaskRight, Layout::MaskTop, Layout::MaskBottom}) {
+        const PackedLayout packed = PackedLayout::plan(QSize(60, 44), wholeBlocks(layout));
+        const bool sideBySide = layout == Layout::MaskLeft || layout == Layout::MaskRight;
+        EXPECT_EQ(packed.packed, sideBySide ? QSize(128, 48) : QSize(64, 96));
+        EXPECT_EQ(packed.colourRect.size(), QSize(60, 44));
+        EXPECT_EQ(packed.maskRect.size(), QSize(60, 44));
+        const QPoint half = sideBySide ? QPoint(64, 0) : QPoint(0, 48);
+        const bool maskFirst = layout == Layout::MaskLeft || layout == Layout::MaskTop;
+        EXPECT_EQ(maskFirst ? packed.colourRect.topLeft() - packed.maskRect.topLeft()
+                            : packed.maskRect.topLeft() - packed.colourRect.topLeft(),
+                  half);
+    }
+}
 
 TEST(PackedLayoutTest, HalfMaskOfAnOddSideIsRoundedUpToEven) {
     const PackedLayout layout = PackedLayout::plan(QSize(70, 46), options(Layout::MaskRight, MaskSize::Half));

@@ -1,5 +1,6 @@
 #include "storage/ScratchFolders.h"
 
+#include "ParamName.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 
@@ -132,6 +133,49 @@ TEST_F(ScratchFoldersTest, RebuildOnlyDirectlyInsideTheUserFolder) {
         EXPECT_FALSE(ScratchFolders::rebuild(folder)) << folder.toStdString();
     EXPECT_TRUE(QFileInfo::exists(kept));
     EXPECT_TRUE(QFileInfo(ScratchFolders::userFolder()).isDir());
+}
+
+struct TemporaryFolderCase {
+    const char* title;
+    // Where TMPDIR points, relative to a test folder ("" leaves it empty).
+    const char* tmpdir;
+};
+
+class UnusableTmpdir : public ::testing::TestWithParam<TemporaryFolderCase> {};
+
+// The C library passes over a TMPDIR that names no folder for /tmp; the
+// scratch folder does the same, and never lands at the root.
+TEST_P(UnusableTmpdir, FallsBackToTmp) {
+    const TemporaryFolderCase c = GetParam();
+    TemporaryFolder folder;
+    folder.touch("a-file");
+    ScratchEnvironment scratch;
+    const QByteArray tmpdir = QByteArray(c.tmpdir).startsWith('/')
+                                  ? QFile::encodeName(folder.path()) + QByteArray(c.tmpdir)
+                                  : QByteArray(c.tmpdir);
+    qputenv("TMPDIR", tmpdir);
+    EXPECT_EQ(ScratchFolders::userFolder().toStdString(),
+              (QDir(QStringLiteral("/tmp")).canonicalPath() + QStringLiteral("/zev-%1").arg(getuid()))
+                  .toStdString())
+        << "TMPDIR=" << tmpdir.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Tmpdir, UnusableTmpdir,
+                         ::testing::Values(TemporaryFolderCase{"missing folder", "/gone"},
+                                           TemporaryFolderCase{"missing below a file", "/a-file/sub"},
+                                           TemporaryFolderCase{"a file", "/a-file"},
+                                           TemporaryFolderCase{"relative", "tmp"},
+                                           TemporaryFolderCase{"empty", ""}),
+                         ParamName());
+
+TEST(ScratchFoldersTmpdir, AFolderNamedByALinkIsUsedWhereItLeads) {
+    TemporaryFolder folder;
+    const QString real = folder.makeFolder("real");
+    ASSERT_TRUE(QFile::link(real, folder.filePath("link")));
+    ScratchEnvironment scratch;
+    qputenv("TMPDIR", QFile::encodeName(folder.filePath("link/")));
+    EXPECT_EQ(ScratchFolders::userFolder().toStdString(),
+              (QDir(real).canonicalPath() + QStringLiteral("/zev-%1").arg(getuid())).toStdString());
 }
 
 } // namespace

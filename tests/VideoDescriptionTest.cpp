@@ -70,11 +70,18 @@ TEST_P(BrokenDescriptions, AreRefusedWithAReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     VideoDescriptionTest, BrokenDescriptions,
-    testing::Values(BrokenCase{"newer_version", "version", 2}, BrokenCase{"other_format", "format", "mp4"},
-                    BrokenCase{"unknown_layout", "layout", "diagonal"},
-                    BrokenCase{"mask_outside", "maskRect",
-                               QJsonObject{{"x", 40}, {"y", 64}, {"width", 32}, {"height", 16}}},
-                    BrokenCase{"empty_colour", "colourRect", QJsonObject{}}),
+    testing::Values(
+        BrokenCase{"newer_version", "version", 2}, BrokenCase{"other_format", "format", "mp4"},
+        BrokenCase{"unknown_layout", "layout", "diagonal"},
+        BrokenCase{"mask_outside", "maskRect",
+                   QJsonObject{{"x", 40}, {"y", 64}, {"width", 32}, {"height", 16}}},
+        BrokenCase{"empty_colour", "colourRect", QJsonObject{}},
+        // A reader allocates frames of this size: it must be the
+        // colour region's, which lies inside the packed frame.
+        BrokenCase{"enormous_frame", "frame", QJsonObject{{"width", 200000}, {"height", 200000}}},
+        BrokenCase{"frame_wider_than_colour", "frame", QJsonObject{{"width", 66}, {"height", 48}}},
+        BrokenCase{"frame_smaller_than_colour", "frame", QJsonObject{{"width", 64}, {"height", 40}}},
+        BrokenCase{"negative_frame", "frame", QJsonObject{{"width", -64}, {"height", 48}}}),
     ParamName());
 
 TEST(VideoDescriptionTest, NotJsonIsRefused) {

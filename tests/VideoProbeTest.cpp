@@ -13,9 +13,9 @@ const QString kProbe = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");
 
 TEST(VideoProbeLevels, AreNamedAsEachCodecCountsThem) {
     const QList<std::tuple<const char*, int, const char*>> cases{
-        {"h264", 41, "4.1"}, {"h264", 9, "1b"},   {"h264", 0, ""},     {"hevc", 123, "4.1"},
-        {"hevc", 150, "5.0"}, {"hevc", 93, "3.1"}, {"av1", 0, "2.0"},   {"av1", 8, "4.0"},
-        {"av1", 13, "5.1"},   {"av1", 31, ""},     {"vp9", -99, ""},    {"aac", 41, ""},
+        {"h264", 41, "4.1"},  {"h264", 9, "1b"},   {"h264", 0, ""},   {"hevc", 123, "4.1"},
+        {"hevc", 150, "5.0"}, {"hevc", 93, "3.1"}, {"av1", 0, "2.0"}, {"av1", 8, "4.0"},
+        {"av1", 13, "5.1"},   {"av1", 31, ""},     {"vp9", -99, ""},  {"aac", 41, ""},
     };
     for (const auto& [codec, level, name] : cases)
         EXPECT_EQ(VideoProbe::levelName(codec, level).toStdString(), name) << codec << " " << level;
@@ -64,10 +64,17 @@ TEST(VideoProbeParse, NothingToReadIsAFailure) {
 TEST(VideoProbeReal, CountsTheFramesOfEveryStream) {
     TemporaryFolder folder;
     const QString video = folder.filePath("-a:b.mp4");
-    ASSERT_TRUE(ToolProbe::output(ToolProbe::stagedFfmpeg(),
-                                  {"-v", "error", "-f", "lavfi", "-i", "color=red:s=32x16:r=25", "-f", "lavfi",
-                                   "-i", "anullsrc=r=48000", "-t", "1", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-                                   "-c:a", "aac", "-movflags", "+faststart", "file:" + video}));
+    ASSERT_TRUE(ToolProbe::output(ToolProbe::stagedFfmpeg(), {"-v",           "error",
+                                                              "-f",           "lavfi",
+                                                              "-i",           "color=red:s=32x16:r=25",
+                                                              "-f",           "lavfi",
+                                                              "-i",           "anullsrc=r=48000",
+                                                              "-t",           "1",
+                                                              "-c:v",         "libx264",
+                                                              "-pix_fmt",     "yuv420p",
+                                                              "-c:a",         "aac",
+                                                              "-movflags",    "+faststart",
+                                                              "file:" + video}));
     const Result<VideoFacts> facts = VideoProbe::probe(kProbe, video);
     ASSERT_TRUE(facts.ok()) << facts.reason().toStdString();
     EXPECT_EQ(facts->frames(), 25);

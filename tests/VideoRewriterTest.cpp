@@ -6,6 +6,7 @@
 #include "tools/Mp4Boxes.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
+#include "tools/VideoProbe.h"
 #include "tools/VideoVerifier.h"
 
 #include <QFile>
@@ -92,7 +93,7 @@ protected:
 };
 
 TEST_F(VideoRewriterTest, DescribesTheColourAndLeadsWithTheIndexWithoutTouchingAFrame) {
-    ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, ToolRunOptions()));
+    ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, 20, ToolRunOptions()));
 
     EXPECT_EQ(decodedFrames(rewritten), decodedFrames(encoded));
     EXPECT_FALSE(decodedFrames(rewritten).isEmpty());
@@ -105,10 +106,25 @@ TEST_F(VideoRewriterTest, DescribesTheColourAndLeadsWithTheIndexWithoutTouchingA
     EXPECT_TRUE(VideoVerifier::verify(kFfprobe, rewritten, expected).ok());
 }
 
+// The animation's rate, which the fixed encoder command cannot record, is
+// read back from the rewritten video.
+TEST_F(VideoRewriterTest, RecordsTheAnimationsRate) {
+    for (const qint64 fps : {qint64(1), qint64(20), qint64(59)}) {
+        ASSERT_TRUE(
+            VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, fps, ToolRunOptions()));
+        const Result<VideoFacts> facts = VideoProbe::probe(kFfprobe, rewritten);
+        ASSERT_TRUE(facts.ok()) << facts.reason().toStdString();
+        EXPECT_EQ(facts->recordedInputFps(), fps);
+    }
+    const Result<VideoFacts> bare = VideoProbe::probe(kFfprobe, encoded);
+    ASSERT_TRUE(bare.ok());
+    EXPECT_EQ(bare->recordedInputFps(), 0) << "nothing recorded, nothing read";
+}
+
 // Decoded as its description says, the video gives back the colours at least
 // as well as decoded as BT.601 by hand; a player assuming BT.709 shifts them.
 TEST_F(VideoRewriterTest, DecodedAsDescribedGivesBackTheColours) {
-    ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, ToolRunOptions()));
+    ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, 20, ToolRunOptions()));
     const double described = patchPsnr(decodeFirstFrame(rewritten));
     const double bt601 = patchPsnr(decodeFirstFrame(rewritten, "bt601"));
     const double bt709 = patchPsnr(decodeFirstFrame(rewritten, "bt709"));
@@ -119,7 +135,7 @@ TEST_F(VideoRewriterTest, DecodedAsDescribedGivesBackTheColours) {
 
 TEST_F(VideoRewriterTest, FailureLeavesNoFile) {
     ASSERT_TRUE(QFile::remove(encoded));
-    EXPECT_FALSE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, ToolRunOptions()));
+    EXPECT_FALSE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded, rewritten, 20, ToolRunOptions()));
     EXPECT_FALSE(QFileInfo::exists(rewritten));
 }
 

@@ -43,7 +43,37 @@ struct CheckCase {
     std::function<void(VideoFacts&)> change;
     int audioStreams;
     std::string reason;
+    std::function<void(ExpectedVideo&)> expect = [](ExpectedVideo&) {};
 };
+
+void asHevc(VideoFacts& facts) {
+    facts.streams[0].codec = "hevc";
+    facts.streams[0].codecTag = "hvc1";
+}
+
+void asWebm(VideoFacts& facts) {
+    facts.formatName = "matroska,webm";
+    facts.streams[0].codec = "vp9";
+}
+
+void expectHevc(ExpectedVideo& expected) {
+    expected = ExpectedVideo::of(VideoFormat::forCodec(VideoFormat::Codec::H265), 128, 48, 25);
+}
+
+void expectVp9(ExpectedVideo& expected) {
+    expected = ExpectedVideo::of(VideoFormat::forCodec(VideoFormat::Codec::Vp9), 128, 48, 25);
+}
+
+// Two seconds of AAC beside the video.
+void expectSound(ExpectedVideo& expected) {
+    expected = expected.withSound("aac", 2.0);
+}
+
+void withSound(VideoFacts& facts, double seconds, const char* codec = "aac") {
+    facts.streams.append(sound());
+    facts.streams[1].durationSeconds = seconds;
+    facts.streams[1].codec = codec;
+}
 
 TEST(VideoVerifierCheck, JudgesWhatTheProbeFound) {
     const QList<CheckCase> cases{
@@ -81,13 +111,39 @@ TEST(VideoVerifierCheck, JudgesWhatTheProbeFound) {
          "unknown/smpte170m/bt709/iec61966-2-1, expected tv/smpte170m/bt709/iec61966-2-1"},
         {"nothing", [](VideoFacts& f) { f.streams.clear(); }, 0,
          "the video has no streams, expected one video stream"},
+        {"hevc tagged hvc1", asHevc, 0, "", expectHevc},
+        {"hevc tagged hev1",
+         [](VideoFacts& f) {
+             asHevc(f);
+             f.streams[0].codecTag = "hev1";
+         },
+         0, "the video's sample entry is hev1, expected hvc1", expectHevc},
+        {"vp9 in webm", asWebm, 0, "", expectVp9},
+        {"vp9 in mp4",
+         [](VideoFacts& f) {
+             asWebm(f);
+             f.formatName = "mov,mp4,m4a,3gp,3g2,mj2";
+         },
+         0, "the video's container is mov,mp4,m4a,3gp,3g2,mj2, expected webm", expectVp9},
+        {"h264 in webm", [](VideoFacts& f) { f.formatName = "matroska,webm"; }, 0,
+         "the video's container is matroska,webm, expected mp4"},
+        {"sound of the animation's length", [](VideoFacts& f) { withSound(f, 2.02); }, 0, "", expectSound},
+        {"sound a packet short", [](VideoFacts& f) { withSound(f, 1.98); }, 0, "", expectSound},
+        {"sound left long", [](VideoFacts& f) { withSound(f, 10.0); }, 0,
+         "the sound lasts 10.000 s, expected 2.000 s, the animation's length", expectSound},
+        {"sound left short", [](VideoFacts& f) { withSound(f, 1.0); }, 0,
+         "the sound lasts 1.000 s, expected 2.000 s, the animation's length", expectSound},
+        {"sound of another codec", [](VideoFacts& f) { withSound(f, 2.0, "mp3"); }, 0,
+         "the sound's codec is mp3, expected aac", expectSound},
     };
     for (const CheckCase& test : cases) {
         VideoFacts facts;
+        facts.formatName = "mov,mp4,m4a,3gp,3g2,mj2";
         facts.streams = {rightVideo()};
         test.change(facts);
         ExpectedVideo expected = kExpected;
         expected.audioStreams = test.audioStreams;
+        test.expect(expected);
         const Result<> result = VideoVerifier::check(facts, expected);
         EXPECT_EQ(result.reason().toStdString(), test.reason) << test.name;
     }
@@ -112,7 +168,7 @@ TEST(VideoVerifierReal, ReadsTheWrittenVideo) {
         const QString encoded = output + "/.encoded.mp4";
         ASSERT_TRUE(VideoEncoder::convertImagesToMp4FromFolder(ffmpeg, frames, encoded, fps, 1000));
         ASSERT_TRUE(VideoRewriter::rewrite(ToolProbe::stagedFfmpeg(), encoded,
-                                           VideoEncoder::videoPath(output), ToolRunOptions()));
+                                           VideoEncoder::videoPath(output), fps, ToolRunOptions()));
         const ExpectedVideo expected{32, 16, VideoEncoder::outputFrameCount(images, fps)};
         EXPECT_EQ(
             VideoVerifier::verify(kProbe, VideoEncoder::videoPath(output), expected).reason().toStdString(),

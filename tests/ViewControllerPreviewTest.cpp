@@ -35,6 +35,15 @@ TEST(ViewControllerPreviewTest, ThePreviewButtonFollowsTheFoldersVideo) {
 
     ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("output/zev.mp4"))));
     EXPECT_TRUE(QTest::qWaitFor([&]() { return !preview->isEnabled(); }, 3000));
+
+    // A WebM run's video is the folder's video too.
+    ASSERT_TRUE(TestVideos::packFolder(folder.path(), 25, VideoFormat::forCodec(VideoFormat::Codec::Vp9)));
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return preview->isEnabled(); }, 3000));
+    preview->click();
+    const QList<PreviewController*> previews = window.findChildren<PreviewController*>();
+    ASSERT_EQ(previews.size(), 2);
+    EXPECT_TRUE(previews.last()->windowTitle().endsWith(QStringLiteral("zev.webm")))
+        << previews.last()->windowTitle().toStdString();
 }
 
 } // namespace

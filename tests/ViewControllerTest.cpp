@@ -29,6 +29,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace zev;
 
@@ -608,5 +609,26 @@ INSTANTIATE_TEST_SUITE_P(
                                         },
                                         "PNG"}),
     ParamName());
+
+// The settings file holds the cap in MiB; whatever it says, the cap stays a
+// size: never negative, never wrapped round to a small one.
+TEST(ViewControllerCacheCap, SettingsBecomeBytes) {
+    constexpr qint64 kLargest = std::numeric_limits<qint64>::max();
+    const std::pair<QVariant, qint64> cases[] = {
+        {QVariant(), qint64(2048) << 20},
+        {QVariant(qint64(500)), qint64(500) << 20},
+        {QVariant(QStringLiteral("100")), qint64(100) << 20},
+        {QVariant(0), 0},
+        {QVariant(-5), qint64(2048) << 20},
+        {QVariant(QStringLiteral("lots")), qint64(2048) << 20},
+        {QVariant(kLargest >> 20), (kLargest >> 20) << 20},
+        // Beyond what bytes can count: no limit.
+        {QVariant((kLargest >> 20) + 1), kLargest},
+        {QVariant(qint64(1) << 44), kLargest},
+        {QVariant(kLargest), kLargest},
+    };
+    for (const auto& [setting, bytes] : cases)
+        EXPECT_EQ(ViewController::cacheCapBytes(setting), bytes) << setting.toString().toStdString();
+}
 
 } // namespace

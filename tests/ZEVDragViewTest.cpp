@@ -162,6 +162,58 @@ TEST(ZEVDragViewTest, DelegateThatIsGoneIsNotCalled) {
     EXPECT_TRUE(drag.dropTaken);
 }
 
+// A delegate that takes every item of a drop, as the window's queue does.
+class QueueingDelegate : public QObject, public ZEVDragViewDelegate {
+public:
+    void updateDragFilePath(const QString& path) override { calls.append({path}); }
+    void updateDragFilePaths(const QStringList& paths) override { calls.append(paths); }
+    QList<QStringList> calls;
+};
+
+struct SeveralCase {
+    const char* title;
+    QStringList urls; // relative to the test folder; "file:" for an empty item
+    QList<QStringList> calls;
+};
+
+class SeveralItems : public ::testing::TestWithParam<SeveralCase> {};
+
+TEST_P(SeveralItems, ReachADelegateThatTakesThemAllInOneCall) {
+    const SeveralCase c = GetParam();
+    TemporaryFolder folder;
+    const auto absolute = [&folder](const QString& name) { return folder.filePath(name); };
+    QList<QUrl> urls;
+    for (const QString& url : c.urls)
+        urls.append(url == QStringLiteral("file:") ? QUrl(url) : QUrl::fromLocalFile(absolute(url)));
+    QMimeData mimeData;
+    mimeData.setUrls(urls);
+    ZEVDragView view;
+    view.resize(200, 40);
+    QueueingDelegate delegate;
+    view.setDelegate(&delegate);
+
+    const Drag drag = dragAndDrop(view, mimeData, kFinderLike);
+
+    EXPECT_TRUE(drag.dropTaken);
+    QList<QStringList> expected;
+    for (const QStringList& call : c.calls) {
+        QStringList paths;
+        for (const QString& name : call)
+            paths.append(absolute(name));
+        expected.append(paths);
+    }
+    EXPECT_EQ(delegate.calls, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZEVDragViewTest, SeveralItems,
+    ::testing::Values(SeveralCase{"one", {"walk"}, {{"walk"}}},
+                      SeveralCase{"three_in_order", {"walk", "jump", "a.mov"}, {{"walk", "jump", "a.mov"}}},
+                      SeveralCase{"empty_item_left_out", {"walk", "file:", "jump"}, {{"walk", "jump"}}},
+                      SeveralCase{"one_left_after_an_empty_item", {"walk", "file:"}, {{"walk"}}},
+                      SeveralCase{"empty_first_item", {"file:", "walk"}, {}}),
+    [](const auto& instance) { return std::string(instance.param.title); });
+
 TEST(ZEVDragViewTest, HoveringDragChangesNothingOnScreen) {
     TemporaryFolder folder;
     ZEVDragView view;

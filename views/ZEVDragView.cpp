@@ -21,11 +21,21 @@ bool carriesFileNames(const QMimeData* mimeData) {
     return std::all_of(urls.cbegin(), urls.cend(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
-QString firstFileName(const QMimeData* mimeData) {
+// Every item's path, but none at all when the first is empty: a drop whose
+// first item names nothing hands nothing on. Empty items further on are left
+// out.
+QStringList fileNames(const QMimeData* mimeData) {
     if (!carriesFileNames(mimeData))
         return {};
     const QList<QUrl> urls = mimeData->urls();
-    return urls.isEmpty() ? QString() : urls.constFirst().toLocalFile();
+    if (urls.isEmpty() || urls.constFirst().toLocalFile().isEmpty())
+        return {};
+    QStringList paths;
+    for (const QUrl& url : urls) {
+        if (const QString path = url.toLocalFile(); !path.isEmpty())
+            paths.append(path);
+    }
+    return paths;
 }
 
 } // namespace
@@ -65,10 +75,12 @@ void ZEVDragView::dragEnterEvent(QDragEnterEvent* event) {
 // source never animates a rejected drop back. (Qt releases a drop only over
 // a widget that took the drag on entry.)
 void ZEVDragView::dropEvent(QDropEvent* event) {
-    const QString path = firstFileName(event->mimeData());
-    if (!path.isEmpty()) {
-        if (ZEVDragViewDelegate* receiver = delegate())
-            receiver->updateDragFilePath(path);
+    const QStringList paths = fileNames(event->mimeData());
+    if (ZEVDragViewDelegate* receiver = delegate(); receiver && !paths.isEmpty()) {
+        if (paths.size() == 1)
+            receiver->updateDragFilePath(paths.constFirst());
+        else
+            receiver->updateDragFilePaths(paths);
     }
     event->setDropAction(Qt::LinkAction);
     event->accept();

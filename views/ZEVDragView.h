@@ -9,8 +9,10 @@ class ZEVDragViewDelegate;
 
 // The panel the user drops the frame folder on. It takes any drag that
 // carries local file paths and whose source allows linking, and hands the
-// first dropped path to its delegate without judging it: whether that is a
-// usable frame folder is decided when a conversion starts.
+// dropped path to its delegate without judging it: whether that is a usable
+// frame folder is decided when a conversion starts. A drop of several items
+// hands them all at once (updateDragFilePaths), which a delegate that wants
+// one narrows to the first.
 //
 // Children that should take drops through the panel must not accept drops
 // themselves; Qt then offers the drag to the nearest accepting ancestor.

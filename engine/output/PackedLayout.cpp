@@ -52,24 +52,29 @@ PackedLayout PackedLayout::place(QSize frame, const OutputOptions& options) {
     const bool half = options.maskSize == OutputOptions::MaskSize::Half;
     const QSize mask = half ? halfOf(frame) : frame;
     layout.gap = options.gap.value_or(half ? OutputOptions::kHalfMaskGap : 0);
-    const bool aligned = half || layout.gap > 0;
+    const bool aligned = half || layout.gap > 0 || options.border > 0 || options.wholeBlocks;
+    const int border = aligned ? roundUp(options.border, kBlock) : 0;
 
     const bool sideBySide = isSideBySide(options.layout);
     const QSize first = maskComesFirst(options.layout) ? mask : frame;
     const QSize second = maskComesFirst(options.layout) ? frame : mask;
-    int offset = (sideBySide ? first.width() : first.height()) + layout.gap;
+    const int firstLength = sideBySide ? first.width() : first.height();
+    int offset = border + firstLength + layout.gap;
     if (aligned)
         offset = roundUp(offset, kBlock);
-    layout.gap = offset - (sideBySide ? first.width() : first.height());
-    const QPoint secondAt = sideBySide ? QPoint(offset, 0) : QPoint(0, offset);
+    layout.gap = offset - border - firstLength;
+    const QPoint firstAt(border, border);
+    const QPoint secondAt = sideBySide ? QPoint(offset, border) : QPoint(border, offset);
 
-    layout.packed = sideBySide ? QSize(offset + second.width(), std::max(first.height(), second.height()))
-                               : QSize(std::max(first.width(), second.width()), offset + second.height());
+    layout.packed =
+        sideBySide
+            ? QSize(offset + second.width() + border, 2 * border + std::max(first.height(), second.height()))
+            : QSize(2 * border + std::max(first.width(), second.width()), offset + second.height() + border);
     if (aligned)
         layout.packed =
             QSize(roundUp(layout.packed.width(), kBlock), roundUp(layout.packed.height(), kBlock));
-    layout.maskRect = maskComesFirst(options.layout) ? QRect(QPoint(0, 0), mask) : QRect(secondAt, mask);
-    layout.colourRect = maskComesFirst(options.layout) ? QRect(secondAt, frame) : QRect(QPoint(0, 0), frame);
+    layout.maskRect = maskComesFirst(options.layout) ? QRect(firstAt, mask) : QRect(secondAt, mask);
+    layout.colourRect = maskComesFirst(options.layout) ? QRect(secondAt, frame) : QRect(firstAt, frame);
     return layout;
 }
 

@@ -1,10 +1,11 @@
 #include "output/VideoDescription.h"
 
+#include "storage/DurableFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <array>
 #include <utility>
 
@@ -80,6 +81,7 @@ QJsonObject VideoDescription::toJson() const {
         {QStringLiteral("profile"), profile},
         {QStringLiteral("level"), level},
         {QStringLiteral("pixelFormat"), pixelFormat},
+        {QStringLiteral("audio"), audio},
     };
     json.insert(QStringLiteral("colour"), QJsonObject{{QStringLiteral("matrix"), colour.matrix},
                                                       {QStringLiteral("range"), colour.range},
@@ -126,8 +128,17 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
             tr("the description's regions do not lie inside its %1×%2 frame")
                 .arg(description.packedSize.width())
                 .arg(description.packedSize.height()));
-    if (!description.frameSize.isValid())
+    // Readers make frames of this size: it is the colour region's, which
+    // lies inside the packed frame, whatever the file says.
+    if (!json.contains(QStringLiteral("frame")))
         description.frameSize = description.colourRect.size();
+    if (description.frameSize != description.colourRect.size())
+        return Result<VideoDescription>::failure(
+            tr("the description's frame of %1×%2 is not the size of its colour region, %3×%4")
+                .arg(description.frameSize.width())
+                .arg(description.frameSize.height())
+                .arg(description.colourRect.width())
+                .arg(description.colourRect.height()));
     description.premultiplied = json.value(QStringLiteral("premultiplied")).toBool(true);
     description.frames = json.value(QStringLiteral("frames")).toInteger();
     description.inputFps = json.value(QStringLiteral("inputFps")).toInteger();
@@ -136,6 +147,7 @@ Result<VideoDescription> VideoDescription::fromJson(const QByteArray& bytes) {
     description.profile = json.value(QStringLiteral("profile")).toString();
     description.level = json.value(QStringLiteral("level")).toString();
     description.pixelFormat = json.value(QStringLiteral("pixelFormat")).toString(description.pixelFormat);
+    description.audio = json.value(QStringLiteral("audio")).toString();
     const QJsonObject colour = json.value(QStringLiteral("colour")).toObject();
     description.colour = {colour.value(QStringLiteral("matrix")).toString(),
                           colour.value(QStringLiteral("range")).toString(),
@@ -162,14 +174,12 @@ Result<VideoDescription> VideoDescription::readBeside(const QString& videoPath, 
     return description;
 }
 
+QByteArray VideoDescription::toFileBytes() const {
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
+}
+
 Result<> VideoDescription::writeBeside(const QString& videoPath) const {
-    QSaveFile file(pathBeside(videoPath));
-    if (!file.open(QIODevice::WriteOnly))
-        return Result<>::failure(tr("cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        return Result<>::failure(tr("cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    return Result<>::success();
+    return DurableFile::write(pathBeside(videoPath), toFileBytes());
 }
 
 QString VideoDescription::layoutName(Layout layout) {

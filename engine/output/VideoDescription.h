@@ -49,6 +49,8 @@ struct VideoDescription {
     QString level;
     QString pixelFormat = QStringLiteral("yuv420p");
     Colour colour;
+    // The sound track's codec ("aac", "opus"); empty: the video is silent.
+    QString audio;
 
     // The layout of the specified pipeline: mask left, colour right, each
     // half of the packed frame.
@@ -60,8 +62,11 @@ struct VideoDescription {
     // zev.json in the video's folder, or the default layout for a packed
     // frame of packedSize when there is none.
     static Result<VideoDescription> readBeside(const QString& videoPath, QSize packedSize);
-    // Writes zev.json beside the video under a temporary name and renames it
-    // into place, so a reader never sees half of it.
+    // zev.json's text.
+    QByteArray toFileBytes() const;
+    // Writes zev.json beside the video whole (DurableFile), so a reader never
+    // sees half of it. A run writes it through PendingFiles instead, together
+    // with its video.
     Result<> writeBeside(const QString& videoPath) const;
     static QString pathBeside(const QString& videoPath);
 

@@ -46,6 +46,10 @@ VideoFormat::Container VideoFormat::defaultContainer(Codec codec) {
     return codec == Codec::Vp9 ? Container::Webm : Container::Mp4;
 }
 
+int VideoFormat::maxCrf(Codec codec) {
+    return codec == Codec::Av1 || codec == Codec::Vp9 ? 63 : 51;
+}
+
 bool VideoFormat::isValid() const {
     switch (codec) {
     case Codec::H264:
@@ -61,6 +65,20 @@ bool VideoFormat::isValid() const {
 
 QString VideoFormat::probedCodecName() const {
     return codec == Codec::H265 ? QStringLiteral("hevc") : codecName(codec);
+}
+
+QString VideoFormat::sampleEntry() const {
+    switch (codec) {
+    case Codec::H264:
+        break;
+    case Codec::H265:
+        return QStringLiteral("hvc1");
+    case Codec::Av1:
+        return QStringLiteral("av01");
+    case Codec::Vp9:
+        return QStringLiteral("vp09");
+    }
+    return QStringLiteral("avc1");
 }
 
 QString VideoFormat::videoFileName() const {

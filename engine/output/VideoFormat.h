@@ -25,11 +25,18 @@ struct VideoFormat {
     static Container defaultContainer(Codec codec);
     static VideoFormat forCodec(Codec codec) { return {codec, defaultContainer(codec)}; }
 
+    // The top of a codec's CRF scale, its encoder's own: 0 is the best
+    // quality, 51 the coarsest for x264 and x265, 63 for libaom and libvpx.
+    static int maxCrf(Codec codec);
+
     // Whether the container can hold the codec: H.264 and H.265 in MP4 only,
     // VP9 in WebM only, AV1 in either.
     bool isValid() const;
     // The codec as ffprobe names it ("hevc" for H.265).
     QString probedCodecName() const;
+    // The MP4 sample entry players look for: "avc1", "hvc1" (Safari plays
+    // no H.265 tagged "hev1"), "av01"; "vp09" for VP9, which ZEV keeps in WebM.
+    QString sampleEntry() const;
     // "mp4" or "webm".
     QString extension() const { return containerName(container); }
     // The video's name in the output folder: "zev.mp4" or "zev.webm".

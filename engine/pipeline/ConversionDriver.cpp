@@ -131,8 +131,9 @@ ConversionOutcome ConversionDriver::convert() {
     // with express only; this pipeline's commands are fixed.
     if (!settings_.output.defaultPipelineCan())
         return failed(Result<>::failure(tr(
-            "this conversion makes the default layout at the frames' size and a bitrate only; the chosen "
-            "layout, mask size, colour, largest size, gap or quality target needs the express conversion")));
+            "this conversion makes the default layout at the frames' size and a bitrate, in H.264 without "
+            "sound, only; the chosen layout, mask size, colour, largest size, gap, quality target, codec or "
+            "sound needs the express conversion")));
     reportStage(Stage::Scanning, 0);
     const Result<QStringList, ConversionOutcome> checked =
         checkFrames(settings_.useCache ? PreflightInput::Run::Cache : PreflightInput::Run::Full);
@@ -147,18 +148,27 @@ ConversionOutcome ConversionDriver::convert() {
         return *refused;
     if (settings_.useCache)
         return encodeCached(frames.size());
-    RunFolder run;
-    if (Result<> made = run.create(); !made)
-        return failed(made);
-    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath(run.path());
-    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath(run.path());
-    appendFolder_ = ScratchFolders::appendImagesDirectoryPath(run.path());
+    Result<std::unique_ptr<RunFolder>> run = takeRunFolder();
+    if (!run)
+        return failed(Result<>(run.failure()));
+    alphaFolder_ = ScratchFolders::alphaImagesDirectoryPath((*run)->path());
+    rgbFolder_ = ScratchFolders::rgbImagesDirectoryPath((*run)->path());
+    appendFolder_ = ScratchFolders::appendImagesDirectoryPath((*run)->path());
     return convertInRunFolder(frames);
 }
 
 ConversionOutcome ConversionDriver::encodeCached(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
     appendFolder_ = FrameCache::packedFramesFolder(sourceFolder);
+    // Packed frames that are not ZEV's own, or lead out of the cache, are
+    // not encoded.
+    const Result<QString> checked = FrameCache::checkEntry(sourceFolder);
+    if (!checked || !checked->isEmpty()) {
+        const QString why = checked ? *checked : checked.reason();
+        note(why);
+        return failed(Result<>::failure(tr("the cache %1 cannot be used: %2; convert without the cache first")
+                                            .arg(FrameCache::entryFolder(sourceFolder), why)));
+    }
     if (Result<> cached = FrameCache::matches(sourceFolder, frameCount); !cached)
         return failed(Result<>::failure(
             tr("the cache %1 holds no packed frames of a finished full run of %2 with %3 frames: "
@@ -189,10 +199,13 @@ ConversionOutcome ConversionDriver::convertInRunFolder(const QStringList& frames
 // the next cache run is refused with the reason.
 void ConversionDriver::keepForCacheRuns(qint64 frameCount) {
     const QString& sourceFolder = settings_.sourceImageFolder;
-    if (Result<> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount); !stored) {
+    const Result<QString> stored = FrameCache::store(sourceFolder, appendFolder_, frameCount);
+    if (!stored) {
         note(QStringLiteral("the packed frames are not kept for a cache run: %1").arg(stored.reason()));
         return;
     }
+    if (!stored->isEmpty())
+        note(*stored);
     note(
         QStringLiteral("packed frames kept for cache runs in %1").arg(FrameCache::entryFolder(sourceFolder)));
     for (const QString& removed : FrameCache::prune(settings_.cacheCapBytes))
@@ -245,18 +258,23 @@ ConversionOutcome ConversionDriver::encode(qint64 frameCount) {
     if (!made)
         return cancelled() ? ConversionOutcome::cancelled() : failed(made);
     PendingVideo rewritten(outputFolder, QStringLiteral("rewrite"));
-    if (Result<> described =
-            VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(), toolOptions());
+    if (Result<> described = VideoRewriter::rewrite(settings_.ffmpegPath, encoded.path(), rewritten.path(),
+                                                    settings_.fps, toolOptions());
         !described)
         return cancelled() ? ConversionOutcome::cancelled() : failed(described);
     // ffmpeg can exit with status 0 and still leave a video that is not the
     // one asked for; only reading it back tells.
-    const Result<VideoFacts> committed = verifyAndCommit(rewritten, expectedVideo(outputFrames));
+    const PackedLayout layout = PackedLayout::place(frameSize(), OutputOptions());
+    PendingVideo described(outputFolder, QStringLiteral("describing"));
+    const Result<PendingVideo*> last = describeForPlayers(rewritten, described, layout, outputFrames);
+    if (!last)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(last.failure()));
+    const Result<VideoFacts> committed =
+        verifyAndCommit(**last, expectedVideo(outputFrames), layout, outputFrames);
     if (!committed)
         return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
     reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, PackedLayout::place(frameSize(), OutputOptions()), outputFrames,
-                    *committed);
+    return finished(outputFolder, layout, *committed);
 }
 
 Result<> ConversionDriver::extractLayers(const QStringList& frames, QStringList* masks,

@@ -18,8 +18,10 @@ struct ConversionOutcome {
     Kind kind = Kind::Failed;
     // The error message shown to the user; empty unless failed.
     QString message;
-    // The folder holding the video; empty unless succeeded.
+    // The folder holding the video, and the video (zev.mp4 or zev.webm);
+    // empty unless succeeded.
     QString outputFolder;
+    QString video;
     // Why it failed, in one sentence naming the concrete thing, and the tool
     // output behind it; both may be empty (a refused folder needs no more
     // than its message).

@@ -20,13 +20,15 @@ class RunLog;
 
 // The express conversion: the same checks and messages as ConversionDriver,
 // then one ffmpeg run (ExpressEncoder) straight from the frames to the
-// video, without ImageMagick or copies of the frames, and the same reading
-// back of the video before it is announced. It reports one stage, encoding,
-// counted in output frames.
+// video in the chosen codec and container, without ImageMagick or copies of
+// the frames (and, with a sound file, a second short run that muxes it), and
+// the same reading back of the video before it is announced. It reports one
+// stage, encoding, counted in output frames.
 //
 // Like every run it holds the frame folder's lock; its links
-// (FrameLinkFolder) live in a scratch folder of the run's own. The video is written under a temporary name
-// and only replaces zev.mp4 once complete and verified (PendingVideo).
+// (FrameLinkFolder) live in a scratch folder of the run's own. The video is
+// written under a temporary name and only replaces zev.mp4 or zev.webm once
+// complete and verified (PendingVideo).
 class ExpressDriver : public PipelineRun {
     Q_DECLARE_TR_FUNCTIONS(ExpressDriver)
 
@@ -40,6 +42,12 @@ private:
                              const PackedLayout& layout);
     Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, const PackedLayout& layout,
                        qint64 outputFrames);
+    // Muxes the sound file with the encoded video as the video's one sound
+    // track of seconds.
+    Result<> muxSound(const QString& encodedFile, double seconds, const QString& videoFile);
+    // A sound file that cannot be read, or holds no sound, is refused
+    // before anything is encoded.
+    Result<> checkSound() const;
     // The layout for the frames and the options, or why it cannot be encoded.
     Result<PackedLayout> planLayout();
 };

@@ -6,17 +6,22 @@
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
 #include "frames/FramePreflight.h"
+#include "output/OutputFolder.h"
+#include "output/PlayerTargets.h"
+#include "pipeline/PendingFiles.h"
 #include "pipeline/PendingVideo.h"
 #include "storage/RunLog.h"
 #include "storage/ScratchFolders.h"
 #include "storage/SourceFolderLock.h"
+#include "tools/CodecLimits.h"
+#include "tools/EmbeddedDescriptions.h"
 #include "tools/FfmpegProgressReader.h"
-#include "tools/H264Level.h"
 #include "tools/VideoEncoder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -70,7 +75,7 @@ ConversionOutcome PipelineRun::withLog(ConversionOutcome outcome, RunLog& log) {
     outcome.logPath = log.path();
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        log.note(QStringLiteral("\nwritten: %1").arg(VideoEncoder::videoPath(outcome.outputFolder)));
+        log.note(QStringLiteral("\nwritten: %1").arg(outcome.video));
         break;
     case ConversionOutcome::Kind::Cancelled:
         log.note(QStringLiteral("\nstopped on request"));
@@ -170,70 +175,161 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
         warnings.append(found);
     if (!layoutWarning_.isEmpty())
         warnings.append(layoutWarning_);
-    if (const std::optional<QString> phones = H264Level::phoneWarning(size, findings_.frameSize, fps, rate))
+    const VideoFormat& format = settings_.output.format;
+    if (const std::optional<QString> phones =
+            CodecLimits::phoneWarning(format.codec, size, findings_.frameSize, fps, rate))
         warnings.append(*phones);
+    if (const std::optional<QString> playback = CodecLimits::playbackWarning(format))
+        warnings.append(*playback);
     ConversionOutcome outcome = ConversionOutcome::success(outputFolder, warnings.join(u'\n'));
     outcome.videoSize = size;
-    if (const std::optional<H264Level::Level> level = H264Level::needed(size, fps, rate))
-        outcome.level = level->name;
+    outcome.level = CodecLimits::level(format.codec, size, fps, rate).value_or(QString());
     return outcome;
 }
 
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
-                                        qint64 outputFrames, const VideoFacts& facts) {
-    const OutputOptions& options = settings_.output;
-    const QString video = VideoEncoder::videoPath(outputFolder);
-    const bool describe = options.needsDescription() || options.describe;
-    if (!describe) {
-        if (Result<> removed = removeDescription(outputFolder); !removed)
-            return failed(removed);
-    }
+                                        const VideoFacts& facts) {
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
-    if (options.crf)
+    outcome.video = OutputFolder::videoPath(outputFolder, settings_.output.format);
+    if (settings_.output.crf)
         outcome.bitrateKbits = facts.bitrateKbits();
-    if (!describe)
-        return outcome;
-    VideoDescription description = layout.describe(options);
-    description.frames = outputFrames;
-    description.inputFps = settings_.fps;
-    description.outputFps = VideoEncoder::kVideoRate;
-    description.profile = facts.video().profile;
-    description.level = facts.video().level;
-    const ColourDescription& colour = facts.video().colour;
-    description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
-    if (Result<> written = description.writeBeside(video); !written)
-        return failed(written);
+    for (const QString& warning : {targetWarning(layout, facts), removeOtherVideos(outcome.video)})
+        if (!warning.isEmpty())
+            outcome.warning = outcome.warning.isEmpty() ? warning : outcome.warning + u'\n' + warning;
     return outcome;
 }
 
-Result<> PipelineRun::removeDescription(const QString& outputFolder) {
-    QFile description(VideoDescription::pathBeside(VideoEncoder::videoPath(outputFolder)));
-    const QFileInfo there(description.fileName());
-    if ((!there.exists() && !there.isSymLink()) || description.remove())
+Result<> PipelineRun::writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
+                                       const VideoFacts& facts) const {
+    if (Result<> players = writePlayerFiles(beside, layout, outputFrames); !players)
+        return players;
+    const OutputOptions& options = settings_.output;
+    if (!options.writesDescription()) {
+        beside.remove(VideoDescription::kFileName);
         return Result<>::success();
-    return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
-                                 .arg(description.fileName(), description.errorString()));
+    }
+    VideoDescription description = layout.describe(options);
+    description.video = options.format.videoFileName();
+    description.frames = outputFrames;
+    description.inputFps = settings_.fps;
+    description.outputFps = VideoEncoder::kVideoRate;
+    description.codec = facts.video().codec;
+    description.profile = facts.video().profile;
+    description.level = facts.video().level;
+    description.pixelFormat = facts.video().pixelFormat;
+    const ColourDescription& colour = facts.video().colour;
+    description.colour = {colour.matrix, colour.range, colour.primaries, colour.transfer};
+    for (const VideoFacts::Stream& stream : facts.streams)
+        if (stream.isAudio())
+            description.audio = stream.codec;
+    return beside.write(VideoDescription::kFileName, description.toFileBytes());
+}
+
+Result<std::unique_ptr<RunFolder>> PipelineRun::takeRunFolder() {
+    std::unique_ptr<RunFolder> folder = std::move(preparedRunFolder_);
+    const QFileInfo made(folder ? folder->path() : QString());
+    if (folder && made.isDir() && !made.isSymLink())
+        return folder;
+    folder = std::make_unique<RunFolder>();
+    if (Result<> created = folder->create(); !created)
+        return created.failure();
+    return folder;
+}
+
+QString PipelineRun::removeOtherVideos(const QString& video) {
+    const QFileInfo written(video);
+    QStringList left;
+    for (const QString& name : OutputFolder::videoNames()) {
+        if (name == written.fileName())
+            continue;
+        QFile other(written.dir().filePath(name));
+        const QFileInfo there(other.fileName());
+        if ((there.exists() || there.isSymLink()) && !other.remove())
+            left.append(tr("The previous video %1 could not be removed (%2); the folder's video is now %3.")
+                            .arg(other.fileName(), other.errorString(), written.fileName()));
+    }
+    return left.join(u'\n');
+}
+
+Result<> PipelineRun::removeDescription(const QString& outputFolder) {
+    for (const QString& name : {VideoDescription::kFileName, VapcDescription::kFileName}) {
+        const QString path = FrameFolderScanner::joinPath(outputFolder, name);
+        QFile description(path);
+        const QFileInfo there(path);
+        if ((there.exists() || there.isSymLink()) && !description.remove())
+            return Result<>::failure(tr("cannot remove %1, which describes the previous video: %2")
+                                         .arg(path, description.errorString()));
+    }
+    return Result<>::success();
+}
+
+Result<PendingVideo*> PipelineRun::describeForPlayers(PendingVideo& video, PendingVideo& described,
+                                                      const PackedLayout& layout, qint64 outputFrames) const {
+    const OutputOptions& options = settings_.output;
+    if (!options.players.inVideo() || options.format.container != VideoFormat::Container::Mp4)
+        return &video;
+    const int fps = int(VideoEncoder::kVideoRate);
+    EmbeddedDescriptions::Written written;
+    if (options.players.vapcBox)
+        written.vapc = VapcDescription::of(layout, outputFrames, fps);
+    if (options.players.markers)
+        written.marked = MarkedDescription::of(layout, fps, !options.audioFile.isEmpty());
+    if (Result<> made = EmbeddedDescriptions::write(video.path(), described.path(), written, &cancellation_);
+        !made)
+        return made.failure();
+    if (Result<> readBack = EmbeddedDescriptions::check(described.path(), written); !readBack)
+        return readBack.failure();
+    note(QStringLiteral("players' descriptions written:%1%2")
+             .arg(written.vapc ? QStringLiteral(" vapc box") : QString(),
+                  written.marked ? QStringLiteral(" marked metadata") : QString()));
+    return &described;
+}
+
+Result<> PipelineRun::writePlayerFiles(PendingFiles& beside, const PackedLayout& layout,
+                                       qint64 outputFrames) const {
+    if (!settings_.output.players.vapcFile) {
+        beside.remove(VapcDescription::kFileName);
+        return Result<>::success();
+    }
+    return beside.write(VapcDescription::kFileName,
+                        VapcDescription::of(layout, outputFrames, int(VideoEncoder::kVideoRate)).toJson());
+}
+
+QString PipelineRun::targetWarning(const PackedLayout& layout, const VideoFacts& facts) const {
+    const PlayerTarget* target = PlayerTargets::find(settings_.output.target);
+    if (!target)
+        return {};
+    VideoTraits traits = VideoTraits::planned(layout, settings_.output);
+    traits.codec = facts.video().codec;
+    traits.codecTag = facts.video().codecTag;
+    const QStringList reasons = target->check(traits).reasons;
+    if (reasons.isEmpty())
+        return {};
+    return tr("The video no longer fits the target %1 (%2): %3.")
+        .arg(target->name, target->title(), reasons.join(QStringLiteral("; ")));
 }
 
 void PipelineRun::addWarning(const QString& warning) {
     layoutWarning_ = layoutWarning_.isEmpty() ? warning : layoutWarning_ + u' ' + warning;
 }
 
-Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const {
+Result<VideoFacts> PipelineRun::verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected,
+                                                const PackedLayout& layout, qint64 outputFrames) const {
     Result<VideoFacts> verified =
         VideoVerifier::verify(settings_.ffprobePath, video.path(), expected, toolOptions());
     if (!verified)
         return verified;
-    // The previous video's description would lie about the new one.
-    if (Result<> removed = removeDescription(QFileInfo(video.path()).path()); !removed)
-        return removed.failure();
-    if (Result<> committed = video.commit(); !committed)
+    PendingFiles beside(QFileInfo(video.path()).path());
+    if (Result<> written = writeBesideFiles(beside, layout, outputFrames, *verified); !written)
+        return written.failure();
+    if (Result<> committed = beside.commit(video); !committed)
         return committed.failure();
     return verified;
 }
 
 ExpectedVideo PipelineRun::expectedVideo(qint64 outputFrames) const {
-    return {2 * findings_.frameSize.width(), findings_.frameSize.height(), outputFrames};
+    return ExpectedVideo::of(VideoFormat(), 2 * findings_.frameSize.width(), findings_.frameSize.height(),
+                             outputFrames);
 }
 
 ConversionOutcome PipelineRun::failed(const Result<>& why) {

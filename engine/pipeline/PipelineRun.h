@@ -7,17 +7,20 @@
 #include "pipeline/ConversionObserver.h"
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"
+#include "storage/RunFolder.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoVerifier.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace zev {
 
 class Cancellation;
 class FfmpegProgressReader;
+class PendingFiles;
 class PendingVideo;
 class RunLog;
 class SourceFolderLock;
@@ -38,6 +41,14 @@ public:
 
     // Why a folder the scanner found no frames in cannot even be listed.
     static Result<> unreadableFolderReason(const QString& folder);
+
+    // The scratch folder this run is to work in, made before it started
+    // (a front end asked where the next run works). Without one, or when it
+    // no longer stands, the run makes its own.
+    void useRunFolder(std::unique_ptr<RunFolder> folder) { preparedRunFolder_ = std::move(folder); }
+    // Before a new video replaces the previous one, the previous one's
+    // description goes: it would lie about the new one.
+    static Result<> removeDescription(const QString& outputFolder);
 
 protected:
     using Stage = ConversionObserver::Stage;
@@ -60,21 +71,37 @@ protected:
     // with its size, its level and a warning when phones may refuse it.
     ExpectedVideo expectedVideo(qint64 outputFrames) const;
     ConversionOutcome succeeded(const QString& outputFolder, QSize packedSize) const;
-    // The success once the video stands in the output folder: zev.json
-    // written beside it when its layout needs one or it was asked for, and
-    // the bitrate read back when a quality target left it open. A run that
-    // needs no description removes one an earlier run left, which would now
-    // lie about the video.
-    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout, qint64 outputFrames,
+    // The success once the video and the files beside it stand in the
+    // output folder, with the bitrate read back when a quality target left
+    // it open.
+    ConversionOutcome finished(const QString& outputFolder, const PackedLayout& layout,
                                const VideoFacts& facts);
-    // Before a new video replaces the previous one.
-    static Result<> removeDescription(const QString& outputFolder);
+    // The descriptions the chosen players read inside the video, written into
+    // a copy of it (described) as the last step, after the encoder's index
+    // and any rewrite, and read back. Answers the video to check and commit:
+    // described, or video itself when nothing goes into it.
+    Result<PendingVideo*> describeForPlayers(PendingVideo& video, PendingVideo& described,
+                                             const PackedLayout& layout, qint64 outputFrames) const;
+    // The run's scratch folder: the one made for it, or a new one.
+    Result<std::unique_ptr<RunFolder>> takeRunFolder();
+    // What the run writes beside its video: zev.json when its layout needs
+    // one, it was asked for, or the video is not the default H.264 zev.mp4
+    // (OutputOptions::writesDescription). A run that needs none removes one
+    // an earlier run left, which would now lie about the video.
+    Result<> writeBesideFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames,
+                              const VideoFacts& facts) const;
+    // After a video was written under one name, the video an earlier run
+    // wrote under the other (zev.mp4 beside a new zev.webm): the folder
+    // holds one video. Answers a warning for each that stays.
+    static QString removeOtherVideos(const QString& video);
     QSize frameSize() const { return findings_.frameSize; }
     void addWarning(const QString& warning);
-    // Reads the finished video back and only then gives it the video's
-    // name (removing the previous video's description); until then the
-    // previous video stays as it was. Answers what the check read of it.
-    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected) const;
+    // Reads the finished video back, writes the files beside it
+    // (writeBesideFiles) under temporary names, and only then gives the
+    // video and them their names; until then the previous video and the
+    // files beside it stay as they were. Answers what the check read of it.
+    Result<VideoFacts> verifyAndCommit(PendingVideo& video, const ExpectedVideo& expected,
+                                       const PackedLayout& layout, qint64 outputFrames) const;
     // The conversion failed after its folder passed the checks.
     static ConversionOutcome failed(const Result<>& why);
 
@@ -100,9 +127,16 @@ private:
     static Result<> numberingProblem(const QStringList& frames);
     static QString numberingReason(qint64 expected, qint64 number, const QString& name,
                                    const QString& previousName);
+    // vapc.json beside the video when its players' web build needs it; one
+    // an earlier run left is removed otherwise.
+    Result<> writePlayerFiles(PendingFiles& beside, const PackedLayout& layout, qint64 outputFrames) const;
+    // Where the written video no longer fits the target its options were
+    // chosen for; empty when it fits or none was named.
+    QString targetWarning(const PackedLayout& layout, const VideoFacts& facts) const;
     // Points a failure's reason at the log, and notes the outcome in it.
     static ConversionOutcome withLog(ConversionOutcome outcome, RunLog& log);
 
+    std::unique_ptr<RunFolder> preparedRunFolder_;
     qint64 frameCount_ = 0;
     PreflightFindings findings_;
     // What the layout adds to the findings' warning.

@@ -7,15 +7,29 @@ namespace zev {
 Result<> PackedVideo::playableVideo(const VideoFacts& facts) {
     if (!facts.hasVideo())
         return Result<>::failure(tr("%1 holds no video stream").arg(facts.path));
-    if (facts.size().isEmpty())
+    const QSize size = facts.size();
+    if (size.isEmpty())
         return Result<>::failure(tr("%1: ffprobe gives no frame size").arg(facts.path));
+    if (size.width() > kLargestFrameSide || size.height() > kLargestFrameSide ||
+        qint64(size.width()) * size.height() > kLargestFrameArea)
+        return Result<>::failure(
+            tr("%1 claims frames of %2×%3, larger than any decoder level allows (at most "
+               "%4 pixels, no side above %5): it is not decoded")
+                .arg(facts.path)
+                .arg(size.width())
+                .arg(size.height())
+                .arg(kLargestFrameArea)
+                .arg(kLargestFrameSide));
     if (facts.framesPerSecond() <= 0)
         return Result<>::failure(tr("%1: ffprobe gives no frame rate").arg(facts.path));
     return Result<>::success();
 }
 
-Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath) {
-    Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath);
+Result<PackedVideo> PackedVideo::open(const QString& ffprobePath, const QString& videoPath,
+                                      const Cancellation* cancellation) {
+    ToolRunOptions probing;
+    probing.cancellation = cancellation;
+    Result<VideoFacts> facts = VideoProbe::probe(ffprobePath, videoPath, probing);
     if (!facts)
         return facts.failure();
     if (Result<> playable = playableVideo(*facts); !playable)

@@ -22,8 +22,23 @@ public:
     VideoFacts facts;
     VideoDescription description;
 
-    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath);
-    // A video stream with a size and a frame rate, which decoding needs.
+    // A stop request ends the reading of the video's facts too.
+    // The largest frame a reader decodes: 139,264 macroblocks (8192×4352
+    // pixels), the most any level of H.264, H.265, VP9 or AV1 allows, and no
+    // side beyond 16384 pixels, the most libx264 and AV1 take. A stream that
+    // claims more (a damaged or hostile file: 668 bytes can claim
+    // 16384×16000) would have ffmpeg allocate gigabytes before it fails, and
+    // every frame here hundreds of megabytes; so it is refused from ffprobe's
+    // facts before anything is decoded. At the limit a reader holds a few
+    // hundred megabytes: ffmpeg's reference frames, the raw frame in the
+    // pipe and the frames recombined from it.
+    static constexpr qint64 kLargestFrameArea = qint64(8192) * 4352;
+    static constexpr int kLargestFrameSide = 16384;
+
+    static Result<PackedVideo> open(const QString& ffprobePath, const QString& videoPath,
+                                    const Cancellation* cancellation = nullptr);
+    // A video stream with a size within the limits above and a frame rate,
+    // which decoding needs.
     static Result<> playableVideo(const VideoFacts& facts);
 
     // A started decoder from firstFrame on.

@@ -75,11 +75,25 @@ void ConversionJob::start() {
     relay_ = std::make_unique<ProgressRelay>(*this, settings_.useCache || settings_.express);
     progressTimer_.callOnTimeout(this, &ConversionJob::passOnLatestProgress);
     progressTimer_.start(kProgressIntervalMs);
-    thread_ = std::thread([this]() {
-        postOutcome(settings_.express
-                        ? ExpressDriver(settings_, cancellation_, relay_.get()).run()
-                        : ConversionDriver(settings_, queue_, cancellation_, relay_.get()).run());
-    });
+    thread_ = std::thread([this]() { postOutcome(runDriver()); });
+}
+
+ConversionOutcome ConversionJob::runDriver() {
+    if (settings_.express) {
+        ExpressDriver driver(settings_, cancellation_, relay_.get());
+        driver.useRunFolder(std::move(runFolder_));
+        return driver.run();
+    }
+    ConversionDriver driver(settings_, queue_, cancellation_, relay_.get());
+    driver.useRunFolder(std::move(runFolder_));
+    return driver.run();
+}
+
+void ConversionJob::useRunFolder(std::unique_ptr<RunFolder> folder) {
+    if (thread_.joinable())
+        return;
+    runFolderPath_ = folder ? folder->path() : QString();
+    runFolder_ = std::move(folder);
 }
 
 void ConversionJob::cancel() {

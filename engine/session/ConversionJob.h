@@ -5,6 +5,7 @@
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionProgress.h"
 #include "pipeline/ConversionSettings.h"
+#include "storage/RunFolder.h"
 
 #include <QList>
 #include <QObject>
@@ -41,6 +42,12 @@ public:
 
     const ConversionSettings& settings() const { return settings_; }
 
+    // The scratch folder the run is to work in, made ahead; before start().
+    // A cache run needs none and removes it with itself.
+    void useRunFolder(std::unique_ptr<RunFolder> folder);
+    // That folder's path, empty without one.
+    QString runFolderPath() const { return runFolderPath_; }
+
     void start();
     // Asks the run to stop: no new batch starts and running tools are ended.
     // It then ends with a cancelled outcome, unless it had already finished.
@@ -65,6 +72,8 @@ private:
         std::optional<ConversionOutcome> outcome;
     };
 
+    // On the job's thread.
+    ConversionOutcome runDriver();
     void deliver(const ConversionOutcome& outcome);
     void postProgress(const ConversionProgress& progress);
     void postOutcome(const ConversionOutcome& outcome);
@@ -76,6 +85,10 @@ private:
     QThreadPool& queue_;
     Cancellation cancellation_;
     std::unique_ptr<ProgressRelay> relay_;
+    // Handed to the driver on the job's thread; the path stays for the
+    // main thread.
+    std::unique_ptr<RunFolder> runFolder_;
+    QString runFolderPath_;
     QTimer progressTimer_;
     std::mutex mailboxMutex_;
     Mailbox mailbox_;

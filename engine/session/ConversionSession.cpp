@@ -17,6 +17,8 @@ bool ConversionSession::start(const ConversionSettings& settings) {
     if (job_)
         return false;
     job_ = new ConversionJob(settings, queue_, this);
+    if (!settings.useCache)
+        job_->useRunFolder(std::move(nextRunFolder_));
     connect(job_, &ConversionJob::progressChanged, this, &ConversionSession::progressChanged);
     // An express run leaves no packed frames for a cache run to reuse.
     const bool leavesCache = !settings.express;
@@ -29,6 +31,18 @@ bool ConversionSession::start(const ConversionSettings& settings) {
     Q_EMIT busyChanged(true);
     job_->start();
     return true;
+}
+
+QString ConversionSession::runFolderPath() {
+    if (job_)
+        return job_->runFolderPath();
+    if (!nextRunFolder_) {
+        auto folder = std::make_unique<RunFolder>();
+        if (Result<> made = folder->create(); !made)
+            return {};
+        nextRunFolder_ = std::move(folder);
+    }
+    return nextRunFolder_->path();
 }
 
 void ConversionSession::cancel() {

@@ -3,9 +3,11 @@
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionProgress.h"
 #include "pipeline/ConversionSettings.h"
+#include "storage/RunFolder.h"
 
 #include <QObject>
 #include <QThreadPool>
+#include <memory>
 
 namespace zev {
 
@@ -40,6 +42,11 @@ public:
     bool inConverting() const { return job_ != nullptr; }
     // The work queue the image batches run on; one for every run.
     QThreadPool& queue() { return queue_; }
+    // The scratch folder of the run in progress, or the one the next run
+    // will work in: made on the first call while idle, and held (locked)
+    // until a run takes it. Empty while a cache run, which needs none, is
+    // in progress, or when no scratch folder can be made.
+    QString runFolderPath();
 
     // Starts a conversion with these settings. While one runs, a start is
     // ignored without a word (no signal) and answers false.
@@ -59,6 +66,7 @@ private:
 
     QThreadPool queue_;
     ConversionJob* job_ = nullptr;
+    std::unique_ptr<RunFolder> nextRunFolder_;
 };
 
 } // namespace zev

@@ -27,7 +27,21 @@ QString systemError() {
 } // namespace
 
 QString ScratchFolders::userFolder() {
-    return QDir::tempPath() + QStringLiteral("/zev-") + QString::number(::getuid());
+    return temporaryFolder() + QStringLiteral("/zev-") + QString::number(::getuid());
+}
+
+// QDir::tempPath() answers an empty path when TMPDIR names no folder, which
+// would put the user folder at the root. The C library (tmpfile, tempnam)
+// passes over such a TMPDIR for /tmp, and so does this; a relative one too,
+// since every tool is given absolute paths.
+QString ScratchFolders::temporaryFolder() {
+    const QString named = qEnvironmentVariable("TMPDIR");
+    if (!named.isEmpty() && QDir::isAbsolutePath(named) && QFileInfo(named).isDir()) {
+        if (QString resolved = QFileInfo(named).canonicalFilePath(); !resolved.isEmpty())
+            return resolved;
+    }
+    const QString fallback = QFileInfo(QStringLiteral("/tmp")).canonicalFilePath();
+    return fallback.isEmpty() ? QStringLiteral("/tmp") : fallback;
 }
 
 Result<> ScratchFolders::prepareUserFolder() {

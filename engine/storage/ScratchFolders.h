@@ -17,8 +17,11 @@ class ScratchFolders {
     Q_DECLARE_TR_FUNCTIONS(ScratchFolders)
 
 public:
-    // QDir::tempPath() + "/zev-" + the numeric user id.
+    // temporaryFolder() + "/zev-" + the numeric user id.
     static QString userFolder();
+    // TMPDIR when it is an absolute path to a folder, else /tmp, with links
+    // resolved.
+    static QString temporaryFolder();
 
     // Creates the user folder with mode 0700 when missing, and narrows an
     // existing one of ours to 0700. Fails (and logs with qWarning) when what

@@ -2,6 +2,7 @@
 
 #include "output/OutputOptions.h"
 #include "output/PackedLayout.h"
+#include "output/VideoFormat.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,13 +10,18 @@
 
 namespace zev {
 
-// The express conversion's single ffmpeg run: it reads the frames through a
+// The express conversion's ffmpeg run: it reads the frames through a
 // folder of links named 0.png … n-1.png, lays the grey alpha mask (left)
 // beside the colour on black (right) in one filter graph and encodes the
-// result as VideoEncoder does (libx264, 25 frames per second out, the chosen
-// bitrate, yuv420p, the frames read at the chosen frame rate), with the
-// colour description and the leading index VideoRewriter gives the default
-// pipeline's video.
+// result at 25 frames per second out, the frames read at the chosen frame
+// rate, in yuv420p, with the colour description and the index first. For
+// H.264 that is VideoEncoder's encoding (libx264 at the chosen bitrate)
+// with what VideoRewriter gives the default pipeline's video.
+//
+// The command is built from parts that can be changed one at a time: the
+// input, the filter graph, the video encoder's options (one function per
+// codec), and the container. A sound track is muxed by a second, short run
+// (soundArguments) that copies the encoded video.
 class ExpressEncoder {
 public:
     // Works on 8-bit RGBA, which every PNG kind (grey, palette, 16-bit,
@@ -47,14 +53,55 @@ public:
     // (VideoEncoder::outputFrameCount) makes the two agree.
     static inline const QString kHoldLastImage = QStringLiteral(",tpad=stop_mode=clone:stop=1");
 
-    // rate is in kbit/s. Both paths are made absolute and given as "file:"
-    // URLs, so no part of them is read as a protocol; the link folder's
-    // "%" are escaped, so ffmpeg's pattern only ever numbers the links.
-    // With a CRF, x264 aims at that quality instead of the rate. With
-    // outputFrames, the video is held and cut to that many frames.
+    // What one express encoding makes.
+    struct Encoding {
+        QString linkFolder;
+        QString videoFile;
+        qint64 fps = 25;
+        // kbit/s, the average each encoder aims at when there is no CRF.
+        qint64 rate = 0;
+        QString filterGraph = kFilterGraph;
+        // The encoder's own quality scale (VideoFormat::maxCrf).
+        std::optional<int> crf;
+        // With outputFrames, the video is held and cut to that many frames.
+        qint64 outputFrames = 0;
+        VideoFormat format;
+    };
+
+    // The encoding run. Both paths are made absolute and given as "file:"
+    // URLs, so no part of them is read as a protocol; the link folder's "%"
+    // are escaped, so ffmpeg's pattern only ever numbers the links.
+    static QStringList arguments(const Encoding& encoding);
+    // The H.264 encoding at a bitrate or a CRF, as the tests and tools use it.
     static QStringList arguments(const QString& linkFolder, const QString& videoFile, qint64 fps, qint64 rate,
                                  const QString& filterGraph = kFilterGraph,
                                  std::optional<int> crf = std::nullopt, qint64 outputFrames = 0);
+
+    // The parts of the encoding run, in the order they are given.
+    static QStringList inputArguments(const Encoding& encoding);
+    static QStringList graphArguments(const Encoding& encoding);
+    static QStringList videoEncoderArguments(const Encoding& encoding);
+    static QStringList containerArguments(const VideoFormat& format, const QString& videoFile);
+
+    // Each codec's encoder and its settings, after the options every codec
+    // shares (rate, quality, pixel format, frame count, colour).
+    static QStringList h264Options(const Encoding& encoding);
+    static QStringList h265Options(const Encoding& encoding);
+    static QStringList av1Options(const Encoding& encoding);
+    static QStringList vp9Options(const Encoding& encoding);
+
+    // The run that muxes one sound track with the encoded video: the video
+    // copied as it is, the first sound stream of soundFile encoded as AAC
+    // (MP4) or Opus (WebM), cut or padded with silence to seconds, and no
+    // other stream (no chapters, timecode or data).
+    static QStringList soundArguments(const QString& encodedFile, const QString& soundFile, double seconds,
+                                      const VideoFormat& format, const QString& videoFile);
+    // The sound codec a container gets, as ffprobe names it: "aac", "opus".
+    static QString soundCodec(VideoFormat::Container container);
+
+    // The encoder ffmpeg runs for a codec: "libx264", "libx265",
+    // "libaom-av1", "libvpx-vp9".
+    static QString encoderName(VideoFormat::Codec codec);
 
     // "file:<absolute link folder, each % doubled>/%d.png"
     static QString framePattern(const QString& linkFolder);

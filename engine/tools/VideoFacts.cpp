@@ -19,6 +19,12 @@ int VideoFacts::count(const QString& type) const {
                              [&type](const Stream& stream) { return stream.type == type; }));
 }
 
+qint64 VideoFacts::recordedInputFps() const {
+    bool isNumber = false;
+    const qint64 fps = formatTags.value(kInputFpsTag).toLongLong(&isNumber);
+    return isNumber && fps > 0 ? fps : 0;
+}
+
 qint64 VideoFacts::bitRate() const {
     return video().bitRate > 0 ? video().bitRate : formatBitRate;
 }

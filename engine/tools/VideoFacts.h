@@ -54,6 +54,12 @@ struct VideoFacts {
     QMap<QString, QString> formatTags;
     QList<Stream> streams;
 
+    // The container's tag in which ZEV records the animation's frame rate
+    // (VideoRewriter::inputFpsMetadata).
+    static inline const QString kInputFpsTag = QStringLiteral("zev_input_fps");
+    // The rate recorded there, or 0 when the video records none.
+    qint64 recordedInputFps() const;
+
     // The first video stream; a default one (empty size) when there is none.
     const Stream& video() const;
     bool hasVideo() const;

@@ -47,6 +47,14 @@ void readRate(const QString& text, VideoFacts::Stream& stream) {
     }
 }
 
+// Matroska gives a stream's length as a tag, "00:00:02.000000000".
+double taggedSeconds(const QMap<QString, QString>& tags) {
+    const QStringList parts = tags.value(QStringLiteral("DURATION")).split(u':');
+    if (parts.size() != 3)
+        return 0;
+    return parts[0].toDouble() * 3600 + parts[1].toDouble() * 60 + parts[2].toDouble();
+}
+
 QMap<QString, QString> tagsOf(const QJsonObject& object) {
     QMap<QString, QString> tags;
     const QJsonObject json = object.value(QStringLiteral("tags")).toObject();
@@ -78,6 +86,8 @@ VideoFacts::Stream streamFrom(const QJsonObject& json) {
     stream.sampleRate = int(wholeNumber(json.value(QStringLiteral("sample_rate"))));
     stream.channels = int(wholeNumber(json.value(QStringLiteral("channels"))));
     stream.tags = tagsOf(json);
+    if (stream.durationSeconds <= 0)
+        stream.durationSeconds = taggedSeconds(stream.tags);
     return stream;
 }
 

@@ -2,6 +2,7 @@
 
 #include "tools/ColourDescription.h"
 #include "tools/ToolRunner.h"
+#include "tools/VideoFacts.h"
 
 #include <QFileInfo>
 
@@ -16,8 +17,10 @@ QString fileUrl(const QString& path) {
 } // namespace
 
 Result<> VideoRewriter::rewrite(const QString& ffmpegPath, const QString& encodedFile,
-                                const QString& rewrittenFile, const ToolRunOptions& options) {
-    const ToolRunResult run = ToolRunner::run(arguments(encodedFile, rewrittenFile), ffmpegPath, options);
+                                const QString& rewrittenFile, qint64 inputFps,
+                                const ToolRunOptions& options) {
+    const ToolRunResult run =
+        ToolRunner::run(arguments(encodedFile, rewrittenFile, inputFps), ffmpegPath, options);
     if (Result<> outcome = run.outcome(QStringLiteral("ffmpeg")); !outcome)
         return outcome;
     const QFileInfo written(rewrittenFile);
@@ -27,14 +30,19 @@ Result<> VideoRewriter::rewrite(const QString& ffmpegPath, const QString& encode
     return Result<>::success();
 }
 
-QStringList VideoRewriter::arguments(const QString& encodedFile, const QString& rewrittenFile) {
+QStringList VideoRewriter::inputFpsMetadata(qint64 inputFps) {
+    return {QStringLiteral("-metadata"), VideoFacts::kInputFpsTag + u'=' + QString::number(inputFps)};
+}
+
+QStringList VideoRewriter::arguments(const QString& encodedFile, const QString& rewrittenFile,
+                                     qint64 inputFps) {
     // The stream copy keeps the encoder's parameters, so the container's
     // colour comes from the options given here, the stream's from the
     // filter.
     return QStringList{QStringLiteral("-i"),     fileUrl(encodedFile),
                        QStringLiteral("-c"),     QStringLiteral("copy"),
                        QStringLiteral("-bsf:v"), ColourDescription::metadataFilter()} +
-           ColourDescription::encoderOptions() +
+           ColourDescription::encoderOptions() + inputFpsMetadata(inputFps) +
            QStringList{QStringLiteral("-movflags"), kMovFlags,
                        QStringLiteral("-y"),        QStringLiteral("-f"),
                        QStringLiteral("mp4"),       fileUrl(rewrittenFile)};

@@ -2,8 +2,10 @@
 
 #include "tools/Mp4Boxes.h"
 #include "tools/VideoProbe.h"
+#include "tools/WebmElements.h"
 
 #include <QStringList>
+#include <cmath>
 #include <cstdlib>
 
 namespace zev {
@@ -42,13 +44,43 @@ QString reasonAgainstStreams(const VideoFacts& facts, const ExpectedVideo& expec
         .arg(types.join(QStringLiteral(", ")), expectedStreams(expected));
 }
 
+QString reasonAgainstContainer(const VideoFacts& facts, const ExpectedVideo& expected) {
+    const bool webm = expected.container == VideoFormat::Container::Webm;
+    if (webm ? facts.isWebm() : facts.isMp4())
+        return QString();
+    return VideoVerifier::tr("the video's container is %1, expected %2")
+        .arg(orUnknown(facts.formatName), VideoFormat::containerName(expected.container));
+}
+
+QString reasonAgainstSound(const VideoFacts& facts, const ExpectedVideo& expected) {
+    if (expected.audioStreams == 0 || expected.audioCodec.isEmpty())
+        return QString();
+    for (const VideoFacts::Stream& stream : facts.streams) {
+        if (!stream.isAudio())
+            continue;
+        if (stream.codec != expected.audioCodec)
+            return VideoVerifier::tr("the sound's codec is %1, expected %2")
+                .arg(orUnknown(stream.codec), expected.audioCodec);
+        if (std::abs(stream.durationSeconds - expected.soundSeconds) > VideoVerifier::kSoundTolerance)
+            return VideoVerifier::tr("the sound lasts %1 s, expected %2 s, the animation's length")
+                .arg(stream.durationSeconds, 0, 'f', 3)
+                .arg(expected.soundSeconds, 0, 'f', 3);
+    }
+    return QString();
+}
+
 QString reasonAgainst(const VideoFacts& facts, const ExpectedVideo& expected) {
     if (const QString streams = reasonAgainstStreams(facts, expected); !streams.isEmpty())
         return streams;
+    if (const QString container = reasonAgainstContainer(facts, expected); !container.isEmpty())
+        return container;
     const VideoFacts::Stream& video = facts.video();
     if (video.codec != expected.codec)
         return VideoVerifier::tr("the video's codec is %1, expected %2")
             .arg(orUnknown(video.codec), expected.codec);
+    if (!expected.codecTag.isEmpty() && video.codecTag != expected.codecTag)
+        return VideoVerifier::tr("the video's sample entry is %1, expected %2")
+            .arg(orUnknown(video.codecTag), expected.codecTag);
     const QString expectedSize = QStringLiteral("%1×%2").arg(expected.width).arg(expected.height);
     if (video.size.isEmpty())
         return VideoVerifier::tr("the video's size is unknown, expected %1").arg(expectedSize);
@@ -70,10 +102,27 @@ QString reasonAgainst(const VideoFacts& facts, const ExpectedVideo& expected) {
         return VideoVerifier::tr("the video's colour description (range/matrix/primaries/transfer) is %1, "
                                  "expected %2")
             .arg(video.colour.text(), expected.colour.text());
-    return QString();
+    return reasonAgainstSound(facts, expected);
 }
 
 } // namespace
+
+ExpectedVideo ExpectedVideo::of(const VideoFormat& format, int width, int height, qint64 frames) {
+    ExpectedVideo expected{width, height, frames};
+    expected.codec = format.probedCodecName();
+    expected.container = format.container;
+    if (format.container == VideoFormat::Container::Mp4)
+        expected.codecTag = format.sampleEntry();
+    return expected;
+}
+
+ExpectedVideo ExpectedVideo::withSound(const QString& soundCodec, double seconds) const {
+    ExpectedVideo expected = *this;
+    expected.audioStreams = 1;
+    expected.audioCodec = soundCodec;
+    expected.soundSeconds = seconds;
+    return expected;
+}
 
 Result<VideoFacts> VideoVerifier::verify(const QString& ffprobePath, const QString& videoPath,
                                          const ExpectedVideo& expected, const ToolRunOptions& options) {
@@ -82,7 +131,9 @@ Result<VideoFacts> VideoVerifier::verify(const QString& ffprobePath, const QStri
         return facts;
     if (Result<> checked = check(*facts, expected); !checked)
         return checked.failure();
-    if (facts->isMp4() && !Mp4Boxes::indexLeads(videoPath))
+    const bool indexLeads = facts->isWebm() ? WebmElements::cuesLead(videoPath)
+                                            : !facts->isMp4() || Mp4Boxes::indexLeads(videoPath);
+    if (!indexLeads)
         return Result<VideoFacts>::failure(tr("the index of %1 comes after its frames").arg(videoPath));
     return facts;
 }

@@ -1,6 +1,7 @@
 // <zev-video>: plays a ZEV video with real transparency on any page.
 //
-// A ZEV video is an ordinary H.264 file whose every frame holds two regions:
+// A ZEV video is an ordinary video file (H.264, H.265 or AV1 in MP4, AV1 or
+// VP9 in WebM: whatever the browser decodes) whose every frame holds two regions:
 // the alpha as a grey mask and the colour (usually already multiplied by
 // the alpha, "laid onto black"). A plain <video> shows both side by side; this
 // element keeps a hidden <video> as the decoder and recombines the regions
