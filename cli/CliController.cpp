@@ -307,6 +307,7 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     current_.width = outcome.videoSize.isValid() ? outcome.videoSize.width() : 0;
     current_.height = outcome.videoSize.isValid() ? outcome.videoSize.height() : 0;
     current_.level = outcome.level;
+    current_.rateChoice = outcome.rateChoice;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
@@ -340,6 +341,9 @@ void CliController::reportFolder(const FolderOutcome& outcome) {
     if (outcome.ok && outcome.bitrateKbits > 0)
         writeError(
             QStringLiteral("%1: %2: %3 kbit/s\n").arg(kProgramName, outcome.video).arg(outcome.bitrateKbits));
+    if (outcome.ok && outcome.rateChoice)
+        writeError(
+            QStringLiteral("%1: %2: %3\n").arg(kProgramName, outcome.video, outcome.rateChoice->text()));
     if (outcome.cancelled)
         writeError(QStringLiteral("%1: %2\n")
                        .arg(kProgramName, tr("%1: cancelled; no video was written").arg(outcome.folder)));

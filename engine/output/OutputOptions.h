@@ -74,6 +74,8 @@ struct OutputOptions {
 
     // Whether the encoder's quality setting is searched by trial encodes.
     bool searchesRate() const { return maxBytes > 0 || qualityTarget.has_value(); }
+    // A CRF, a budget or a target: the encoder, not the rate, sets the bitrate.
+    bool leavesRateOpen() const { return crf.has_value() || searchesRate(); }
 
     // Whether a player needs zev.json to find its way in the video.
     bool needsDescription() const {

@@ -6,16 +6,23 @@
 #include "pipeline/ConversionOutcome.h"
 #include "pipeline/ConversionSettings.h"
 #include "pipeline/PipelineRun.h"
+#include "pipeline/RateChoice.h"
+#include "pipeline/RateSearch.h"
 #include "tools/ToolRunner.h"
 
 #include <QCoreApplication>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace zev {
 
 class Cancellation;
+class PendingVideo;
 class RunLog;
 
 // The express conversion: the same checks and messages as ConversionDriver,
@@ -29,6 +36,11 @@ class RunLog;
 // (FrameLinkFolder) live in a scratch folder of the run's own. The video is
 // written under a temporary name and only replaces zev.mp4 or zev.webm once
 // complete and verified (PendingVideo).
+//
+// With a size budget or a quality target, trial encodes (each the whole
+// run up to the video that would be committed) choose the CRF (RateSearch);
+// the chosen trial is then verified and committed as any video is, and the
+// outcome says what was chosen (RateChoice).
 class ExpressDriver : public PipelineRun {
     Q_DECLARE_TR_FUNCTIONS(ExpressDriver)
 
@@ -36,12 +48,43 @@ public:
     ExpressDriver(ConversionSettings settings, const Cancellation& cancellation,
                   ConversionObserver* observer = nullptr);
 
+    // How a quality target's trials are measured, as --check measures a
+    // video; without it a quality target is refused.
+    void measureTrialsWith(TrialMeasure measure) { measure_ = std::move(measure); }
+
+    // A codec's CRF scale for the search.
+    static RateSearch::Scale crfScale(VideoFormat::Codec codec);
+
 private:
+    // One encoding made whole: the encoder's video, the one with the sound
+    // and the one described for players, as far as each is made; last is
+    // the one to verify and commit.
+    struct Product {
+        std::unique_ptr<PendingVideo> encoded;
+        std::unique_ptr<PendingVideo> withSound;
+        std::unique_ptr<PendingVideo> described;
+        PendingVideo* last = nullptr;
+        ExpectedVideo expected{};
+    };
+    using Made = Result<std::unique_ptr<Product>>;
+
     ConversionOutcome convert() override;
     ConversionOutcome encode(const QStringList& frames, const QString& linkFolder,
                              const PackedLayout& layout);
+    // The whole run's video at a CRF (or the options' rate), its files
+    // named after stage.
+    Made make(qint64 sourceFrames, const QString& linkFolder, const PackedLayout& layout,
+              std::optional<double> crf, const QString& stage);
+    // The trial encodes for the budget or target; the chosen one, or the
+    // refusal naming what came nearest.
+    Made search(qint64 sourceFrames, const QString& linkFolder, const PackedLayout& layout,
+                std::optional<RateChoice>& choice);
+    Result<RateSearch::Trial> tryOut(RateSearch& search, const Product& trial, double setting,
+                                     qint64 sourceFrames, const QString& linkFolder,
+                                     const PackedLayout& layout);
+    static QString refusal(const RateSearch& search, const RateSearch::Trial& closest);
     Result<> runFfmpeg(const QString& linkFolder, const QString& videoFile, const PackedLayout& layout,
-                       qint64 outputFrames);
+                       qint64 outputFrames, std::optional<double> crf);
     // Muxes the sound file with the encoded video as the video's one sound
     // track of seconds.
     Result<> muxSound(const QString& encodedFile, double seconds, const QString& videoFile);
@@ -50,6 +93,10 @@ private:
     Result<> checkSound() const;
     // The layout for the frames and the options, or why it cannot be encoded.
     Result<PackedLayout> planLayout();
+
+    TrialMeasure measure_;
+    // A quality target's figures of each trial, by its setting.
+    std::vector<std::pair<double, TrialQuality>> measured_;
 };
 
 } // namespace zev

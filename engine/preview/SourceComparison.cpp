@@ -120,4 +120,16 @@ Result<QualityReport> SourceComparison::measure(const Request& request) {
     return report;
 }
 
+TrialMeasure SourceComparison::trialMeasure(const QString& ffmpegPath, const Cancellation* cancellation) {
+    return
+        [ffmpegPath, cancellation](const QString& video, const VideoDescription& description,
+                                   const QString& framePattern, qint64 sourceFrames) -> Result<TrialQuality> {
+            const Result<QualityReport> report =
+                measure({ffmpegPath, video, description, framePattern, sourceFrames, cancellation});
+            if (!report)
+                return report.failure();
+            return TrialQuality{report->mask().averagePsnr, report->colour().averagePsnr};
+        };
+}
+
 } // namespace zev

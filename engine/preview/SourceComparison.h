@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 #include "output/VideoDescription.h"
+#include "pipeline/RateChoice.h"
 #include "preview/QualityReport.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,9 @@ public:
     };
 
     static Result<QualityReport> measure(const Request& request);
+    // measure() as the express run's trials of a quality target take it:
+    // the averages of the mask and the colour.
+    static TrialMeasure trialMeasure(const QString& ffmpegPath, const Cancellation* cancellation);
 
     // ffmpeg's arguments that write the frames as rgb24, colour left and
     // alpha right, at the description's frame size.

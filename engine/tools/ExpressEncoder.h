@@ -61,8 +61,10 @@ public:
         // kbit/s, the average each encoder aims at when there is no CRF.
         qint64 rate = 0;
         QString filterGraph = kFilterGraph;
-        // The encoder's own quality scale (VideoFormat::maxCrf).
-        std::optional<int> crf;
+        // The encoder's own quality scale (VideoFormat::maxCrf), in steps
+        // of crfStep: a size budget's or a quality target's search tries
+        // the settings between whole ones where the encoder takes them.
+        std::optional<double> crf;
         // With outputFrames, the video is held and cut to that many frames.
         qint64 outputFrames = 0;
         VideoFormat format;
@@ -98,6 +100,12 @@ public:
                                       const VideoFormat& format, const QString& videoFile);
     // The sound codec a container gets, as ffprobe names it: "aac", "opus".
     static QString soundCodec(VideoFormat::Container container);
+
+    // The smallest step of a codec's CRF the encoder tells apart: x264 and
+    // x265 take fractions, libaom and libvpx whole numbers.
+    static double crfStep(VideoFormat::Codec codec);
+    // A codec's CRF that gives about the colour of x264's 23.
+    static int usualCrf(VideoFormat::Codec codec);
 
     // The encoder ffmpeg runs for a codec: "libx264", "libx265",
     // "libaom-av1", "libvpx-vp9".
