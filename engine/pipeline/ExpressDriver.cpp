@@ -129,8 +129,11 @@ ConversionOutcome ExpressDriver::encode(const QStringList& frames, const QString
 
 ExpressDriver::Made ExpressDriver::make(qint64 sourceFrames, const QString& linkFolder,
                                         const PackedLayout& layout, std::optional<double> crf,
-                                        const QString& stage) {
+                                        const QString& trial) {
     const QString outputFolder = settings_.outputFolder();
+    // Stage names hold no '-': the pid follows the first one
+    // (PendingVideo::removeAbandoned).
+    const QString stage = trial.isEmpty() ? QStringLiteral("express") : trial;
     const VideoFormat& format = settings_.output.format;
     auto product = std::make_unique<Product>();
     product->encoded = std::make_unique<PendingVideo>(outputFolder, stage, format);
@@ -153,7 +156,7 @@ ExpressDriver::Made ExpressDriver::make(qint64 sourceFrames, const QString& link
     if (!settings_.output.audioFile.isEmpty()) {
         const double seconds = double(outputFrames) / double(VideoEncoder::kVideoRate);
         product->withSound =
-            std::make_unique<PendingVideo>(outputFolder, stage + QStringLiteral("-sound"), format);
+            std::make_unique<PendingVideo>(outputFolder, trial + QStringLiteral("sound"), format);
         if (Result<> muxed = muxSound(product->encoded->path(), seconds, product->withSound->path()); !muxed)
             return muxed.failure();
         product->expected =
@@ -161,7 +164,7 @@ ExpressDriver::Made ExpressDriver::make(qint64 sourceFrames, const QString& link
         product->last = product->withSound.get();
     }
     product->described =
-        std::make_unique<PendingVideo>(outputFolder, stage + QStringLiteral("-describing"), format);
+        std::make_unique<PendingVideo>(outputFolder, trial + QStringLiteral("describing"), format);
     const Result<PendingVideo*> last =
         describeForPlayers(*product->last, *product->described, layout, outputFrames);
     if (!last)
@@ -196,7 +199,7 @@ ExpressDriver::Made ExpressDriver::search(qint64 sourceFrames, const QString& li
         if (cancelled())
             return Result<>::failure(tr("stopped"));
         Made trial = make(sourceFrames, linkFolder, layout, setting,
-                          QStringLiteral("trial-%1").arg(search.trials().size() + 1));
+                          QStringLiteral("trial%1").arg(search.trials().size() + 1));
         if (!trial)
             return trial.failure();
         const Result<RateSearch::Trial> result =
@@ -214,11 +217,15 @@ ExpressDriver::Made ExpressDriver::search(qint64 sourceFrames, const QString& li
     while (const std::optional<double> setting = search.next())
         if (Result<> tried = tryOne(*setting); !tried)
             return tried.failure();
-    // A budget that nothing fits is refused naming the smallest file the
-    // encoder can make, which only its coarsest setting tells.
-    if (!search.chosen() && search.goal() == RateSearch::Goal::Budget &&
-        search.closest()->setting < scale.coarsest - scale.step / 2)
-        if (Result<> tried = tryOne(scale.coarsest); !tried)
+    // A goal nothing met is refused naming what the encoder's far end makes
+    // (the smallest file, the best figure), which only a trial there tells.
+    const double farEnd = search.goal() == RateSearch::Goal::Budget ? scale.coarsest : scale.finest;
+    const bool farEndTried =
+        std::any_of(search.trials().begin(), search.trials().end(), [&](const RateSearch::Trial& trial) {
+            return std::abs(trial.setting - farEnd) < scale.step / 2;
+        });
+    if (!search.chosen() && !farEndTried)
+        if (Result<> tried = tryOne(farEnd); !tried)
             return tried.failure();
     const std::optional<RateSearch::Trial> chosen = search.chosen();
     if (!chosen)

@@ -71,10 +71,10 @@ private:
     ConversionOutcome convert() override;
     ConversionOutcome encode(const QStringList& frames, const QString& linkFolder,
                              const PackedLayout& layout);
-    // The whole run's video at a CRF (or the options' rate), its files
-    // named after stage.
+    // The whole run's video at a CRF (or the options' rate); a trial's
+    // files are named after it ("trial3").
     Made make(qint64 sourceFrames, const QString& linkFolder, const PackedLayout& layout,
-              std::optional<double> crf, const QString& stage);
+              std::optional<double> crf, const QString& trial);
     // The trial encodes for the budget or target; the chosen one, or the
     // refusal naming what came nearest.
     Made search(qint64 sourceFrames, const QString& linkFolder, const PackedLayout& layout,

@@ -170,7 +170,8 @@ std::optional<double> RateSearch::nextForBudget() const {
         return untried(tooBig->setting + share * (fits->setting - tooBig->setting), tooBig->setting + step,
                        fits->setting - step);
     }
-    const double shrink = slope(kGuessedShrinkPerStep, [](const Trial& trial) { return -logBytes(trial); });
+    // The file shrinks as the setting grows: log-bytes fall per step.
+    const double shrink = slope(kGuessedShrinkPerStep, logBytes);
     if (tooBig)
         return untried(tooBig->setting + (logBytes(*tooBig) - aim) / shrink, tooBig->setting + step,
                        scale_.coarsest);
