@@ -334,6 +334,7 @@ Result<> ExpressDriver::runFfmpeg(const QString& linkFolder, const QString& vide
     encoding.crf = crf;
     encoding.outputFrames = outputFrames;
     encoding.format = settings_.output.format;
+    encoding.packed = layout.packed;
     return ToolRunner::run(ExpressEncoder::arguments(encoding), settings_.ffmpegPath,
                            encodingOptions(reader, outputFrames))
         .outcome(QStringLiteral("ffmpeg"));

@@ -4,6 +4,7 @@
 #include "output/PackedLayout.h"
 #include "output/VideoFormat.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -68,6 +69,9 @@ public:
         // With outputFrames, the video is held and cut to that many frames.
         qint64 outputFrames = 0;
         VideoFormat format;
+        // The packed frame's size, which bounds x264's reference frames;
+        // unknown (invalid): the preset's.
+        QSize packed;
     };
 
     // The encoding run. Both paths are made absolute and given as "file:"
@@ -88,6 +92,9 @@ public:
     // Each codec's encoder and its settings, after the options every codec
     // shares (rate, quality, pixel format, frame count, colour).
     static QStringList h264Options(const Encoding& encoding);
+    // The most reference frames a level 4.1 decoder (the phones') holds for
+    // a picture of this size, and no more than x264 uses: 1 to 16.
+    static int h264ReferenceFrames(QSize packed);
     static QStringList h265Options(const Encoding& encoding);
     static QStringList av1Options(const Encoding& encoding);
     static QStringList vp9Options(const Encoding& encoding);
