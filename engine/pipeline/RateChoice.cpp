@@ -11,8 +11,10 @@ QString bytesText(qint64 bytes) {
     return QLocale(QLocale::English).toString(bytes);
 }
 
-double rounded(double value, double unit) {
-    return std::round(value / unit) * unit;
+// To hundredths, divided last so that 34.8 is written 34.8, not
+// 34.800000000000004.
+double hundredths(double value) {
+    return std::round(value * 100.0) / 100.0;
 }
 
 } // namespace
@@ -34,15 +36,15 @@ QString RateChoice::text() const {
 QJsonObject RateChoice::toJson() const {
     QJsonObject json{
         {QStringLiteral("goal"), goal == Goal::Budget ? QStringLiteral("budget") : QStringLiteral("quality")},
-        {QStringLiteral("setting"), rounded(setting, 0.01)},
+        {QStringLiteral("setting"), hundredths(setting)},
         {QStringLiteral("bytes"), bytes},
         {QStringLiteral("trials"), trials}};
     if (goal == Goal::Budget) {
         json.insert(QStringLiteral("budget"), budget);
     } else {
         json.insert(QStringLiteral("target"), target);
-        json.insert(QStringLiteral("mask"), rounded(maskPsnr, 0.01));
-        json.insert(QStringLiteral("colour"), rounded(colourPsnr, 0.01));
+        json.insert(QStringLiteral("mask"), hundredths(maskPsnr));
+        json.insert(QStringLiteral("colour"), hundredths(colourPsnr));
     }
     return json;
 }
