@@ -87,11 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
         CodecCase{"vp9_crf", VideoFormat::forCodec(Codec::Vp9), 32,
                   "-vcodec libvpx-vp9 -r 25 -crf 32 -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 "
                   "-deadline good "
-                  "-cpu-used 2 -row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
+                  "-cpu-used 1 -row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
         CodecCase{"vp9_bitrate", VideoFormat::forCodec(Codec::Vp9), std::nullopt,
                   "-vcodec libvpx-vp9 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 "
                   "-deadline good "
-                  "-cpu-used 2 -row-mt 1 -cues_to_front 1 -f webm %2"}),
+                  "-cpu-used 1 -row-mt 1 -cues_to_front 1 -f webm %2"}),
     ParamName());
 
 // What a level 4.1 decoder holds of the packed picture, within x264's 16;

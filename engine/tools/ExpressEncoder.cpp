@@ -209,13 +209,15 @@ QStringList ExpressEncoder::av1Options(const Encoding& encoding) {
     return options;
 }
 
-// libvpx's "good" deadline at cpu-used 2, rows in parallel: on 24 frames of
-// 960×540 (bench/encoders.sh) cpu-used 4 saved a quarter of the CPU time
-// for 0.4 dB less colour at the same size. With a CRF the bitrate is left
+// libvpx's "good" deadline at cpu-used 1, rows in parallel. On 30 frames of
+// 320×180 of four made contents (bench/quality.sh, one run) cpu-used 1 made
+// files 3 to 8 % smaller than cpu-used 2 at the same mask, colour and edge
+// PSNR for 20 to 30 % more CPU time, 2.5 to 3.7 times x264's defaults;
+// cpu-used 3 was 2 to 5 % larger than 2. With a CRF the bitrate is left
 // open (constant quality), not capped.
 QStringList ExpressEncoder::vp9Options(const Encoding& encoding) {
     QStringList options{QStringLiteral("-deadline"), QStringLiteral("good"),    QStringLiteral("-cpu-used"),
-                        QStringLiteral("2"),         QStringLiteral("-row-mt"), QStringLiteral("1")};
+                        QStringLiteral("1"),         QStringLiteral("-row-mt"), QStringLiteral("1")};
     if (encoding.crf)
         options << QStringLiteral("-b:v") << QStringLiteral("0");
     return options;
