@@ -266,7 +266,9 @@ QString CliController::helpText() {
               "      --json           print one JSON object per folder instead of the texts:\n"
               "                       folder, ok, message, reason, video, frames, seconds,\n"
               "                       width, height, level (the level of the video's codec),\n"
-              "                       warning, and bitrate when read back\n"
+              "                       warning, bitrate when read back, and rateChoice\n"
+              "                       with --max-size or --quality (goal, budget or\n"
+              "                       target, setting, bytes, mask and colour, trials)\n"
               "      --targets        list the target players, one a line, and exit\n"
               "  -h, --help           show this help and exit\n"
               "  -v, --version        show the version and exit\n"
@@ -351,6 +353,7 @@ void CliController::presentOutcome(const ConversionOutcome& outcome) {
     current_.width = outcome.videoSize.isValid() ? outcome.videoSize.width() : 0;
     current_.height = outcome.videoSize.isValid() ? outcome.videoSize.height() : 0;
     current_.level = outcome.level;
+    current_.rateChoice = outcome.rateChoice;
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
         recordMessage(UserTexts::kSuccessFormat.arg(outcome.outputFolder), kSucceeded);
@@ -384,6 +387,9 @@ void CliController::reportFolder(const FolderOutcome& outcome) {
     if (outcome.ok && outcome.bitrateKbits > 0)
         writeError(
             QStringLiteral("%1: %2: %3 kbit/s\n").arg(kProgramName, outcome.video).arg(outcome.bitrateKbits));
+    if (outcome.ok && outcome.rateChoice)
+        writeError(
+            QStringLiteral("%1: %2: %3\n").arg(kProgramName, outcome.video, outcome.rateChoice->text()));
     if (outcome.cancelled)
         writeError(QStringLiteral("%1: %2\n")
                        .arg(kProgramName, tr("%1: cancelled; no video was written").arg(outcome.folder)));

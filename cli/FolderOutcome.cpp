@@ -34,6 +34,8 @@ QJsonObject FolderOutcome::toJson() const {
     };
     if (bitrateKbits > 0)
         object.insert(QStringLiteral("bitrate"), bitrateKbits);
+    if (rateChoice)
+        object.insert(QStringLiteral("rateChoice"), rateChoice->toJson());
     return object;
 }
 

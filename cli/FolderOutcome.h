@@ -1,8 +1,11 @@
 #pragma once
 
+#include "pipeline/RateChoice.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 namespace zev {
 
@@ -26,10 +29,12 @@ struct FolderOutcome {
     int width = 0;
     int height = 0;
     QString level;
+    // What a size budget's or a quality target's trial encodes chose.
+    std::optional<RateChoice> rateChoice;
 
     // folder, ok, message, reason, video, frames, seconds, width, height,
-    // level, warning (absent texts and sizes are null), and bitrate when it
-    // was read back.
+    // level, warning (absent texts and sizes are null), bitrate when it
+    // was read back, and rateChoice when the quality was searched.
     QJsonObject toJson() const;
 };
 

@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <cmath>
 
 namespace zev {
 
@@ -31,15 +33,18 @@ OutputArguments::OutputArguments()
     , codec_(QStringLiteral("codec"), QString(), QStringLiteral("CODEC"))
     , container_(QStringLiteral("container"), QString(), QStringLiteral("CONTAINER"))
     , audio_(QStringLiteral("audio"), QString(), QStringLiteral("FILE"))
-    , target_(QStringLiteral("target"), QString(), QStringLiteral("NAME")) {}
+    , target_(QStringLiteral("target"), QString(), QStringLiteral("NAME"))
+    , maxSize_(QStringLiteral("max-size"), QString(), QStringLiteral("BYTES"))
+    , quality_(QStringLiteral("quality"), QString(), QStringLiteral("DB")) {}
 
 QList<QCommandLineOption> OutputArguments::options() const {
-    return {layout_, maskSize_, colour_, fit_, crf_, gap_, describe_, codec_, container_, audio_, target_};
+    return {layout_, maskSize_,  colour_, fit_,    crf_,     gap_,    describe_,
+            codec_,  container_, audio_,  target_, maxSize_, quality_};
 }
 
 bool OutputArguments::anyExpressOnly(const QCommandLineParser& parser) const {
     for (const QCommandLineOption& option :
-         {layout_, maskSize_, colour_, fit_, crf_, gap_, codec_, container_, audio_})
+         {layout_, maskSize_, colour_, fit_, crf_, gap_, codec_, container_, audio_, maxSize_, quality_})
         if (parser.isSet(option))
             return true;
     return false;
@@ -50,8 +55,8 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
     using Failed = Result<OutputOptions>;
     if (!express && anyExpressOnly(parser))
         return Failed::failure(tr("--layout, --mask-size, --colour, --fit, --crf, --gap, --codec, "
-                                  "--container and --audio need --express: the default conversion makes "
-                                  "the default layout in H.264"));
+                                  "--container, --audio, --max-size and --quality need --express: the "
+                                  "default conversion makes the default layout in H.264"));
     OutputOptions options;
     if (parser.isSet(target_)) {
         const PlayerTarget* target = PlayerTargets::find(parser.value(target_));
@@ -123,6 +128,8 @@ Result<OutputOptions> OutputArguments::read(const QCommandLineParser& parser, bo
             return Failed::failure(
                 tr("--gap takes an even number of pixels from 0 to 256, not '%1'").arg(parser.value(gap_)));
     }
+    if (Result<> searched = readRateSearch(parser, rateChosen, options); !searched)
+        return searched.failure();
     return options;
 }
 
@@ -149,6 +156,51 @@ Result<VideoFormat> OutputArguments::readFormat(const QCommandLineParser& parser
     return format;
 }
 
+Result<> OutputArguments::readRateSearch(const QCommandLineParser& parser, bool rateChosen,
+                                         OutputOptions& options) const {
+    const bool budget = parser.isSet(maxSize_);
+    const bool target = parser.isSet(quality_);
+    if (!budget && !target)
+        return Result<>::success();
+    if (budget && target)
+        return Result<>::failure(tr("choose either --max-size or --quality, not both"));
+    if (rateChosen || options.crf)
+        return Result<>::failure(tr("--max-size and --quality choose the quality themselves: leave out "
+                                    "--preset, --slider and --crf"));
+    if (budget) {
+        const std::optional<qint64> bytes = byteCount(parser.value(maxSize_));
+        if (!bytes || *bytes <= 0)
+            return Result<>::failure(
+                tr("--max-size takes a size in bytes such as 250000, 500k or 1.5M, not '%1'")
+                    .arg(parser.value(maxSize_)));
+        options.maxBytes = *bytes;
+        return Result<>::success();
+    }
+    bool ok = false;
+    const double decibels = parser.value(quality_).trimmed().toDouble(&ok);
+    if (!ok || decibels < OutputOptions::kLowestQualityTarget ||
+        decibels > OutputOptions::kHighestQualityTarget)
+        return Result<>::failure(tr("--quality takes a PSNR from %1 to %2 dB, such as 40, not '%3'")
+                                     .arg(OutputOptions::kLowestQualityTarget)
+                                     .arg(OutputOptions::kHighestQualityTarget)
+                                     .arg(parser.value(quality_)));
+    options.qualityTarget = decibels;
+    return Result<>::success();
+}
+
+std::optional<qint64> OutputArguments::byteCount(const QString& text) {
+    static const QRegularExpression size(QStringLiteral("^([0-9]{1,12})(\\.[0-9]{1,6})?\\s*([kKmM]?)$"));
+    const QRegularExpressionMatch match = size.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString unit = match.captured(3).toLower();
+    const double scale = unit.isEmpty() ? 1.0 : unit == QLatin1String("k") ? 1024.0 : 1024.0 * 1024.0;
+    const double value = (match.captured(1) + match.captured(2)).toDouble() * scale;
+    if (value > 1e15)
+        return std::nullopt;
+    return qint64(std::llround(value));
+}
+
 QString OutputArguments::helpText() {
     return tr("Layout, size, quality, codec and sound (all but --describe and --target need\n"
               "--express):\n"
@@ -159,8 +211,9 @@ QString OutputArguments::helpText() {
               "                       height, each region on 16-pixel boundaries, 16 pixels\n"
               "                       apart; players find the regions in zev.json\n"
               "      --colour MODE    premultiplied (default: the colour laid onto black) or\n"
-              "                       straight (the frame's colour where it is not fully\n"
-              "                       transparent, black where it is)\n"
+              "                       straight (the frame's own colour, carried a few pixels\n"
+              "                       out into the fully transparent area around it, so that\n"
+              "                       neither the codec nor a player pulls black into edges)\n"
               "      --fit N          scale the frames down, keeping their shape, until the\n"
               "                       packed video is at most N pixels on a side and no larger\n"
               "                       than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,\n"
@@ -189,6 +242,14 @@ QString OutputArguments::helpText() {
               "                       it is written whenever the layout, mask size, colour,\n"
               "                       gap, codec or sound is not the default, and removed\n"
               "                       otherwise\n"
+              "      --max-size BYTES the finest quality whose video file is at most BYTES\n"
+              "                       (250000, 500k or 1.5M; k is 1024 bytes, M 1024 k) and\n"
+              "                       no more than 5 % under, found by a few trial encodes;\n"
+              "                       refused, naming the smallest size possible, when even\n"
+              "                       the coarsest quality does not fit\n"
+              "      --quality DB     the smallest video whose mask PSNR and colour PSNR, as\n"
+              "                       --check measures them, both reach DB (20 to 60; 40 is\n"
+              "                       good, 45 very good), found by a few trial encodes\n"
               "      --target NAME    start from the choices of a target player (zev-cli\n"
               "                       --targets lists them): layout, mask size, alignment,\n"
               "                       colour, codec and the descriptions its players read;\n"

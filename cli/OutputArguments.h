@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class QCommandLineParser;
 
@@ -33,6 +34,10 @@ public:
     // The lines for --help.
     static QString helpText();
 
+    // A size such as 250000, 500k or 1.5M (k: 1024 bytes, M: 1024 k), in
+    // bytes; nothing for anything else, or nothing at all.
+    static std::optional<qint64> byteCount(const QString& text);
+
 private:
     QCommandLineOption layout_;
     QCommandLineOption maskSize_;
@@ -45,9 +50,13 @@ private:
     QCommandLineOption container_;
     QCommandLineOption audio_;
     QCommandLineOption target_;
+    QCommandLineOption maxSize_;
+    QCommandLineOption quality_;
 
     // The codec and container asked for, starting from format (a target's).
     Result<VideoFormat> readFormat(const QCommandLineParser& parser, VideoFormat format) const;
+    // --max-size and --quality into options, or the problem with them.
+    Result<> readRateSearch(const QCommandLineParser& parser, bool rateChosen, OutputOptions& options) const;
 };
 
 } // namespace zev

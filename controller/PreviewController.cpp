@@ -132,7 +132,7 @@ QWidget* PreviewController::buildControlBar() {
     scaleBox_ = new QComboBox;
     scaleBox_->addItems({tr("Fit to window"), QStringLiteral("1:1")});
     viewBox_ = new QComboBox;
-    viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference")});
+    viewBox_->addItems({tr("Decoded"), tr("Source frame"), tr("Difference"), tr("Edges over white")});
     viewBox_->setEnabled(false);
     viewBox_->setToolTip(
         tr("When the video is a frame folder's output/zev.mp4 or zev.webm, it can be compared with the "
@@ -341,15 +341,28 @@ void PreviewController::refreshView() {
     case View::Difference:
         canvas_->setImage(PngFrameFile::toImage(FrameComparison::differenceMap(decoded, source_)));
         break;
+    case View::Edges:
+        canvas_->setImage(PngFrameFile::toImage(FrameComparison::edgeMap(decoded, source_)));
+        break;
     }
 }
 
 QString PreviewController::comparisonText(const std::optional<FrameComparison>& comparison) const {
-    if (comparison)
-        return tr("Source frame %1: mask PSNR %2, colour PSNR %3")
-            .arg(sourceIndex_)
-            .arg(QualityReport::decibels(comparison->maskPsnr()),
-                 QualityReport::decibels(comparison->colourPsnr()));
+    if (comparison) {
+        const QString figures = tr("Source frame %1: mask PSNR %2, colour PSNR %3")
+                                    .arg(sourceIndex_)
+                                    .arg(QualityReport::decibels(comparison->maskPsnr()),
+                                         QualityReport::decibels(comparison->colourPsnr()));
+        if (comparison->edgePixels == 0)
+            return figures + u'\n' + tr("No edge pixels (0 < alpha < 255)");
+        // A negative mean error is a dark rim, a positive one a light rim.
+        return figures + u'\n' +
+               tr("Edges over white %1 (mean error %2), over black %3 (mean error %4)")
+                   .arg(QualityReport::decibels(comparison->edgeOverWhitePsnr()),
+                        QualityReport::signedLevels(comparison->edgeOverWhite.meanError),
+                        QualityReport::decibels(comparison->edgeOverBlackPsnr()),
+                        QualityReport::signedLevels(comparison->edgeOverBlack.meanError));
+    }
     if (!sourceError_.isEmpty())
         return tr("Cannot read the source frame: %1").arg(sourceError_);
     return tr("Source frame %1 is not the size of the video's frames").arg(sourceIndex_);

@@ -40,7 +40,7 @@ class PreviewController : public QWidget {
     Q_OBJECT
 
 public:
-    enum class View { Decoded, Source, Difference };
+    enum class View { Decoded, Source, Difference, Edges };
 
     explicit PreviewController(QWidget* parent = nullptr);
     ~PreviewController() override;

@@ -662,16 +662,21 @@ QMessageBox* ViewController::makeAlert(const QString& text, const QString& iconP
     return box;
 }
 
+QString ViewController::successDetails(const ConversionOutcome& outcome) {
+    QStringList lines;
+    if (outcome.bitrateKbits > 0)
+        lines.append(tr("Bitrate: %1 kbit/s").arg(outcome.bitrateKbits));
+    if (outcome.rateChoice)
+        lines.append(tr("Chosen by trial encodes: %1").arg(outcome.rateChoice->text()));
+    if (!outcome.warning.isEmpty())
+        lines.append(outcome.warning);
+    return lines.join(u'\n');
+}
+
 void ViewController::presentOutcome(const ConversionOutcome& outcome) {
     switch (outcome.kind) {
     case ConversionOutcome::Kind::Succeeded:
-        presentSuccessAlert(
-            outcome.outputFolder,
-            outcome.bitrateKbits > 0
-                ? tr("Bitrate: %1 kbit/s%2%3")
-                      .arg(outcome.bitrateKbits)
-                      .arg(outcome.warning.isEmpty() ? QString() : QStringLiteral("\n"), outcome.warning)
-                : outcome.warning);
+        presentSuccessAlert(outcome.outputFolder, successDetails(outcome));
         break;
     case ConversionOutcome::Kind::Failed:
         presentErrorAlert(outcome.message, outcome.reason, outcome.details);

@@ -57,6 +57,9 @@ public:
     // MiB: the default when it is not a size, no limit when bytes cannot
     // count it.
     static qint64 cacheCapBytes(const QVariant& mebibytesSetting);
+    // The success alert's informative text: the bitrate read back, what the
+    // trial encodes chose, and the warnings, a line each.
+    static QString successDetails(const ConversionOutcome& outcome);
 
     explicit ViewController(QWidget* parent = nullptr);
 

@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"no folder after options", {"-f", "20", "-c"}, "missing the frame folder"},
         UsageCase{"cache with two folders", {"--cache", "/a", "/b"}, "--cache takes one folder"},
         UsageCase{"unknown option", {"-x", "/f"}, "Unknown option 'x'"},
-        UsageCase{"unknown long option", {"--quality=1", "/f"}, "Unknown option 'quality'"},
+        UsageCase{"unknown long option", {"--bitrate=1", "/f"}, "Unknown option 'bitrate'"},
         UsageCase{"fps without value", {"/f", "--fps"}, "Missing value after '--fps'"},
         UsageCase{"unknown preset", {"-p", "ultra", "/f"}, "unknown preset 'ultra'"},
         UsageCase{"slider above one", {"-s", "1.5", "/f"}, "not '1.5'"},

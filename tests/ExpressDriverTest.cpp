@@ -10,6 +10,8 @@
 #include "core/Cancellation.h"
 #include "core/UserTexts.h"
 #include "frames/FrameFolderScanner.h"
+#include "output/OutputFolder.h"
+#include "preview/SourceComparison.h"
 #include "storage/ScratchFolders.h"
 #include "tools/ExpressEncoder.h"
 #include "tools/Mp4Boxes.h"
@@ -201,6 +203,183 @@ TEST_P(FrameRates, VideoAsLongAsTheDefaultPipelines) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, FrameRates, ::testing::Values(1, 5, 7, 12, 24, 30));
+
+// 20 frames of 64×48 whose size and quality follow the CRF: FFmpeg's
+// moving test picture, softened, under a round alpha that moves.
+bool writeTexturedFrames(const QString& folder) {
+    if (!QDir().mkpath(folder))
+        return false;
+    QProcess ffmpeg;
+    ffmpeg.start(ToolProbe::stagedFfmpeg(),
+                 {"-nostdin", "-v", "error", "-f", "lavfi", "-i", "testsrc2=s=64x48:r=25", "-vf",
+                  "gblur=sigma=0.8,format=rgba,geq=r='r(X,Y)':g='g(X,Y)':b='b(X,Y)':"
+                  "a='clip(255*(1.4-hypot(X-32-5*sin(N/3),Y-24)/22),0,255)'",
+                  "-frames:v", "20", "-start_number", "0", folder + "/%d.png"});
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && QFileInfo::exists(folder + "/19.png");
+}
+
+// Settings for an express run of frames with a size budget or a quality
+// target in a codec; the trials are measured as --check measures them.
+ConversionSettings searching(const QString& frames, VideoFormat::Codec codec) {
+    ConversionSettings settings;
+    settings.sourceImageFolder = frames;
+    settings.fps = 25;
+    settings.express = true;
+    settings.ffmpegPath = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffmpeg");
+    settings.ffprobePath = QStringLiteral(ZEV_STAGED_RESOURCES "/ffmpeg/ffprobe");
+    settings.output.format = VideoFormat::forCodec(codec);
+    return settings;
+}
+
+ConversionOutcome runSearching(const ConversionSettings& settings, const Cancellation& cancellation = {}) {
+    ExpressDriver driver(settings, cancellation);
+    driver.measureTrialsWith(SourceComparison::trialMeasure(settings.ffmpegPath, nullptr));
+    return driver.run();
+}
+
+qint64 bytesAt(ConversionSettings settings, double crf) {
+    settings.output.crf = int(crf);
+    const ConversionOutcome outcome = ExpressDriver(settings, Cancellation()).run();
+    return outcome.succeeded() ? QFileInfo(outcome.video).size() : -1;
+}
+
+struct BudgetCase {
+    const char* title;
+    VideoFormat::Codec codec;
+    // The budget as a share of the file at the codec's usual CRF.
+    double share;
+};
+
+class SizeBudgets : public ExpressDriverTest, public ::testing::WithParamInterface<BudgetCase> {};
+
+// The file is at most the budget and no more than 5 % under it, whatever
+// the codec's scale; the outcome says what was chosen.
+TEST_P(SizeBudgets, LandWithinFivePercentUnderTheBudget) {
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(writeTexturedFrames(frames));
+    ConversionSettings settings = searching(frames, GetParam().codec);
+    const qint64 usual = bytesAt(settings, ExpressEncoder::usualCrf(GetParam().codec));
+    ASSERT_GT(usual, 0);
+    settings.output.maxBytes = qint64(double(usual) * GetParam().share);
+    const ConversionOutcome outcome = runSearching(settings);
+    ASSERT_TRUE(outcome.succeeded()) << outcome.reason.toStdString();
+    const qint64 bytes = QFileInfo(outcome.video).size();
+    EXPECT_LE(bytes, settings.output.maxBytes);
+    EXPECT_GE(double(bytes), 0.95 * double(settings.output.maxBytes));
+    ASSERT_TRUE(outcome.rateChoice.has_value());
+    EXPECT_EQ(outcome.rateChoice->bytes, bytes);
+    EXPECT_EQ(outcome.rateChoice->budget, settings.output.maxBytes);
+    EXPECT_GE(outcome.rateChoice->trials, 1);
+    EXPECT_LE(outcome.rateChoice->setting, VideoFormat::maxCrf(GetParam().codec));
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, SizeBudgets,
+                         ::testing::Values(BudgetCase{"h264_tighter", VideoFormat::Codec::H264, 0.75},
+                                           BudgetCase{"h264_same", VideoFormat::Codec::H264, 1.0},
+                                           BudgetCase{"h264_looser", VideoFormat::Codec::H264, 1.6},
+                                           BudgetCase{"h265", VideoFormat::Codec::H265, 1.3},
+                                           BudgetCase{"av1", VideoFormat::Codec::Av1, 0.8},
+                                           BudgetCase{"vp9", VideoFormat::Codec::Vp9, 0.8}),
+                         ParamName());
+
+// A budget below the smallest file the coarsest setting makes is refused
+// with that size named, and the previous video stays.
+TEST_F(ExpressDriverTest, AnImpossibleBudgetIsRefusedNamingTheSmallestSize) {
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(writeTexturedFrames(frames));
+    folder.touch("frames/output/zev.mp4", "the previous video");
+    ConversionSettings settings = searching(frames, VideoFormat::Codec::H264);
+    const qint64 smallest = bytesAt(settings, 51);
+    ASSERT_GT(smallest, 0);
+    QFile::remove(frames + "/output/zev.mp4");
+    folder.touch("frames/output/zev.mp4", "the previous video");
+    settings.output.maxBytes = smallest - 1;
+    const ConversionOutcome outcome = runSearching(settings);
+    EXPECT_EQ(outcome.kind, ConversionOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.reason.contains(QLocale(QLocale::English).toString(smallest) + " bytes"))
+        << outcome.reason.toStdString();
+    EXPECT_FALSE(outcome.rateChoice.has_value());
+    QFile video(frames + "/output/zev.mp4");
+    ASSERT_TRUE(video.open(QIODevice::ReadOnly));
+    EXPECT_EQ(video.readAll(), "the previous video");
+    EXPECT_EQ(entries(frames + "/output"), QStringList{"zev.mp4"});
+}
+
+struct TargetCase {
+    const char* title;
+    VideoFormat::Codec codec;
+    double decibels;
+};
+
+class QualityTargets : public ExpressDriverTest, public ::testing::WithParamInterface<TargetCase> {};
+
+// The video committed reaches the target in both its mask and its colour as
+// --check measures them, and the outcome gives the same figures.
+TEST_P(QualityTargets, ReachTheirTargetAsCheckMeasuresIt) {
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(writeTexturedFrames(frames));
+    ConversionSettings settings = searching(frames, GetParam().codec);
+    settings.output.qualityTarget = GetParam().decibels;
+    const ConversionOutcome outcome = runSearching(settings);
+    ASSERT_TRUE(outcome.succeeded()) << outcome.reason.toStdString();
+    VideoDescription description =
+        PackedLayout::plan(QSize(64, 48), settings.output).describe(settings.output);
+    description.inputFps = 25;
+    description.outputFps = 25;
+    description.frames = 20;
+    const Result<QualityReport> report = SourceComparison::measure(
+        {settings.ffmpegPath, outcome.video, description, ExpressEncoder::framePattern(frames), 20, nullptr});
+    ASSERT_TRUE(report.ok()) << report.reason().toStdString();
+    EXPECT_GE(report->mask().averagePsnr, GetParam().decibels);
+    EXPECT_GE(report->colour().averagePsnr, GetParam().decibels);
+    ASSERT_TRUE(outcome.rateChoice.has_value());
+    EXPECT_NEAR(outcome.rateChoice->colourPsnr, report->colour().averagePsnr, 0.01);
+    EXPECT_EQ(outcome.rateChoice->bytes, QFileInfo(outcome.video).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, QualityTargets,
+                         ::testing::Values(TargetCase{"h264_low", VideoFormat::Codec::H264, 28},
+                                           TargetCase{"h264_high", VideoFormat::Codec::H264, 33},
+                                           TargetCase{"vp9", VideoFormat::Codec::Vp9, 31}),
+                         ParamName());
+
+// A video or animated image has no numbered frames to measure trials
+// against: its quality target is refused before any encoding, while a size
+// budget is searched as for frames.
+TEST_F(ExpressDriverTest, ASourcesQualityTargetIsRefusedItsBudgetSearched) {
+    const QString walk = folder.filePath("walk.mov");
+    ASSERT_TRUE(TestVideos::transparentAnimation(walk, {"-c:v", "qtrle"}, 10, 10, QSize(64, 48)));
+    ConversionSettings settings = searching(walk, VideoFormat::Codec::H264);
+    settings.mediaSource = true;
+    settings.output.qualityTarget = 30;
+    const ConversionOutcome target = runSearching(settings);
+    EXPECT_FALSE(target.succeeded());
+    EXPECT_NE(target.reason.indexOf("--max-size"), -1) << target.reason.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("output/walk.mp4")));
+
+    settings.output.qualityTarget.reset();
+    settings.output.maxBytes = 6000;
+    const ConversionOutcome budget = runSearching(settings);
+    ASSERT_TRUE(budget.succeeded()) << budget.reason.toStdString();
+    ASSERT_TRUE(budget.rateChoice.has_value());
+    EXPECT_LE(QFileInfo(folder.filePath("output/walk.mp4")).size(), 6000);
+}
+
+// Stopped during a trial: no further trial, the previous video as it was.
+TEST_F(ExpressDriverTest, AStoppedSearchKeepsThePreviousVideo) {
+    const QString frames = folder.filePath("frames");
+    ASSERT_TRUE(writeTexturedFrames(frames));
+    folder.touch("frames/output/zev.mp4", "the previous video");
+    ConversionSettings settings = searching(frames, VideoFormat::Codec::H264);
+    settings.output.maxBytes = 4000;
+    StopAtEncoding stopper;
+    ExpressDriver driver(settings, stopper.cancellation, &stopper);
+    EXPECT_TRUE(driver.run().wasCancelled());
+    QFile video(frames + "/output/zev.mp4");
+    ASSERT_TRUE(video.open(QIODevice::ReadOnly));
+    EXPECT_EQ(video.readAll(), "the previous video");
+    EXPECT_EQ(entries(frames + "/output"), QStringList{"zev.mp4"});
+}
 
 } // namespace
 

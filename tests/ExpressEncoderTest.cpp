@@ -25,12 +25,12 @@ TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
     const QStringList arguments =
         ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100,
                                   ExpressEncoder::kFilterGraph, std::nullopt, 75);
-    EXPECT_EQ(arguments.size(), 37);
+    EXPECT_EQ(arguments.size(), 41);
     EXPECT_EQ(arguments.join(' '), "-xerror -f image2 -framerate 20 -start_number 0 -i "
                                    "file:/t/50%% %%d/express-1/%d.png -vf " +
                                        ExpressEncoder::kFilterGraph + ExpressEncoder::kHoldLastImage +
                                        " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 " +
-                                       kColour +
+                                       kColour + " -preset veryslow -tune animation" +
                                        " -movflags +faststart+write_colr+use_metadata_tags -f mp4 " +
                                        url("x:y/.zev-express-1.mp4"));
 }
@@ -69,9 +69,10 @@ TEST_P(Codecs, GetTheirEncoderAndContainer) {
 INSTANTIATE_TEST_SUITE_P(
     ExpressEncoderTest, Codecs,
     testing::Values(
-        CodecCase{"h264_crf", VideoFormat(), 18,
-                  "-vcodec libx264 -r 25 -crf 18 -y -pix_fmt yuv420p -frames:v 75 %1 "
-                  "-movflags +faststart+write_colr+use_metadata_tags -f mp4 %2"},
+        CodecCase{
+            "h264_crf", VideoFormat(), 18,
+            "-vcodec libx264 -r 25 -crf 18 -y -pix_fmt yuv420p -frames:v 75 %1 "
+            "-preset veryslow -tune animation -movflags +faststart+write_colr+use_metadata_tags -f mp4 %2"},
         CodecCase{"h265", VideoFormat::forCodec(Codec::H265), 23,
                   "-vcodec libx265 -r 25 -crf 23 -y -pix_fmt yuv420p -frames:v 75 %1 -preset medium "
                   "-tag:v hvc1 -x265-params log-level=error -movflags "
@@ -86,12 +87,31 @@ INSTANTIATE_TEST_SUITE_P(
         CodecCase{"vp9_crf", VideoFormat::forCodec(Codec::Vp9), 32,
                   "-vcodec libvpx-vp9 -r 25 -crf 32 -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 "
                   "-deadline good "
-                  "-cpu-used 2 -row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
+                  "-cpu-used 1 -row-mt 1 -b:v 0 -cues_to_front 1 -f webm %2"},
         CodecCase{"vp9_bitrate", VideoFormat::forCodec(Codec::Vp9), std::nullopt,
                   "-vcodec libvpx-vp9 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 -fps_mode cfr %1 "
                   "-deadline good "
-                  "-cpu-used 2 -row-mt 1 -cues_to_front 1 -f webm %2"}),
+                  "-cpu-used 1 -row-mt 1 -cues_to_front 1 -f webm %2"}),
     ParamName());
+
+// What a level 4.1 decoder holds of the packed picture, within x264's 16;
+// the size is given, so the option is.
+TEST(ExpressEncoderTest, ReferenceFramesFitTheLevelPhonesDecode) {
+    struct Case {
+        QSize packed;
+        int references;
+    };
+    const Case cases[] = {
+        {{1280, 368}, 16}, {{1920, 1080}, 4}, {{3840, 1080}, 2}, {{8192, 8192}, 1}, {{2, 2}, 16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.packed.width());
+        EXPECT_EQ(ExpressEncoder::h264ReferenceFrames(c.packed), c.references);
+        ExpressEncoder::Encoding encoding;
+        encoding.packed = c.packed;
+        EXPECT_TRUE(ExpressEncoder::arguments(encoding).join(u' ').contains(
+            QStringLiteral("-tune animation -refs %1 ").arg(c.references)));
+    }
+}
 
 struct SoundCase {
     const char* title;

@@ -43,6 +43,94 @@ TEST(FrameComparisonTest, ColourUnderFullTransparencyDoesNotCount) {
     EXPECT_EQ(comparison->colourMse, 0.0);
 }
 
+// One pixel of each kind, decoded against its source, and what it does to
+// the edge figures: only partly transparent source pixels count, and the
+// sign says whether the page shows through darker or lighter.
+struct EdgeCase {
+    const char* what;
+    int decoded[4];
+    int source[4];
+    qint64 edgePixels;
+    double overWhiteMean;
+    double overBlackMean;
+    // The pixel's own error over white, which counts among all pixels.
+    double pixelOverWhite;
+};
+
+const EdgeCase kEdgeCases[] = {
+    // Colour laid on black read as straight: the edge goes dark over white.
+    {"dark rim", {0, 0, 0, 128}, {255, 255, 255, 128}, 1, -128.0, -128.0, -128.0},
+    // Alpha too high with the right (black) colour: over white it hides
+    // more of the page; over black nothing changes.
+    {"mask too high", {0, 0, 0, 138}, {0, 0, 0, 128}, 1, -10.0, 0.0, -10.0},
+    {"light rim", {255, 255, 255, 128}, {0, 0, 0, 128}, 1, 128.0, 128.0, 128.0},
+    {"opaque pixel is no edge", {0, 0, 0, 255}, {255, 255, 255, 255}, 0, 0.0, 0.0, -255.0},
+    {"transparent pixel is no edge", {0, 0, 0, 40}, {0, 0, 0, 0}, 0, 0.0, 0.0, -40.0},
+};
+
+TEST(FrameComparisonTest, EdgesAreMeasuredOverWhiteAndOverBlackWithTheirSign) {
+    for (const EdgeCase& test : kEdgeCases) {
+        SCOPED_TRACE(test.what);
+        RgbaFrame decoded = filled(0, 0, 0, 255);
+        RgbaFrame source = filled(0, 0, 0, 255);
+        for (int channel = 0; channel < 4; ++channel) {
+            decoded.pixel(2, 1)[channel] = uchar(test.decoded[channel]);
+            source.pixel(2, 1)[channel] = uchar(test.source[channel]);
+        }
+        const auto comparison = FrameComparison::compare(decoded, source);
+        ASSERT_TRUE(comparison);
+        EXPECT_EQ(comparison->pixels, 8);
+        EXPECT_EQ(comparison->edgePixels, test.edgePixels);
+        EXPECT_NEAR(comparison->edgeOverWhite.meanError, test.overWhiteMean, 0.01);
+        EXPECT_NEAR(comparison->edgeOverBlack.meanError, test.overBlackMean, 0.01);
+        // Over white, every pixel counts: the one that differs among eight.
+        EXPECT_NEAR(comparison->overWhiteMse * 8, test.pixelOverWhite * test.pixelOverWhite, 0.1);
+        if (test.edgePixels == 0) {
+            EXPECT_TRUE(std::isnan(comparison->edgeOverWhitePsnr()));
+            continue;
+        }
+        EXPECT_NEAR(comparison->edgeOverWhite.mse, test.overWhiteMean * test.overWhiteMean, 0.1);
+        EXPECT_NEAR(comparison->edgeOverBlack.mse, test.overBlackMean * test.overBlackMean, 0.1);
+    }
+}
+
+TEST(FrameComparisonTest, TheEdgeMapShowsDarkRimsBlueAndLightRimsRedOnlyAtTheEdges) {
+    struct Shown {
+        const char* what;
+        int decoded[4];
+        int source[4];
+        int map[3];
+    };
+    const Shown cases[] = {
+        {"dark rim", {0, 0, 0, 128}, {255, 255, 255, 128}, {0, 0, 255}},
+        {"light rim", {255, 255, 255, 128}, {0, 0, 0, 128}, {255, 0, 0}},
+        // A faint rim: 2 levels of 16 mean an eighth of full strength.
+        {"faint dark rim", {0, 0, 0, 130}, {0, 0, 0, 128}, {224, 224, 255}},
+        // Off as much, but opaque: no rim, only the faded source over white.
+        {"opaque", {0, 0, 0, 255}, {255, 255, 255, 255}, {255, 255, 255}},
+        {"agreeing edge",
+         {40, 80, 120, 100},
+         {40, 80, 120, 100},
+         {192 + 171 / 4, 192 + 186 / 4, 192 + 202 / 4}},
+    };
+    for (const Shown& test : cases) {
+        SCOPED_TRACE(test.what);
+        RgbaFrame decoded = filled(0, 0, 0, 0);
+        RgbaFrame source = filled(0, 0, 0, 0);
+        for (int channel = 0; channel < 4; ++channel) {
+            decoded.pixel(1, 0)[channel] = uchar(test.decoded[channel]);
+            source.pixel(1, 0)[channel] = uchar(test.source[channel]);
+        }
+        const RgbaFrame map = FrameComparison::edgeMap(decoded, source);
+        ASSERT_EQ(map.size(), QSize(4, 2));
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(map.pixel(1, 0)[channel], test.map[channel], 1) << "channel " << channel;
+        // The fully transparent rest shows the white page, faded.
+        EXPECT_EQ(map.pixel(3, 1)[0], 255);
+        EXPECT_EQ(map.pixel(3, 1)[3], 255);
+    }
+}
+
 TEST(FrameComparisonTest, FramesOfDifferentSizesAreNotCompared) {
     EXPECT_FALSE(FrameComparison::compare(filled(0, 0, 0, 0), RgbaFrame::blank(2, 2)));
     EXPECT_TRUE(FrameComparison::differenceMap(filled(0, 0, 0, 0), RgbaFrame::blank(2, 2)).isNull());

@@ -123,7 +123,44 @@ INSTANTIATE_TEST_SUITE_P(
             "vp9_in_mp4", {"--express", "--codec", "vp9", "--container", "mp4"}, "vp9 does not go in mp4"},
         RefusedCase{"h265_crf_above_51", {"--express", "--codec", "h265", "--crf", "52"}, "0 to 51 for h265"},
         RefusedCase{"vp9_crf_above_63", {"--express", "--codec", "vp9", "--crf", "64"}, "0 to 63 for vp9"},
-        RefusedCase{"empty_sound", {"--express", "--audio="}, "takes a sound file"}),
+        RefusedCase{"empty_sound", {"--express", "--audio="}, "takes a sound file"},
+        RefusedCase{"max_size_without_express", {"--max-size", "500k"}, "need --express"},
+        RefusedCase{
+            "max_size_and_quality", {"--express", "--max-size", "500k", "--quality", "40"}, "not both"},
+        RefusedCase{"max_size_and_crf", {"--express", "--max-size", "1M", "--crf", "20"}, "leave out"},
+        RefusedCase{"quality_and_preset", {"--express", "--quality", "40", "--preset", "best"}, "leave out"},
+        RefusedCase{"max_size_in_gigabytes", {"--express", "--max-size", "2G"}, "not '2G'"},
+        RefusedCase{"max_size_of_nothing", {"--express", "--max-size", "0"}, "not '0'"},
+        RefusedCase{"quality_beyond_reach", {"--express", "--quality", "61"}, "not '61'"},
+        RefusedCase{"quality_in_words", {"--express", "--quality", "good"}, "not 'good'"}),
     ParamName());
+
+struct SizeCase {
+    const char* text;
+    std::optional<qint64> bytes;
+};
+
+TEST(OutputArgumentsTest, SizesCountInBytesWithBinaryUnits) {
+    const SizeCase cases[] = {{"250000", 250000},     {"500k", 512000},      {"500K", 512000},
+                              {"1.5M", 1572864},      {" 2m ", 2097152},     {"0.5k", 512},
+                              {"12.5", 13},           {"1e6", std::nullopt}, {"-5k", std::nullopt},
+                              {"5 kB", std::nullopt}, {"", std::nullopt}};
+    for (const SizeCase& test : cases) {
+        SCOPED_TRACE(test.text);
+        EXPECT_EQ(OutputArguments::byteCount(QString::fromUtf8(test.text)), test.bytes);
+    }
+}
+
+TEST(OutputArgumentsTest, ABudgetOrATargetBecomesTheOptions) {
+    const Result<OutputOptions> budget = parse({"--express", "--max-size", "300k", "--colour", "straight"});
+    ASSERT_TRUE(budget.ok()) << budget.reason().toStdString();
+    EXPECT_EQ(budget->maxBytes, 307200);
+    EXPECT_FALSE(budget->premultiplied);
+    EXPECT_FALSE(budget->defaultPipelineCan());
+    const Result<OutputOptions> target = parse({"--express", "--quality", "42.5"});
+    ASSERT_TRUE(target.ok()) << target.reason().toStdString();
+    EXPECT_EQ(target->qualityTarget, 42.5);
+    EXPECT_EQ(target->maxBytes, 0);
+}
 
 } // namespace

@@ -54,8 +54,10 @@ TEST_F(PreviewControllerTest, PlaysTheVideoAndComparesWithTheSourceFrames) {
     EXPECT_TRUE(preview->canCompare());
     ASSERT_TRUE(QTest::qWaitFor([&]() { return preview->player()->position() >= 3; }, 10000));
     EXPECT_TRUE(preview->player()->isPlaying());
-    preview->setView(PreviewController::View::Difference);
-    EXPECT_EQ(preview->canvas()->image().size(), QSize(32, 16));
+    for (const auto view : {PreviewController::View::Difference, PreviewController::View::Edges}) {
+        preview->setView(view);
+        EXPECT_EQ(preview->canvas()->image().size(), QSize(32, 16));
+    }
     delete preview;
 }
 

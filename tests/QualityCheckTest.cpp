@@ -11,6 +11,7 @@
 #include "output/VideoDescription.h"
 
 #include <QFileInfo>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -35,7 +36,9 @@ protected:
 };
 
 // The test frames: opaque red on the left, blue at half transparency on the
-// right; at 3100 kbit/s the codec keeps them well.
+// right; at 3100 kbit/s the codec keeps them well, but the chroma a player
+// interpolates across the sharp red–blue boundary costs the two columns
+// beside it a quarter of the other colour, the colour's figure about 27 dB.
 TEST_F(QualityCheckTest, MeasuresTheVideoAgainstItsFrames) {
     const Result<QualityCheck::Outcome> outcome = QualityCheck::check(stagedTools(), folder_.path());
     ASSERT_TRUE(outcome.ok()) << outcome.reason().toStdString();
@@ -44,8 +47,13 @@ TEST_F(QualityCheckTest, MeasuresTheVideoAgainstItsFrames) {
     EXPECT_EQ(outcome->inputFps, 25);
     EXPECT_EQ(outcome->report.comparedFrames(), kFrames);
     EXPECT_GT(outcome->report.mask().averagePsnr, 40);
-    EXPECT_GT(outcome->report.colour().averagePsnr, 30);
+    EXPECT_GT(outcome->report.colour().averagePsnr, 25);
     EXPECT_GE(outcome->report.mask().worstFrame, 0);
+    // Half of each frame is partly transparent: the edges' figures are the
+    // codec's, not a division by zero.
+    EXPECT_NEAR(outcome->report.edges().share, 0.5, 0.01);
+    EXPECT_GT(outcome->report.edges().overWhitePsnr, 25);
+    EXPECT_LT(std::abs(outcome->report.edges().overBlackMeanError), 2.0);
     const QJsonObject json = outcome->toJson();
     EXPECT_EQ(json.value(QStringLiteral("videoFrames")).toInteger(), kFrames);
     EXPECT_TRUE(json.value(QStringLiteral("mask")).toObject().contains(QStringLiteral("worstFrame")));

@@ -85,6 +85,33 @@ TEST(ZevCliProgramTest, ConvertsTinyFrames) {
     EXPECT_TRUE(outcome.errors.startsWith(QStringLiteral("scanning\n"))) << outcome.errors.toStdString();
 }
 
+// What a size budget's or a quality target's trials chose is in --json, and
+// on standard error beside the text.
+TEST(ZevCliProgramTest, TheRateChoiceIsReported) {
+    struct Case {
+        const char* option;
+        const char* value;
+        const char* goal;
+    };
+    const Case cases[] = {{"--max-size", "6k", "budget"}, {"--quality", "30", "quality"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        ScratchEnvironment scratch;
+        TemporaryFolder folder;
+        ASSERT_TRUE(TestFrames::writeGradientSequence(folder.path(), 10, 48, 32));
+        const QStringList common{"--express", "--fps", "25", c.option, c.value};
+        const Outcome json = runZevCli(common + QStringList{"--json", folder.path()});
+        ASSERT_EQ(json.status, 0) << json.output.toStdString() << json.errors.toStdString();
+        const QJsonObject choice =
+            QJsonDocument::fromJson(json.output.toUtf8()).object().value("rateChoice").toObject();
+        EXPECT_EQ(choice.value("goal").toString(), c.goal);
+        EXPECT_EQ(choice.value("bytes").toInteger(), QFileInfo(folder.filePath("output/zev.mp4")).size());
+        EXPECT_GE(choice.value("trials").toInt(), 1);
+        const Outcome text = runZevCli(common + QStringList{folder.path()});
+        EXPECT_TRUE(text.errors.contains(QStringLiteral("trial encode"))) << text.errors.toStdString();
+    }
+}
+
 TEST(ZevCliProgramTest, ErrorMessageExitsWithOne) {
     TemporaryFolder folder;
     const Outcome outcome = runZevCli({QStringLiteral("-f"), QStringLiteral("abc"), folder.path()});

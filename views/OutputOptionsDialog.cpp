@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -29,12 +30,18 @@ const QString kFitKey = QStringLiteral("output/fit");
 const QString kCrfKey = QStringLiteral("output/crf");
 const QString kGapKey = QStringLiteral("output/gap");
 const QString kDescribeKey = QStringLiteral("output/describe");
+const QString kMaxBytesKey = QStringLiteral("output/maxBytes");
+const QString kQualityTargetKey = QStringLiteral("output/qualityTarget");
 const QString kCodecKey = QStringLiteral("output/codec");
 const QString kContainerKey = QStringLiteral("output/container");
 const QString kSoundKey = QStringLiteral("output/soundFile");
 const QString kTargetKey = QStringLiteral("output/target");
 
 constexpr int kDefaultCrf = 23;
+// A budget in units of 1024 bytes; 2 GB at most.
+constexpr int kDefaultBudgetKilobytes = 500;
+constexpr int kLargestBudgetKilobytes = 2 * 1024 * 1024;
+constexpr double kDefaultQualityTarget = 40;
 
 QComboBox* choices(QWidget* parent, const QStringList& titles) {
     auto* box = new QComboBox(parent);
@@ -53,6 +60,7 @@ OutputOptionsDialog::OutputOptionsDialog(QWidget* parent)
     addTargetRow(form);
     addLayoutRows(form);
     addQualityRow(form);
+    addRateSearchRows(form);
     addGapRow(form);
     addCodecRow(form);
     addSoundRow(form);
@@ -195,6 +203,7 @@ void OutputOptionsDialog::applyTarget(int index) {
     chosen.fit = fit_->value() == 0 ? 0 : std::max(fit_->value(), 64);
     if (useCrf_->isChecked())
         chosen.crf = crf_->value();
+    readRateSearch(chosen);
     chosen.describe = describe_->isChecked();
     chosen.audioFile = options().audioFile;
     setOptions(chosen);
@@ -232,6 +241,7 @@ void OutputOptionsDialog::setOptions(const OutputOptions& options) {
     gap_->setValue(options.gap.value_or(0));
     sound_->setText(options.audioFile);
     describe_->setChecked(options.describe);
+    setRateSearch(options);
     showTargetFit();
 }
 
@@ -255,6 +265,7 @@ OutputOptions OutputOptionsDialog::options() const {
     if (const QString sound = sound_->text().trimmed(); !sound.isEmpty())
         options.audioFile = QFileInfo(sound).absoluteFilePath();
     options.describe = describe_->isChecked();
+    readRateSearch(options);
     return options;
 }
 
@@ -280,6 +291,7 @@ OutputOptions OutputOptionsDialog::load(const QSettings& settings) {
         options.crf = crf;
     options.audioFile = settings.value(kSoundKey).toString();
     options.describe = settings.value(kDescribeKey, false).toBool();
+    loadRateSearch(settings, options);
     return options;
 }
 
@@ -295,6 +307,79 @@ void OutputOptionsDialog::save(QSettings& settings, const OutputOptions& options
     settings.setValue(kSoundKey, options.audioFile);
     settings.setValue(kDescribeKey, options.describe);
     settings.setValue(kTargetKey, options.target);
+    saveRateSearch(settings, options);
+}
+
+void OutputOptionsDialog::addRateSearchRows(QFormLayout* form) {
+    useBudget_ = new QCheckBox(tr("Best quality whose file fits in"), this);
+    budget_ = new QSpinBox(this);
+    budget_->setRange(1, kLargestBudgetKilobytes);
+    budget_->setValue(kDefaultBudgetKilobytes);
+    budget_->setSuffix(tr(" kB (1024 bytes)"));
+    budget_->setEnabled(false);
+    useQualityTarget_ = new QCheckBox(tr("Smallest file whose mask and colour PSNR reach"), this);
+    qualityTarget_ = new QDoubleSpinBox(this);
+    qualityTarget_->setRange(OutputOptions::kLowestQualityTarget, OutputOptions::kHighestQualityTarget);
+    qualityTarget_->setDecimals(1);
+    qualityTarget_->setSingleStep(0.5);
+    qualityTarget_->setValue(kDefaultQualityTarget);
+    qualityTarget_->setSuffix(tr(" dB"));
+    qualityTarget_->setEnabled(false);
+    connect(useBudget_, &QCheckBox::toggled, budget_, &QWidget::setEnabled);
+    connect(useQualityTarget_, &QCheckBox::toggled, qualityTarget_, &QWidget::setEnabled);
+    // A CRF, a budget and a target each choose the quality: ticking one
+    // unticks the other two.
+    const auto exclusive = [this](QCheckBox* ticked) {
+        for (QCheckBox* other : {useCrf_.data(), useBudget_.data(), useQualityTarget_.data()})
+            if (other != ticked)
+                other->setChecked(false);
+    };
+    for (QCheckBox* box : {useCrf_.data(), useBudget_.data(), useQualityTarget_.data()})
+        connect(box, &QCheckBox::toggled, this, [exclusive, box](bool on) {
+            if (on)
+                exclusive(box);
+        });
+    const auto row = [this](QCheckBox* box, QWidget* value) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(box);
+        line->addWidget(value);
+        return line;
+    };
+    form->addRow(tr("Size budget:"), row(useBudget_, budget_));
+    form->addRow(tr("Quality target:"), row(useQualityTarget_, qualityTarget_));
+}
+
+void OutputOptionsDialog::setRateSearch(const OutputOptions& options) {
+    useBudget_->setChecked(options.maxBytes > 0);
+    // Whole kB, rounded down: a budget shown never grows.
+    budget_->setValue(options.maxBytes > 0
+                          ? int(std::clamp<qint64>(options.maxBytes / 1024, 1, kLargestBudgetKilobytes))
+                          : kDefaultBudgetKilobytes);
+    useQualityTarget_->setChecked(options.qualityTarget.has_value());
+    qualityTarget_->setValue(options.qualityTarget.value_or(kDefaultQualityTarget));
+}
+
+void OutputOptionsDialog::readRateSearch(OutputOptions& options) const {
+    if (useBudget_->isChecked())
+        options.maxBytes = qint64(budget_->value()) * 1024;
+    if (useQualityTarget_->isChecked())
+        options.qualityTarget = qualityTarget_->value();
+}
+
+void OutputOptionsDialog::loadRateSearch(const QSettings& settings, OutputOptions& options) {
+    if (options.crf)
+        return;
+    if (const qint64 bytes = settings.value(kMaxBytesKey, 0).toLongLong();
+        bytes > 0 && bytes <= qint64(kLargestBudgetKilobytes) * 1024)
+        options.maxBytes = bytes;
+    else if (const double target = settings.value(kQualityTargetKey, 0.0).toDouble();
+             target >= OutputOptions::kLowestQualityTarget && target <= OutputOptions::kHighestQualityTarget)
+        options.qualityTarget = target;
+}
+
+void OutputOptionsDialog::saveRateSearch(QSettings& settings, const OutputOptions& options) {
+    settings.setValue(kMaxBytesKey, options.maxBytes);
+    settings.setValue(kQualityTargetKey, options.qualityTarget.value_or(0.0));
 }
 
 } // namespace zev

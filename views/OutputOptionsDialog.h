@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
@@ -56,6 +57,13 @@ private:
     // The CRF's range is the chosen codec's own scale.
     void codecChosen();
     void chooseSoundFile();
+    // The size budget's and the quality target's rows: each excludes the
+    // other and the CRF.
+    void addRateSearchRows(QFormLayout* form);
+    void setRateSearch(const OutputOptions& options);
+    void readRateSearch(OutputOptions& options) const;
+    static void loadRateSearch(const QSettings& settings, OutputOptions& options);
+    static void saveRateSearch(QSettings& settings, const OutputOptions& options);
 
     // What the sheet does not show (border, alignment, the players'
     // descriptions) comes from the options it was given or the target
@@ -73,6 +81,10 @@ private:
     QPointer<QComboBox> codec_;
     QPointer<QLineEdit> sound_;
     QPointer<QCheckBox> describe_;
+    QPointer<QCheckBox> useBudget_;
+    QPointer<QSpinBox> budget_;
+    QPointer<QCheckBox> useQualityTarget_;
+    QPointer<QDoubleSpinBox> qualityTarget_;
 };
 
 } // namespace zev

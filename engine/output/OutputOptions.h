@@ -29,7 +29,8 @@ struct OutputOptions {
     Layout layout = Layout::MaskLeft;
     MaskSize maskSize = MaskSize::Full;
     // Straight colour: the frame's own colour where alpha is above zero,
-    // black elsewhere, for players that multiply by the mask themselves.
+    // and that colour carried a few pixels out into the fully transparent
+    // area (ColourBleed), for players that multiply by the mask themselves.
     bool premultiplied = true;
     // The packed video's largest side, and its area at most that of a
     // fit × fit·9/16 frame; 0 keeps the frames' size.
@@ -61,6 +62,20 @@ struct OutputOptions {
     VideoFormat format;
     // A sound file muxed as the video's one sound track; empty: none.
     QString audioFile;
+    // A budget for the video file, in bytes: the finest quality whose file
+    // is at most the budget (and within 5 % under it), found by trial
+    // encodes; 0: none.
+    qint64 maxBytes = 0;
+    // A quality target in dB: the smallest file whose mask PSNR and colour
+    // PSNR, as zev-cli --check measures them, both reach it.
+    std::optional<double> qualityTarget;
+    static constexpr double kLowestQualityTarget = 20;
+    static constexpr double kHighestQualityTarget = 60;
+
+    // Whether the encoder's quality setting is searched by trial encodes.
+    bool searchesRate() const { return maxBytes > 0 || qualityTarget.has_value(); }
+    // A CRF, a budget or a target: the encoder, not the rate, sets the bitrate.
+    bool leavesRateOpen() const { return crf.has_value() || searchesRate(); }
 
     // Whether a player needs zev.json to find its way in the video.
     bool needsDescription() const {
@@ -77,7 +92,8 @@ struct OutputOptions {
     // Whether the default pipeline, which knows only the default layout,
     // bitrate and size, can honour these options.
     bool defaultPipelineCan() const {
-        return !needsDescription() && fit == 0 && !crf && format == VideoFormat() && audioFile.isEmpty();
+        return !needsDescription() && fit == 0 && !crf && format == VideoFormat() && audioFile.isEmpty() &&
+               !searchesRate();
     }
 
     bool operator==(const OutputOptions&) const = default;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/Result.h"
+#include "pipeline/RateChoice.h"
 
 #include <QMetaType>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 namespace zev {
 
@@ -38,6 +40,8 @@ struct ConversionOutcome {
     // invalid and empty unless succeeded.
     QSize videoSize;
     QString level;
+    // What a size budget's or a quality target's trial encodes chose.
+    std::optional<RateChoice> rateChoice;
 
     static ConversionOutcome success(const QString& outputFolder, const QString& warning = QString()) {
         ConversionOutcome outcome;

@@ -20,7 +20,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace zev {
@@ -154,53 +156,205 @@ Result<PackedLayout> ExpressDriver::planLayout() {
 
 ConversionOutcome ExpressDriver::encode(const ExpressEncoder::Encoding& input, const QString& straightening,
                                         const PackedLayout& layout, qint64 frameCount) {
+    source_ = input;
+    straightening_ = straightening;
+    sourceFrames_ = frameCount;
     const QString outputFolder = settings_.outputFolder();
     // As for the default encoder: a plain file standing there is left alone,
     // and the run then fails to write.
     if (!QFileInfo::exists(outputFolder))
         QDir().mkpath(outputFolder);
 
+    std::optional<RateChoice> choice;
+    const Made made = settings_.output.searchesRate()
+                          ? search(layout, choice)
+                          : make(layout, settings_.output.crf, QStringLiteral("express"));
+    if (!made)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(made.failure()));
+    const Product& product = **made;
+    const qint64 outputFrames = source_.outputFrames;
+    const Result<VideoFacts> committed =
+        verifyAndCommit(*product.last, product.expected, layout, outputFrames);
+    if (!committed)
+        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
+    reportFrames(Stage::Encoding, outputFrames, outputFrames);
+    ConversionOutcome outcome = finished(outputFolder, layout, *committed);
+    outcome.rateChoice = choice;
+    return outcome;
+}
+
+ExpressDriver::Made ExpressDriver::make(const PackedLayout& layout, std::optional<double> crf,
+                                        const QString& trial) {
+    const QString outputFolder = settings_.outputFolder();
+    // Stage names hold no '-': the pid follows the first one
+    // (PendingVideo::removeAbandoned).
+    const QString stage = trial.isEmpty() ? QStringLiteral("express") : trial;
     const VideoFormat& format = settings_.output.format;
     const QString videoPath = settings_.videoPath();
-    const qint64 outputFrames = input.outputFrames;
-    PendingVideo encodedVideo(outputFolder, QStringLiteral("express"), videoPath);
-    const Result<> encoded = runFfmpeg(input, straightening, encodedVideo.path(), layout);
-    if (cancelled() && !encoded)
-        return ConversionOutcome::cancelled();
-    if (!encoded)
-        return failed(encoded);
+    auto product = std::make_unique<Product>();
+    product->encoded = std::make_unique<PendingVideo>(outputFolder, stage, videoPath);
+    const qint64 outputFrames = source_.outputFrames;
+    if (Result<> encoded = runFfmpeg(product->encoded->path(), layout, crf); !encoded)
+        return encoded.failure();
     // A frame taken away during the run would have ended ffmpeg's sequence
     // early without an error.
-    if (frameCount > 0) {
-        if (const qint64 framesNow = countFramesAgain(); framesNow != frameCount)
-            return failed(Result<>::failure(tr("the frame folder changed during the run: it held %1 frames, "
-                                               "now %2")
-                                                .arg(frameCount)
-                                                .arg(framesNow)));
+    if (sourceFrames_ > 0) {
+        if (const qint64 framesNow = countFramesAgain(); framesNow != sourceFrames_)
+            return Made::failure(tr("the frame folder changed during the run: it held %1 frames, now %2")
+                                     .arg(sourceFrames_)
+                                     .arg(framesNow));
     }
-    ExpectedVideo expected = packedVideo(format, layout, outputFrames);
+    product->expected = packedVideo(format, layout, outputFrames);
+    product->last = product->encoded.get();
     // The sound goes in by a second run that copies the video: with the
     // frame count that cuts the video, ffmpeg 5.1 ends every stream of the
     // file at once, while the sound is still as far behind as the video
     // encoder's lookahead (a second of VP9's).
-    std::optional<PendingVideo> withSound;
     if (!settings_.output.audioFile.isEmpty()) {
         const double seconds = double(outputFrames) / double(VideoEncoder::kVideoRate);
-        withSound.emplace(outputFolder, QStringLiteral("sound"), videoPath);
-        if (Result<> muxed = muxSound(encodedVideo.path(), seconds, withSound->path()); !muxed)
-            return cancelled() ? ConversionOutcome::cancelled() : failed(muxed);
-        expected = expected.withSound(ExpressEncoder::soundCodec(format.container), seconds);
+        product->withSound =
+            std::make_unique<PendingVideo>(outputFolder, trial + QStringLiteral("sound"), videoPath);
+        if (Result<> muxed = muxSound(product->encoded->path(), seconds, product->withSound->path()); !muxed)
+            return muxed.failure();
+        product->expected =
+            product->expected.withSound(ExpressEncoder::soundCodec(format.container), seconds);
+        product->last = product->withSound.get();
     }
-    PendingVideo described(outputFolder, QStringLiteral("describing"), videoPath);
+    product->described =
+        std::make_unique<PendingVideo>(outputFolder, trial + QStringLiteral("describing"), videoPath);
     const Result<PendingVideo*> last =
-        describeForPlayers(withSound ? *withSound : encodedVideo, described, layout, outputFrames);
+        describeForPlayers(*product->last, *product->described, layout, outputFrames);
     if (!last)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(last.failure()));
-    const Result<VideoFacts> committed = verifyAndCommit(**last, expected, layout, outputFrames);
-    if (!committed)
-        return cancelled() ? ConversionOutcome::cancelled() : failed(Result<>(committed.failure()));
-    reportFrames(Stage::Encoding, outputFrames, outputFrames);
-    return finished(outputFolder, layout, *committed);
+        return last.failure();
+    product->last = *last;
+    return product;
+}
+
+RateSearch::Scale ExpressDriver::crfScale(VideoFormat::Codec codec) {
+    RateSearch::Scale scale;
+    scale.finest = 0;
+    scale.coarsest = VideoFormat::maxCrf(codec);
+    scale.step = ExpressEncoder::crfStep(codec);
+    scale.start = ExpressEncoder::usualCrf(codec);
+    return scale;
+}
+
+ExpressDriver::Made ExpressDriver::search(const PackedLayout& layout, std::optional<RateChoice>& choice) {
+    const OutputOptions& options = settings_.output;
+    // The trials are measured against numbered frames, which a video or
+    // animated image does not have.
+    if (!options.maxBytes && source_.media)
+        return Made::failure(tr("a quality target needs frames to measure the trial videos against: for a "
+                                "video or animated image, give a size budget (--max-size) instead"));
+    if (!options.maxBytes && !measure_)
+        return Made::failure(
+            tr("a quality target needs its trial videos measured, which this run cannot do"));
+    const RateSearch::Scale scale = crfScale(options.format.codec);
+    RateSearch search = options.maxBytes > 0 ? RateSearch::forBudget(options.maxBytes, scale)
+                                             : RateSearch::forQuality(*options.qualityTarget, scale);
+    // Only the trial the search would keep is kept, beside the one being
+    // made: a later trial either replaces it or leaves it chosen.
+    std::unique_ptr<Product> kept;
+    std::optional<double> keptSetting;
+    const auto tryOne = [&](double setting) -> Result<> {
+        if (cancelled())
+            return Result<>::failure(tr("stopped"));
+        Made trial = make(layout, setting, QStringLiteral("trial%1").arg(search.trials().size() + 1));
+        if (!trial)
+            return trial.failure();
+        const Result<RateSearch::Trial> result = tryOut(search, **trial, setting, layout);
+        if (!result)
+            return result.failure();
+        search.record(*result);
+        const std::optional<RateSearch::Trial> chosen = search.chosen();
+        if (chosen && std::abs(chosen->setting - setting) < scale.step / 2) {
+            kept = std::move(*trial);
+            keptSetting = setting;
+        }
+        return Result<>::success();
+    };
+    while (const std::optional<double> setting = search.next())
+        if (Result<> tried = tryOne(*setting); !tried)
+            return tried.failure();
+    // A goal nothing met is refused naming what the encoder's far end makes
+    // (the smallest file, the best figure), which only a trial there tells.
+    const double farEnd = search.goal() == RateSearch::Goal::Budget ? scale.coarsest : scale.finest;
+    const bool farEndTried =
+        std::any_of(search.trials().begin(), search.trials().end(), [&](const RateSearch::Trial& trial) {
+            return std::abs(trial.setting - farEnd) < scale.step / 2;
+        });
+    if (!search.chosen() && !farEndTried)
+        if (Result<> tried = tryOne(farEnd); !tried)
+            return tried.failure();
+    const std::optional<RateSearch::Trial> chosen = search.chosen();
+    if (!chosen)
+        return Made::failure(refusal(search, *search.closest()));
+    if (!kept || std::abs(*keptSetting - chosen->setting) >= scale.step / 2) {
+        // Not expected (the kept trial is always the chosen one), but the
+        // video committed must be the one chosen.
+        Made again = make(layout, chosen->setting, QStringLiteral("chosen"));
+        if (!again)
+            return again.failure();
+        kept = std::move(*again);
+    }
+    RateChoice made;
+    made.goal =
+        search.goal() == RateSearch::Goal::Budget ? RateChoice::Goal::Budget : RateChoice::Goal::Quality;
+    made.budget = options.maxBytes;
+    made.target = options.qualityTarget.value_or(0);
+    made.setting = chosen->setting;
+    made.bytes = QFileInfo(kept->last->path()).size();
+    made.trials = int(search.trials().size());
+    for (const auto& [setting, figures] : measured_)
+        if (std::abs(setting - chosen->setting) < scale.step / 2) {
+            made.maskPsnr = figures.maskPsnr;
+            made.colourPsnr = figures.colourPsnr;
+        }
+    note(QStringLiteral("rate search: ") + made.text());
+    choice = made;
+    return kept;
+}
+
+Result<RateSearch::Trial> ExpressDriver::tryOut(RateSearch& search, const Product& trial, double setting,
+                                                const PackedLayout& layout) {
+    RateSearch::Trial result;
+    result.setting = setting;
+    result.bytes = QFileInfo(trial.last->path()).size();
+    if (search.goal() == RateSearch::Goal::Quality) {
+        VideoDescription description = layout.describe(settings_.output);
+        description.frames = source_.outputFrames;
+        description.inputFps = settings_.fps;
+        description.outputFps = VideoEncoder::kVideoRate;
+        const Result<TrialQuality> figures = measure_(
+            trial.last->path(), description, ExpressEncoder::framePattern(source_.linkFolder), sourceFrames_);
+        if (!figures)
+            return figures.failure();
+        // Identical pictures measure infinite: far enough above any target.
+        constexpr double kAboveAnyTarget = 99;
+        result.quality = std::min({figures->maskPsnr, figures->colourPsnr, kAboveAnyTarget});
+        measured_.emplace_back(setting, *figures);
+        note(QStringLiteral("trial at CRF %1: %2 bytes, mask %3 dB, colour %4 dB")
+                 .arg(setting)
+                 .arg(result.bytes)
+                 .arg(figures->maskPsnr, 0, 'f', 2)
+                 .arg(figures->colourPsnr, 0, 'f', 2));
+    } else {
+        note(QStringLiteral("trial at CRF %1: %2 bytes").arg(setting).arg(result.bytes));
+    }
+    return result;
+}
+
+QString ExpressDriver::refusal(const RateSearch& search, const RateSearch::Trial& closest) {
+    const QLocale english(QLocale::English);
+    if (search.goal() == RateSearch::Goal::Budget)
+        return tr("no video fits in %1 bytes: the smallest the encoder makes of these frames, at its "
+                  "coarsest setting (CRF %2), is %3 bytes")
+            .arg(english.toString(search.budget()), QString::number(closest.setting),
+                 english.toString(closest.bytes));
+    return tr("the quality target of %1 dB is out of reach: the best trial (CRF %2) reached %3 dB in the "
+              "lower of its mask and colour PSNR")
+        .arg(QString::number(search.target(), 'f', 1), QString::number(closest.setting),
+             QString::number(closest.quality, 'f', 2));
 }
 
 Result<> ExpressDriver::muxSound(const QString& encodedFile, double seconds, const QString& videoFile) {
@@ -223,19 +377,20 @@ Result<> ExpressDriver::checkSound() const {
     return Result<>::success();
 }
 
-Result<> ExpressDriver::runFfmpeg(const ExpressEncoder::Encoding& input, const QString& straightening,
-                                  const QString& videoFile, const PackedLayout& layout) {
-    reportStage(Stage::Encoding, input.outputFrames);
+Result<> ExpressDriver::runFfmpeg(const QString& videoFile, const PackedLayout& layout,
+                                  std::optional<double> crf) {
+    reportStage(Stage::Encoding, source_.outputFrames);
     FfmpegProgressReader reader;
-    ExpressEncoder::Encoding encoding = input;
+    ExpressEncoder::Encoding encoding = source_;
     encoding.videoFile = videoFile;
     encoding.rate = settings_.rate;
     encoding.filterGraph =
-        straightening + ExpressEncoder::filterGraph(layout, settings_.output.premultiplied);
-    encoding.crf = settings_.output.crf;
+        straightening_ + ExpressEncoder::filterGraph(layout, settings_.output.premultiplied);
+    encoding.crf = crf;
     encoding.format = settings_.output.format;
+    encoding.packed = layout.packed;
     return ToolRunner::run(ExpressEncoder::arguments(encoding), settings_.ffmpegPath,
-                           encodingOptions(reader, input.outputFrames))
+                           encodingOptions(reader, source_.outputFrames))
         .outcome(QStringLiteral("ffmpeg"));
 }
 

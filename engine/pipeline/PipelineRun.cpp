@@ -207,7 +207,7 @@ QString PipelineRun::numberingReason(qint64 expected, qint64 number, const QStri
 ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size) const {
     const double fps = double(VideoEncoder::kVideoRate);
     // A quality target leaves the bitrate to the encoder: only the size counts.
-    const qint64 rate = settings_.output.crf ? 0 : settings_.rate;
+    const qint64 rate = settings_.output.leavesRateOpen() ? 0 : settings_.rate;
     QStringList warnings;
     if (const QString found = findings_.warning(); !found.isEmpty())
         warnings.append(found);
@@ -229,7 +229,7 @@ ConversionOutcome PipelineRun::succeeded(const QString& outputFolder, QSize size
 ConversionOutcome PipelineRun::finished(const QString& outputFolder, const PackedLayout& layout,
                                         const VideoFacts& facts) {
     ConversionOutcome outcome = succeeded(outputFolder, layout.packed);
-    if (settings_.output.crf)
+    if (settings_.output.leavesRateOpen())
         outcome.bitrateKbits = facts.bitrateKbits();
     for (const QString& warning : {targetWarning(layout, facts), removeOtherVideos(outcome.video)})
         if (!warning.isEmpty())

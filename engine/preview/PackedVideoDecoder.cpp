@@ -53,7 +53,14 @@ QStringList PackedVideoDecoder::arguments(const QString& videoPath, qint64 first
               << QStringLiteral("0:v:0")
               // Every decoded frame once: no frame doubled or dropped to keep
               // a rate the raw output does not have anyway.
-              << QStringLiteral("-fps_mode") << QStringLiteral("passthrough") << QStringLiteral("-f")
+              << QStringLiteral("-fps_mode")
+              << QStringLiteral("passthrough")
+              // A player's texture sampler brings subsampled chroma up to
+              // the frame's size bilinearly; ffmpeg's own conversion to RGB
+              // repeats each chroma sample over its 2×2 pixels instead, which
+              // shows every edge between colours (and round a transparent
+              // shape) about 2 dB worse than a player does.
+              << QStringLiteral("-vf") << kChromaUpsampling << QStringLiteral("-f")
               << QStringLiteral("rawvideo") << QStringLiteral("-pix_fmt") << QStringLiteral("rgb24")
               << QStringLiteral("pipe:1");
     return arguments;

@@ -48,6 +48,11 @@ public:
     };
 
     static constexpr int kPollMs = 50;
+    // The chroma planes at full size, each pixel's chroma interpolated
+    // between the four nearest samples as a GPU's bilinear sampler does,
+    // before the conversion to RGB.
+    static inline const QString kChromaUpsampling =
+        QStringLiteral("scale=flags=bilinear+accurate_rnd,format=yuv444p");
 
     explicit PackedVideoDecoder(Request request);
     ~PackedVideoDecoder();

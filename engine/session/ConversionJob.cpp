@@ -4,6 +4,7 @@
 #include "pipeline/ConversionDriver.h"
 #include "pipeline/ExpressDriver.h"
 #include "pipeline/ProgressEstimator.h"
+#include "preview/SourceComparison.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -82,6 +83,7 @@ ConversionOutcome ConversionJob::runDriver() {
     if (settings_.express) {
         ExpressDriver driver(settings_, cancellation_, relay_.get());
         driver.useRunFolder(std::move(runFolder_));
+        driver.measureTrialsWith(SourceComparison::trialMeasure(settings_.ffmpegPath, &cancellation_));
         return driver.run();
     }
     ConversionDriver driver(settings_, queue_, cancellation_, relay_.get());

@@ -5,6 +5,7 @@
 #include "output/VideoFormat.h"
 #include "tools/MediaSource.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -41,7 +42,9 @@ public:
     // default ones. Colour and mask are made at the frames' size and only
     // then scaled (area averaging), so the colour of transparent pixels
     // never bleeds into the edges; straight colour after scaling is the
-    // scaled colour × alpha divided by the scaled alpha.
+    // scaled colour × alpha divided by the scaled alpha. Straight colour
+    // then gets ColourBleed's edge treatment: the visible colour carried
+    // into the fully transparent pixels around it.
     static QString filterGraph(const PackedLayout& layout, bool premultiplied);
 
     // With a filter graph, ffmpeg gives the last image one output frame
@@ -64,14 +67,19 @@ public:
         // kbit/s, the average each encoder aims at when there is no CRF.
         qint64 rate = 0;
         QString filterGraph = kFilterGraph;
-        // The encoder's own quality scale (VideoFormat::maxCrf).
-        std::optional<int> crf;
+        // The encoder's own quality scale (VideoFormat::maxCrf), in steps
+        // of crfStep: a size budget's or a quality target's search tries
+        // the settings between whole ones where the encoder takes them.
+        std::optional<double> crf;
         // With outputFrames, the video is held and cut to that many frames.
         qint64 outputFrames = 0;
         VideoFormat format;
 
         // The rate the animation's images are shown at.
         double sourceFps() const;
+        // The packed frame's size, which bounds x264's reference frames;
+        // unknown (invalid): the preset's.
+        QSize packed;
     };
 
     // The encoding run. Both paths are made absolute and given as "file:"
@@ -92,6 +100,9 @@ public:
     // Each codec's encoder and its settings, after the options every codec
     // shares (rate, quality, pixel format, frame count, colour).
     static QStringList h264Options(const Encoding& encoding);
+    // The most reference frames a level 4.1 decoder (the phones') holds for
+    // a picture of this size, and no more than x264 uses: 1 to 16.
+    static int h264ReferenceFrames(QSize packed);
     static QStringList h265Options(const Encoding& encoding);
     static QStringList av1Options(const Encoding& encoding);
     static QStringList vp9Options(const Encoding& encoding);
@@ -104,6 +115,12 @@ public:
                                       const VideoFormat& format, const QString& videoFile);
     // The sound codec a container gets, as ffprobe names it: "aac", "opus".
     static QString soundCodec(VideoFormat::Container container);
+
+    // The smallest step of a codec's CRF the encoder tells apart: x264 and
+    // x265 take fractions, libaom and libvpx whole numbers.
+    static double crfStep(VideoFormat::Codec codec);
+    // A codec's CRF that gives about the colour of x264's 23.
+    static int usualCrf(VideoFormat::Codec codec);
 
     // The encoder ffmpeg runs for a codec: "libx264", "libx265",
     // "libaom-av1", "libvpx-vp9".
