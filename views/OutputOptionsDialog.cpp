@@ -339,7 +339,7 @@ void OutputOptionsDialog::addRateSearchRows(QFormLayout* form) {
             if (on)
                 exclusive(box);
         });
-    const auto row = [this](QCheckBox* box, QWidget* value) {
+    const auto row = [](QCheckBox* box, QWidget* value) {
         auto* line = new QHBoxLayout;
         line->addWidget(box);
         line->addWidget(value);
