@@ -174,73 +174,6 @@ Ctrl-C（SIGINT）、SIGTERM 或 SIGHUP（终端被关闭）会在一秒内停�
         <translation>--cache-cap 最大为 %1，而不是“%2”</translation>
     </message>
     <message>
-        <source>
-Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
-2.png ..., into the video FOLDER/output/zev.mp4 (H.264; with --express, other
-codecs and FOLDER/output/zev.webm on request): every video frame shows
-the frame&apos;s transparency as a grey mask on the left and its colour on black on
-the right. Other files in FOLDER are ignored. Several folders are converted one
-after another with the same settings.
-
-Options:
-  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
-  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
-                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
-  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
-                       the bitrate is 100 + 4000 x VALUE kbit/s
-  -c, --cache          skip the image work and re-encode the packed frames kept
-                       from the folder&apos;s last full run (in
-                       $XDG_CACHE_HOME/zev, ~/.cache/zev), with the new frame
-                       rate and bitrate; one folder only
-      --cache-cap SIZE how much the packed frames kept for --cache may take,
-                       all folders together (default 2G; K, M, G or T, a bare
-                       number is in M; at most 8388607T, larger sizes are
-                       refused); the least recently used go first
-  -e, --express        express conversion: one FFmpeg run straight from the
-                       frames to the same video, many times faster, with no
-                       intermediate images (and so nothing for --cache)
-      --json           print one JSON object per folder instead of the texts:
-                       folder, ok, message, reason, video, frames, seconds,
-                       width, height, level (the level of the video&apos;s codec),
-                       warning, and bitrate when read back
-      --targets        list the target players, one a line, and exit
-  -h, --help           show this help and exit
-  -v, --version        show the version and exit
-
-</source>
-        <translation>
-把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
-合成为视频 FOLDER/output/zev.mp4（H.264；使用 --express 时可按需选用其他编码格式
-和 FOLDER/output/zev.webm）：每一帧视频的左边是该帧透明度的灰度遮罩，右边是铺在
-黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。多个文件夹按顺序以相同的设置
-逐个合成。
-
-选项：
-  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
-  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
-                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
-  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
-                       码率为 100 + 4000 x VALUE kbit/s
-  -c, --cache          跳过图片处理，用新的帧率和码率重新编码该文件夹上次
-                       完整合成保留的拼接帧（在 $XDG_CACHE_HOME/zev，
-                       即 ~/.cache/zev 中）；只能用于一个文件夹
-      --cache-cap SIZE 为 --cache 保留的拼接帧（所有文件夹合计）最多可占的
-                       空间（默认 2G；单位 K、M、G 或 T，只写数字时为 M；
-                       最大 8388607T，更大的值会被拒绝）；最久未用的先删除
-  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
-                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
-                       使用的缓存）
-      --json           每个文件夹输出一个 JSON 对象，代替文字：
-                       folder、ok、message、reason、video、frames、seconds、
-                       width、height、level（视频编码格式的级别）、warning，
-                       读回时还有 bitrate
-      --targets        列出目标播放器，每行一个，然后退出
-  -h, --help           显示本帮助并退出
-  -v, --version        显示版本并退出
-
-</translation>
-    </message>
-    <message>
         <source>--cache has no meaning for a video or animated image</source>
         <translation>--cache 不能用于视频或动图</translation>
     </message>
@@ -290,6 +223,77 @@ output/NAME.mp4，NAME 是去掉扩展名的文件名（旁边另有文件或 ze
 
 使用 --express 时，FOLDER 中的帧也可以按合成软件的方式命名：一个相同的前缀加一个
 从任意数字开始、逐一递增的编号（comp_00000.png、walk-1.png ...）；按编号顺序使用。
+
+</translation>
+    </message>
+    <message>
+        <source>
+Turns each FOLDER, a folder of transparent PNG frames named 0.png, 1.png,
+2.png ..., into the video FOLDER/output/zev.mp4 (H.264; with --express, other
+codecs and FOLDER/output/zev.webm on request): every video frame shows
+the frame&apos;s transparency as a grey mask on the left and its colour on black on
+the right. Other files in FOLDER are ignored. Several folders are converted one
+after another with the same settings.
+
+Options:
+  -f, --fps TEXT       frames per second of the animation, 1 to 59 (default 20)
+  -p, --preset NAME    quality preset: high (%1, 1100 kbit/s, the default),
+                       super (%2, 2100 kbit/s) or best (%3, 3100 kbit/s)
+  -s, --slider VALUE   rate slider position from 0.0 to 1.0 instead of a preset;
+                       the bitrate is 100 + 4000 x VALUE kbit/s
+  -c, --cache          skip the image work and re-encode the packed frames kept
+                       from the folder&apos;s last full run (in
+                       $XDG_CACHE_HOME/zev, ~/.cache/zev), with the new frame
+                       rate and bitrate; one folder only
+      --cache-cap SIZE how much the packed frames kept for --cache may take,
+                       all folders together (default 2G; K, M, G or T, a bare
+                       number is in M; at most 8388607T, larger sizes are
+                       refused); the least recently used go first
+  -e, --express        express conversion: one FFmpeg run straight from the
+                       frames to the same video, many times faster, with no
+                       intermediate images (and so nothing for --cache)
+      --json           print one JSON object per folder instead of the texts:
+                       folder, ok, message, reason, video, frames, seconds,
+                       width, height, level (the level of the video&apos;s codec),
+                       warning, bitrate when read back, and rateChoice
+                       with --max-size or --quality (goal, budget or
+                       target, setting, bytes, mask and colour, trials)
+      --targets        list the target players, one a line, and exit
+  -h, --help           show this help and exit
+  -v, --version        show the version and exit
+
+</source>
+        <translation>
+把每个 FOLDER（一个透明 PNG 序列帧文件夹，帧名为 0.png、1.png、2.png ...）
+合成为视频 FOLDER/output/zev.mp4（H.264；使用 --express 时可按需选用其他编码格式
+和 FOLDER/output/zev.webm）：每一帧视频的左边是该帧透明度的灰度遮罩，右边是铺在
+黑色背景上的彩色画面。FOLDER 中的其他文件会被忽略。多个文件夹按顺序以相同的设置
+逐个合成。
+
+选项：
+  -f, --fps TEXT       动画的帧率，1 到 59（默认 20）
+  -p, --preset NAME    质量预设：high（%1，1100 kbit/s，默认）、
+                       super（%2，2100 kbit/s）或 best（%3，3100 kbit/s）
+  -s, --slider VALUE   码率滑块位置，0.0 到 1.0，用于代替预设；
+                       码率为 100 + 4000 x VALUE kbit/s
+  -c, --cache          跳过图片处理，用新的帧率和码率重新编码该文件夹上次
+                       完整合成保留的拼接帧（在 $XDG_CACHE_HOME/zev，
+                       即 ~/.cache/zev 中）；只能用于一个文件夹
+      --cache-cap SIZE 为 --cache 保留的拼接帧（所有文件夹合计）最多可占的
+                       空间（默认 2G；单位 K、M、G 或 T，只写数字时为 M；
+                       最大 8388607T，更大的值会被拒绝）；最久未用的先删除
+  -e, --express        快速合成：由 FFmpeg 一次直接从序列帧生成同样的视频，
+                       速度快许多倍，不生成中间图片（因此也没有可供 --cache
+                       使用的缓存）
+      --json           每个文件夹输出一个 JSON 对象，代替文字：
+                       folder、ok、message、reason、video、frames、seconds、
+                       width、height、level（视频编码格式的级别）、warning，
+                       读回时还有 bitrate，使用 --max-size 或 --quality 时还有
+                       rateChoice（goal、budget 或 target、setting、bytes、
+                       mask 和 colour、trials）
+      --targets        列出目标播放器，每行一个，然后退出
+  -h, --help           显示本帮助并退出
+  -v, --version        显示版本并退出
 
 </translation>
     </message>
@@ -410,9 +414,13 @@ are renamed into place only once all are written, so a failed or stopped
 --check compares FOLDER&apos;s video (output/zev.mp4, or the zev.webm a WebM run
 wrote) with FOLDER&apos;s frames (or a FILE&apos;s video, output/NAME.mp4 or NAME.webm
 beside it, with the FILE&apos;s own frames), each video frame against the frame it
-shows, and prints the mask PSNR and the colour PSNR (colour multiplied by
-alpha): the average over all frames and the worst frame with its number. The
-video frames are matched to the frames they show by the
+shows, and prints the mask PSNR, the colour PSNR (colour multiplied by alpha)
+and the PSNR of the frames laid over white: the average over all frames and
+the worst frame with its number. For the edge pixels (the frames&apos; partly
+transparent ones, where rims show) it prints the PSNR laid over white and over
+black, each with the mean signed error in levels: a negative mean is a dark
+rim, a positive one a light rim. The video frames are matched to the frames
+they show by the
 animation&apos;s frame rate: zev.json&apos;s inputFps, the rate the conversion recorded
 in the video, or the one rate that turns the frames into the video&apos;s frame
 count; failing those, an assumed rate, which the result says it assumed
@@ -430,8 +438,10 @@ zev.json；没有 zev.json 时，遮罩在左半边，彩色画面在右半边�
 写完后才会改名就位，因此失败或被停止的 --unpack 不会留下任何帧。
 --check 把 FOLDER 的视频（output/zev.mp4，或 WebM 合成写出的 zev.webm）与 FOLDER
 中的序列帧比较（或把 FILE 的视频，即其旁边的 output/NAME.mp4 或 NAME.webm，与
-FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输出遮罩 PSNR 和颜色 PSNR
-（颜色乘以 alpha）：所有帧的平均值，以及最差的一帧及其编号。视频帧按动画的帧率
+FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输出遮罩 PSNR、颜色 PSNR
+（颜色乘以 alpha）以及叠在白色上的画面的 PSNR：所有帧的平均值，以及最差的一帧
+及其编号。对边缘像素（帧中部分透明、会显出描边的像素），输出叠在白色和黑色上的
+PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示暗边，为正表示亮边。视频帧按动画的帧率
 对应到它们所显示的帧：zev.json 的 inputFps、合成时记录在视频中的帧率，或唯一能把
 序列帧变成视频帧数的帧率；都没有时使用假定的帧率，结果中会说明这是假定的（--json
 时为 inputFpsFrom 和 inputFpsAssumption）。
@@ -664,6 +674,26 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
     <message>
         <source>the source %1 is not an absolute path</source>
         <translation>源文件 %1 不是绝对路径</translation>
+    </message>
+    <message>
+        <source>a quality target needs frames to measure the trial videos against: for a video or animated image, give a size budget (--max-size) instead</source>
+        <translation>质量目标需要用序列帧来测量试编码的视频：对视频或动图，请改为给出大小预算（--max-size）</translation>
+    </message>
+    <message>
+        <source>a quality target needs its trial videos measured, which this run cannot do</source>
+        <translation>质量目标需要测量试编码的视频，而本次合成无法测量</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>no video fits in %1 bytes: the smallest the encoder makes of these frames, at its coarsest setting (CRF %2), is %3 bytes</source>
+        <translation>没有视频能放进 %1 字节：编码器以最粗的设置（CRF %2）由这些序列帧生成的最小视频为 %3 字节</translation>
+    </message>
+    <message>
+        <source>the quality target of %1 dB is out of reach: the best trial (CRF %2) reached %3 dB in the lower of its mask and colour PSNR</source>
+        <translation>无法达到 %1 dB 的质量目标：最好的一次试编码（CRF %2）在遮罩和颜色 PSNR 中较低的一项只达到 %3 dB</translation>
     </message>
 </context>
 <context>
@@ -987,10 +1017,6 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
         <translation>--gap 接受 0 到 256 之间的偶数像素，而不是“%1”</translation>
     </message>
     <message>
-        <source>--layout, --mask-size, --colour, --fit, --crf, --gap, --codec, --container and --audio need --express: the default conversion makes the default layout in H.264</source>
-        <translation>--layout、--mask-size、--colour、--fit、--crf、--gap、--codec、--container 和 --audio 需要 --express：默认合成只生成默认布局的 H.264 视频</translation>
-    </message>
-    <message>
         <source>unknown target &apos;%1&apos; (zev-cli --targets lists them: %2)</source>
         <translation>未知的目标“%1”（zev-cli --targets 可列出全部目标：%2）</translation>
     </message>
@@ -1019,6 +1045,26 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
         <translation>%1 不能放入 %2：H.264 和 H.265 放入 mp4，VP9 放入 webm，AV1 两者皆可</translation>
     </message>
     <message>
+        <source>--layout, --mask-size, --colour, --fit, --crf, --gap, --codec, --container, --audio, --max-size and --quality need --express: the default conversion makes the default layout in H.264</source>
+        <translation>--layout、--mask-size、--colour、--fit、--crf、--gap、--codec、--container、--audio、--max-size 和 --quality 需要 --express：默认合成只生成默认布局的 H.264 视频</translation>
+    </message>
+    <message>
+        <source>choose either --max-size or --quality, not both</source>
+        <translation>--max-size 和 --quality 只能选用其一</translation>
+    </message>
+    <message>
+        <source>--max-size and --quality choose the quality themselves: leave out --preset, --slider and --crf</source>
+        <translation>--max-size 和 --quality 会自行选择质量：请不要同时给出 --preset、--slider 和 --crf</translation>
+    </message>
+    <message>
+        <source>--max-size takes a size in bytes such as 250000, 500k or 1.5M, not &apos;%1&apos;</source>
+        <translation>--max-size 需要以字节计的大小，例如 250000、500k 或 1.5M，而不是“%1”</translation>
+    </message>
+    <message>
+        <source>--quality takes a PSNR from %1 to %2 dB, such as 40, not &apos;%3&apos;</source>
+        <translation>--quality 需要 %1 到 %2 dB 之间的 PSNR，例如 40，而不是“%3”</translation>
+    </message>
+    <message>
         <source>Layout, size, quality, codec and sound (all but --describe and --target need
 --express):
       --layout LAYOUT  where the mask lies against the colour: mask-left (the
@@ -1028,8 +1074,9 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
                        height, each region on 16-pixel boundaries, 16 pixels
                        apart; players find the regions in zev.json
       --colour MODE    premultiplied (default: the colour laid onto black) or
-                       straight (the frame&apos;s colour where it is not fully
-                       transparent, black where it is)
+                       straight (the frame&apos;s own colour, carried a few pixels
+                       out into the fully transparent area around it, so that
+                       neither the codec nor a player pulls black into edges)
       --fit N          scale the frames down, keeping their shape, until the
                        packed video is at most N pixels on a side and no larger
                        than an N x N*9/16 frame (--fit 1920: H.264 level 4.1,
@@ -1058,6 +1105,14 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
                        it is written whenever the layout, mask size, colour,
                        gap, codec or sound is not the default, and removed
                        otherwise
+      --max-size BYTES the finest quality whose video file is at most BYTES
+                       (250000, 500k or 1.5M; k is 1024 bytes, M 1024 k) and
+                       no more than 5 % under, found by a few trial encodes;
+                       refused, naming the smallest size possible, when even
+                       the coarsest quality does not fit
+      --quality DB     the smallest video whose mask PSNR and colour PSNR, as
+                       --check measures them, both reach DB (20 to 60; 40 is
+                       good, 45 very good), found by a few trial encodes
       --target NAME    start from the choices of a target player (zev-cli
                        --targets lists them): layout, mask size, alignment,
                        colour, codec and the descriptions its players read;
@@ -1071,7 +1126,8 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
       --mask-size SIZE full（默认）或 half：遮罩为一半宽高，每个区域对齐到
                        16 像素边界、相隔 16 像素；播放器从 zev.json 得知区域
       --colour MODE    premultiplied（默认：彩色铺在黑色背景上）或 straight
-                       （不完全透明处为帧的原色，完全透明处为黑色）
+                       （帧自身的颜色，并向外延伸几个像素到周围完全透明的区域，
+                       使编码器和播放器都不会把黑色带进边缘）
       --fit N          按原比例缩小帧，直到拼接后的视频每边最多 N 像素，且不大于
                        N x N*9/16 的画面（--fit 1920：H.264 level 4.1，手机可解码）
       --crf N          以编码器的质量 N 为目标，代替码率，按各编码器自己的刻度：
@@ -1094,6 +1150,11 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
       --describe       写出 FOLDER/output/zev.json（区域的描述），默认布局也写
                        （任何合成均可）；布局、遮罩尺寸、颜色模式、间隔、编码格式
                        或音频不是默认值时总会写出，否则删除
+      --max-size BYTES 视频文件最多 BYTES（250000、500k 或 1.5M；k 为 1024 字节，
+                       M 为 1024 k）且不低于它 5 % 时的最高质量，通过几次试编码
+                       找到；连最低质量也放不下时拒绝，并给出可能的最小大小
+      --quality DB     遮罩 PSNR 和颜色 PSNR（按 --check 的测量）都达到 DB（20 到
+                       60；40 为好，45 为很好）的最小视频，通过几次试编码找到
       --target NAME    以某个目标播放器的选择为起点（zev-cli --targets 可列出）：
                        布局、遮罩大小、对齐、颜色、编码格式以及其播放器读取的
                        描述；上面的选项仍可更改它们，视频因此不再符合目标时，
@@ -1497,6 +1558,18 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
         <source>colour PSNR: average %1, worst %2 (frame %3)</source>
         <translation>颜色 PSNR：平均 %1，最差 %2（第 %3 帧）</translation>
     </message>
+    <message>
+        <source>over white PSNR: average %1, worst %2 (frame %3)</source>
+        <translation>叠在白色上的 PSNR：平均 %1，最差 %2（第 %3 帧）</translation>
+    </message>
+    <message>
+        <source>edge pixels (0 &lt; alpha &lt; 255): none</source>
+        <translation>边缘像素（0 &lt; alpha &lt; 255）：无</translation>
+    </message>
+    <message>
+        <source>edge pixels (0 &lt; alpha &lt; 255, %1 % of all): over white %2, mean error %3; over black %4, mean error %5</source>
+        <translation>边缘像素（0 &lt; alpha &lt; 255，占全部的 %1 %）：叠在白色上 %2，平均误差 %3；叠在黑色上 %4，平均误差 %5</translation>
+    </message>
 </context>
 <context>
     <name>QueueSummary</name>
@@ -1511,6 +1584,21 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
     <message>
         <source>%1, %2 cancelled</source>
         <translation>%1，取消 %2 个</translation>
+    </message>
+</context>
+<context>
+    <name>RateChoice</name>
+    <message numerus="yes">
+        <source>size budget %1 bytes: %2 bytes (%3 % under) at CRF %4, after %n trial encode(s)</source>
+        <translation>
+            <numerusform>大小预算 %1 字节：%2 字节（低于预算 %3 %），CRF %4，经过 %n 次试编码</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>quality target %1 dB: mask %2 dB, colour %3 dB at CRF %4, %5 bytes, after %n trial encode(s)</source>
+        <translation>
+            <numerusform>质量目标 %1 dB：遮罩 %2 dB，颜色 %3 dB，CRF %4，%5 字节，经过 %n 次试编码</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1565,6 +1653,21 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
     <message>
         <source>cannot remove %1</source>
         <translation>无法删除 %1</translation>
+    </message>
+</context>
+<context>
+    <name>SourceComparison</name>
+    <message>
+        <source>%1 ended after %2 frames</source>
+        <translation>%1 在 %2 帧后结束</translation>
+    </message>
+    <message>
+        <source>%1 does not match its frames&apos; size</source>
+        <translation>%1 与其序列帧的尺寸不符</translation>
+    </message>
+    <message>
+        <source>%1 holds no frame to decode</source>
+        <translation>%1 中没有可解码的帧</translation>
     </message>
 </context>
 <context>
@@ -2236,6 +2339,30 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
         <source>No longer fits this player: %1.</source>
         <translation>已不再适合此播放器：%1。</translation>
     </message>
+    <message>
+        <source>Best quality whose file fits in</source>
+        <translation>文件大小不超过以下值时的最高质量</translation>
+    </message>
+    <message>
+        <source> kB (1024 bytes)</source>
+        <translation> kB（1024 字节）</translation>
+    </message>
+    <message>
+        <source>Smallest file whose mask and colour PSNR reach</source>
+        <translation>遮罩和颜色 PSNR 都达到以下值的最小文件</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Size budget:</source>
+        <translation>大小预算：</translation>
+    </message>
+    <message>
+        <source>Quality target:</source>
+        <translation>质量目标：</translation>
+    </message>
 </context>
 <context>
     <name>zev::PreviewController</name>
@@ -2419,6 +2546,18 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
         <source>Animation&apos;s rate</source>
         <translation>动画帧率</translation>
     </message>
+    <message>
+        <source>Edges over white</source>
+        <translation>边缘（叠在白色上）</translation>
+    </message>
+    <message>
+        <source>No edge pixels (0 &lt; alpha &lt; 255)</source>
+        <translation>没有边缘像素（0 &lt; alpha &lt; 255）</translation>
+    </message>
+    <message>
+        <source>Edges over white %1 (mean error %2), over black %3 (mean error %4)</source>
+        <translation>边缘叠在白色上 %1（平均误差 %2），叠在黑色上 %3（平均误差 %4）</translation>
+    </message>
 </context>
 <context>
     <name>zev::ViewController</name>
@@ -2439,10 +2578,6 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
         <translation>选择序列帧文件夹</translation>
     </message>
     <message>
-        <source>Bitrate: %1 kbit/s%2%3</source>
-        <translation>码率：%1 kbit/s%2%3</translation>
-    </message>
-    <message>
         <source>Choose frame folders…</source>
         <translation>选择序列帧文件夹…</translation>
     </message>
@@ -2457,6 +2592,14 @@ FILE 自身的帧比较），每个视频帧与它显示的那一帧对照，输
     <message>
         <source>Videos and animated images (%1)</source>
         <translation>视频和动图 (%1)</translation>
+    </message>
+    <message>
+        <source>Bitrate: %1 kbit/s</source>
+        <translation>码率：%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>Chosen by trial encodes: %1</source>
+        <translation>由试编码选定：%1</translation>
     </message>
 </context>
 <context>
