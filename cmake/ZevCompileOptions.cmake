@@ -57,6 +57,14 @@ target_compile_definitions(zev_compile_options INTERFACE
   QT_NO_FOREACH
   QT_NO_JAVA_STYLE_ITERATORS)
 
+# gold links the tests' large static programs in less than half of ld's
+# time (ld.bfd stays where gold is missing).
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=gold ZEV_HAS_GOLD)
+if(ZEV_HAS_GOLD)
+  target_link_options(zev_compile_options INTERFACE -fuse-ld=gold)
+endif()
+
 if(ZEV_SANITIZE)
   set(zev_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_compile_options(zev_compile_options INTERFACE ${zev_sanitizers})
