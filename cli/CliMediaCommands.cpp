@@ -5,7 +5,7 @@
 #include "VideoRetargeter.h"
 #include "core/WorkerThread.h"
 #include "output/PlayerTargets.h"
-#include "preview/VideoInspector.h"
+#include "preview/VideoExaminer.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -119,10 +119,9 @@ int CliMediaCommands::check(const QString& folder) {
 }
 
 int CliMediaCommands::inspect(const QString& video) {
-    std::optional<Result<VideoInspection>> inspection;
-    runAside([&]() {
-        inspection = VideoInspector::inspect(tools_.ffprobe, tools_.ffmpeg, video, &cancellation_);
-    });
+    std::optional<Result<VideoExamination>> inspection;
+    runAside(
+        [&]() { inspection = VideoExaminer::inspect(tools_.ffprobe, tools_.ffmpeg, video, &cancellation_); });
     if (!inspection->ok()) {
         const QJsonObject json{{QStringLiteral("video"), video},
                                {QStringLiteral("reason"), inspection->reason()}};
@@ -149,12 +148,12 @@ int CliMediaCommands::retarget(const QString& video, const QString& targetName, 
     json.insert(QStringLiteral("written"), made.video);
     json.insert(QStringLiteral("reencoded"), made.reencoded);
     QString verdict;
-    for (const VideoInspection::TargetVerdict& checked : made.inspection.targets) {
+    for (const VideoExamination::TargetVerdict& checked : made.inspection.targets) {
         if (checked.name != target->name)
             continue;
         json.insert(QStringLiteral("plays"), checked.check.plays());
         json.insert(QStringLiteral("reasons"), QJsonArray::fromStringList(checked.check.reasons));
-        verdict = VideoInspection::verdictText(checked.check.verdict);
+        verdict = VideoExamination::verdictText(checked.check.verdict);
         if (!checked.check.reasons.isEmpty())
             verdict += QStringLiteral(": ") + checked.check.reasons.join(QStringLiteral("; "));
     }

@@ -5,7 +5,7 @@
 #include "core/SystemError.h"
 #include "pipeline/ExpressDriver.h"
 #include "preview/PackedVideo.h"
-#include "preview/VideoInspector.h"
+#include "preview/VideoExaminer.h"
 #include "tools/EmbeddedDescriptions.h"
 #include "tools/ToolRunner.h"
 #include "tools/VideoEncoder.h"
@@ -62,7 +62,7 @@ Result<> describeBeside(const QString& video, const PackedLayout& layout, const 
     return Result<>::success();
 }
 
-Result<QString> copyForTarget(const VideoUnpacker::Tools& tools, const VideoInspection& inspection,
+Result<QString> copyForTarget(const VideoUnpacker::Tools& tools, const VideoExamination& inspection,
                               const PackedLayout& layout, const PlayerTarget& target, const QString& work,
                               const Cancellation* cancellation) {
     const QString copied = QDir(work).filePath(QStringLiteral("copied.") + target.options.format.extension());
@@ -102,7 +102,7 @@ Result<QString> copyForTarget(const VideoUnpacker::Tools& tools, const VideoInsp
     return work;
 }
 
-Result<QString> reencodeForTarget(const VideoUnpacker::Tools& tools, const VideoInspection& inspection,
+Result<QString> reencodeForTarget(const VideoUnpacker::Tools& tools, const VideoExamination& inspection,
                                   const PlayerTarget& target, const QString& work,
                                   const Cancellation* cancellation) {
     const QString frames = QDir(work).filePath(QStringLiteral("frames"));
@@ -169,7 +169,7 @@ Result<QString> moveInto(const QString& made, const QString& outFolder) {
 
 } // namespace
 
-std::optional<PackedLayout> VideoRetargeter::sameVideo(const VideoInspection& inspection,
+std::optional<PackedLayout> VideoRetargeter::sameVideo(const VideoExamination& inspection,
                                                        const PlayerTarget& target) {
     const OutputOptions& options = target.options;
     const PackedLayout layout = PackedLayout::place(inspection.colourRect.size(), options);
@@ -211,8 +211,8 @@ Result<VideoRetargeter::Outcome> VideoRetargeter::retarget(const VideoUnpacker::
         QFileInfo::exists(videoPath))
         return Failed::failure(
             tr("%1 would replace %2 itself: choose another output folder").arg(outFolder, videoPath));
-    Result<VideoInspection> inspection =
-        VideoInspector::inspect(tools.ffprobe, tools.ffmpeg, videoPath, cancellation);
+    Result<VideoExamination> inspection =
+        VideoExaminer::inspect(tools.ffprobe, tools.ffmpeg, videoPath, cancellation);
     if (!inspection)
         return inspection.failure();
     if (!QDir().mkpath(outFolder))
@@ -233,8 +233,8 @@ Result<VideoRetargeter::Outcome> VideoRetargeter::retarget(const VideoUnpacker::
     if (!moved)
         return moved.failure();
     outcome.video = *moved;
-    Result<VideoInspection> result =
-        VideoInspector::inspect(tools.ffprobe, tools.ffmpeg, outcome.video, cancellation);
+    Result<VideoExamination> result =
+        VideoExaminer::inspect(tools.ffprobe, tools.ffmpeg, outcome.video, cancellation);
     if (!result)
         return result.failure();
     outcome.inspection = *result;

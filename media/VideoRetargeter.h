@@ -4,7 +4,7 @@
 #include "core/Result.h"
 #include "output/PackedLayout.h"
 #include "output/PlayerTarget.h"
-#include "preview/VideoInspection.h"
+#include "preview/VideoExamination.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -31,7 +31,7 @@ public:
     struct Outcome {
         QString video;
         bool reencoded = false;
-        VideoInspection inspection;
+        VideoExamination inspection;
     };
 
     static Result<Outcome> retarget(const VideoUnpacker::Tools& tools, const QString& videoPath,
@@ -40,7 +40,7 @@ public:
 
     // The target's layout for the video's frames, when only the
     // descriptions differ between the video and what the target makes.
-    static std::optional<PackedLayout> sameVideo(const VideoInspection& inspection,
+    static std::optional<PackedLayout> sameVideo(const VideoExamination& inspection,
                                                  const PlayerTarget& target);
     // The stream copy's arguments: every video and sound stream, the index
     // first in MP4, H.265 tagged hvc1.

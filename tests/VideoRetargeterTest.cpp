@@ -52,7 +52,7 @@ TEST_F(VideoRetargeterTest, OnlyTheDescriptionDiffersCopiesTheFrames) {
     EXPECT_EQ(made->video, out + "/zev.mp4");
     EXPECT_EQ(videoChecksums(made->video), videoChecksums(video));
     bool plays = false;
-    for (const VideoInspection::TargetVerdict& verdict : made->inspection.targets)
+    for (const VideoExamination::TargetVerdict& verdict : made->inspection.targets)
         if (verdict.name == "gift-marked")
             plays = verdict.check.plays() && !verdict.check.notes.join(" ").contains("without");
     EXPECT_TRUE(plays);
@@ -67,7 +67,7 @@ TEST_F(VideoRetargeterTest, AnotherLayoutIsEncodedAgain) {
         VideoRetargeter::retarget(kTools, video, target("engine-stacked"), copy + "/output");
     ASSERT_TRUE(made.ok()) << made.reason().toStdString();
     EXPECT_TRUE(made->reencoded);
-    for (const VideoInspection::TargetVerdict& verdict : made->inspection.targets)
+    for (const VideoExamination::TargetVerdict& verdict : made->inspection.targets)
         if (verdict.name == "engine-stacked") {
             EXPECT_TRUE(verdict.check.plays()) << verdict.check.reasons.join("; ").toStdString();
         }

@@ -1786,7 +1786,7 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
     </message>
 </context>
 <context>
-    <name>VideoInspection</name>
+    <name>VideoExamination</name>
     <message>
         <source>%1 fps</source>
         <translation>%1 fps</translation>
@@ -1939,7 +1939,7 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
     </message>
 </context>
 <context>
-    <name>VideoInspector</name>
+    <name>VideoExaminer</name>
     <message>
         <source>a vapc box, but not right after ftyp</source>
         <translation>有 vapc box，但不紧跟在 ftyp 之后</translation>

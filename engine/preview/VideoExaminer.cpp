@@ -1,4 +1,4 @@
-#include "preview/VideoInspector.h"
+#include "preview/VideoExaminer.h"
 
 #include "output/PlayerTargets.h"
 #include "output/VideoDescription.h"
@@ -16,7 +16,7 @@ namespace zev {
 
 namespace {
 
-using Described = VideoInspection::Described;
+using Described = VideoExamination::Described;
 
 const QString kZevJson = QStringLiteral("zev.json");
 const QString kVapcBox = QStringLiteral("vapc box");
@@ -71,7 +71,7 @@ QList<Described> findDescriptions(const QString& videoPath, const VideoFacts& fa
         if (embedded.vapc)
             found.append(fromVapc(kVapcBox, *embedded.vapc));
         else if (embedded.vapcMisplaced)
-            found.append(unreadable(kVapcBox, VideoInspector::tr("a vapc box, but not right after ftyp")));
+            found.append(unreadable(kVapcBox, VideoExaminer::tr("a vapc box, but not right after ftyp")));
         if (embedded.marked) {
             const Result<MarkedDescription>& marked = *embedded.marked;
             found.append(marked ? Described{kMarked,
@@ -92,21 +92,21 @@ QList<Described> findDescriptions(const QString& videoPath, const VideoFacts& fa
 }
 
 // A description that does not fit the video misleads its players.
-void checkAgreement(VideoInspection& inspection) {
+void checkAgreement(VideoExamination& inspection) {
     const VideoFacts& facts = inspection.facts;
     for (Described& described : inspection.descriptions) {
         if (!described.ok)
             continue;
         if (described.packed != facts.size()) {
             described.ok = false;
-            described.problem = VideoInspector::tr("it describes a %1×%2 video; the video is %3×%4")
+            described.problem = VideoExaminer::tr("it describes a %1×%2 video; the video is %3×%4")
                                     .arg(described.packed.width())
                                     .arg(described.packed.height())
                                     .arg(facts.size().width())
                                     .arg(facts.size().height());
             inspection.disagreements.append(described.source + QStringLiteral(": ") + described.problem);
         } else if (described.frames > 0 && std::abs(described.frames - facts.frames()) > 1) {
-            inspection.disagreements.append(VideoInspector::tr("%1 counts %2 frames; the video has %3")
+            inspection.disagreements.append(VideoExaminer::tr("%1 counts %2 frames; the video has %3")
                                                 .arg(described.source)
                                                 .arg(described.frames)
                                                 .arg(facts.frames()));
@@ -119,7 +119,7 @@ void checkAgreement(VideoInspection& inspection) {
         if (!first)
             first = &described;
         else if (described.colourRect != first->colourRect || described.maskRect != first->maskRect)
-            inspection.disagreements.append(VideoInspector::tr("%1 and %2 place the regions differently")
+            inspection.disagreements.append(VideoExaminer::tr("%1 and %2 place the regions differently")
                                                 .arg(first->source, described.source));
     }
     if (first) {
@@ -134,7 +134,7 @@ void checkAgreement(VideoInspection& inspection) {
     }
 }
 
-void guessColourMode(VideoInspection& inspection, const QString& ffmpegPath,
+void guessColourMode(VideoExamination& inspection, const QString& ffmpegPath,
                      const Cancellation* cancellation) {
     for (const Described& described : std::as_const(inspection.descriptions)) {
         if (described.ok && described.premultiplied) {
@@ -153,7 +153,7 @@ void guessColourMode(VideoInspection& inspection, const QString& ffmpegPath,
     if (!decoder.start())
         return;
     ColourModeGuess guess;
-    for (int i = 0; i < VideoInspector::kFramesForColourMode; ++i) {
+    for (int i = 0; i < VideoExaminer::kFramesForColourMode; ++i) {
         const Result<std::optional<PackedFrame>> frame = decoder.next();
         if (!frame || !frame->has_value())
             break;
@@ -175,7 +175,7 @@ void guessColourMode(VideoInspection& inspection, const QString& ffmpegPath,
     }
 }
 
-bool found(const VideoInspection& inspection, const QString& source) {
+bool found(const VideoExamination& inspection, const QString& source) {
     for (const Described& described : inspection.descriptions)
         if (described.source == source && described.ok)
             return true;
@@ -184,7 +184,7 @@ bool found(const VideoInspection& inspection, const QString& source) {
 
 } // namespace
 
-Result<VideoInspection> VideoInspector::inspect(const QString& ffprobePath, const QString& ffmpegPath,
+Result<VideoExamination> VideoExaminer::inspect(const QString& ffprobePath, const QString& ffmpegPath,
                                                 const QString& videoPath, const Cancellation* cancellation) {
     ToolRunOptions options;
     options.cancellation = cancellation;
@@ -193,7 +193,7 @@ Result<VideoInspection> VideoInspector::inspect(const QString& ffprobePath, cons
         return facts.failure();
     if (Result<> playable = PackedVideo::playableVideo(*facts); !playable)
         return playable.failure();
-    VideoInspection inspection;
+    VideoExamination inspection;
     inspection.path = videoPath;
     inspection.facts = *facts;
     inspection.indexFirst = facts->isMp4() && Mp4Boxes::indexLeads(videoPath);
@@ -206,7 +206,7 @@ Result<VideoInspection> VideoInspector::inspect(const QString& ffprobePath, cons
     return inspection;
 }
 
-VideoTraits VideoInspector::traitsOf(const VideoInspection& inspection) {
+VideoTraits VideoExaminer::traitsOf(const VideoExamination& inspection) {
     const VideoFacts& facts = inspection.facts;
     VideoTraits traits;
     traits.codec = facts.video().codec;

@@ -1,4 +1,4 @@
-#include "preview/VideoInspection.h"
+#include "preview/VideoExamination.h"
 
 #include "output/RegionArray.h"
 
@@ -27,9 +27,9 @@ QString streamText(const VideoFacts::Stream& video) {
         parts.append(video.level.isEmpty() ? video.profile : video.profile + u' ' + video.level);
     parts.append(sizeText(video.size));
     parts.append(video.pixelFormat);
-    parts.append(VideoInspection::tr("%1 fps").arg(video.framesPerSecond(), 0, 'g', 4));
-    parts.append(VideoInspection::tr("%1 frames").arg(video.packets));
-    parts.append(VideoInspection::tr("colour %1").arg(video.colour.text()));
+    parts.append(VideoExamination::tr("%1 fps").arg(video.framesPerSecond(), 0, 'g', 4));
+    parts.append(VideoExamination::tr("%1 frames").arg(video.packets));
+    parts.append(VideoExamination::tr("colour %1").arg(video.colour.text()));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -37,12 +37,12 @@ QString soundText(const VideoFacts& facts) {
     QStringList tracks;
     for (const VideoFacts::Stream& stream : facts.streams)
         if (stream.isAudio())
-            tracks.append(VideoInspection::tr("%1, %2 Hz, %3 channels, %4 s")
+            tracks.append(VideoExamination::tr("%1, %2 Hz, %3 channels, %4 s")
                               .arg(stream.codec)
                               .arg(stream.sampleRate)
                               .arg(stream.channels)
                               .arg(stream.durationSeconds, 0, 'f', 2));
-    return tracks.isEmpty() ? VideoInspection::tr("none") : tracks.join(QStringLiteral("; "));
+    return tracks.isEmpty() ? VideoExamination::tr("none") : tracks.join(QStringLiteral("; "));
 }
 
 QString tagsText(const QMap<QString, QString>& tags) {
@@ -50,20 +50,20 @@ QString tagsText(const QMap<QString, QString>& tags) {
     for (auto tag = tags.cbegin(); tag != tags.cend(); ++tag)
         parts.append(tag.key() + u'=' +
                      (tag.value().size() > 60 ? tag.value().left(57) + QStringLiteral("...") : tag.value()));
-    return parts.isEmpty() ? VideoInspection::tr("none") : parts.join(QStringLiteral(", "));
+    return parts.isEmpty() ? VideoExamination::tr("none") : parts.join(QStringLiteral(", "));
 }
 
-QString describedText(const VideoInspection::Described& described) {
+QString describedText(const VideoExamination::Described& described) {
     if (!described.ok)
-        return VideoInspection::tr("unusable: %1").arg(described.problem);
-    return VideoInspection::tr("colour %1, mask %2 in %3")
+        return VideoExamination::tr("unusable: %1").arg(described.problem);
+    return VideoExamination::tr("colour %1, mask %2 in %3")
         .arg(rectText(described.colourRect), rectText(described.maskRect), sizeText(described.packed));
 }
 
-QString verdictLine(const VideoInspection::TargetVerdict& target) {
+QString verdictLine(const VideoExamination::TargetVerdict& target) {
     QString line = QStringLiteral("    %1  %2")
                        .arg(target.name, -15)
-                       .arg(VideoInspection::verdictText(target.check.verdict));
+                       .arg(VideoExamination::verdictText(target.check.verdict));
     if (!target.check.reasons.isEmpty())
         line += QStringLiteral(": ") + target.check.reasons.join(QStringLiteral("; "));
     if (!target.check.notes.isEmpty())
@@ -73,7 +73,7 @@ QString verdictLine(const VideoInspection::TargetVerdict& target) {
 
 } // namespace
 
-QString VideoInspection::verdictText(PlayerTarget::Verdict verdict) {
+QString VideoExamination::verdictText(PlayerTarget::Verdict verdict) {
     switch (verdict) {
     case PlayerTarget::Verdict::Plays:
         return tr("plays");
@@ -85,7 +85,7 @@ QString VideoInspection::verdictText(PlayerTarget::Verdict verdict) {
     return {};
 }
 
-QString VideoInspection::colourModeText() const {
+QString VideoExamination::colourModeText() const {
     if (!colourModeShows)
         return tr("does not show (the alpha is only fully opaque or fully clear)");
     if (!premultiplied)
@@ -95,7 +95,7 @@ QString VideoInspection::colourModeText() const {
                                                      : tr("%1 (%2)").arg(mode, colourModeFrom);
 }
 
-QString VideoInspection::toText() const {
+QString VideoExamination::toText() const {
     QString text = path + u'\n';
     text += tr("  container: %1, %2\n")
                 .arg(facts.formatName, !facts.isMp4() ? tr("no index")
@@ -123,7 +123,7 @@ QString VideoInspection::toText() const {
     return text;
 }
 
-QJsonObject VideoInspection::toJson() const {
+QJsonObject VideoExamination::toJson() const {
     const VideoFacts::Stream& video = facts.video();
     QJsonArray sound;
     for (const VideoFacts::Stream& stream : facts.streams)

@@ -1,4 +1,4 @@
-#include "preview/VideoInspector.h"
+#include "preview/VideoExaminer.h"
 
 #include "ParamName.h"
 #include "ScratchEnvironment.h"
@@ -62,10 +62,10 @@ TEST_P(Reasons, NameWhyTheVideoDoesNotPlayThere) {
     const ReasonCase& c = GetParam();
     const QString video = c.make(folder.path());
     ASSERT_FALSE(video.isEmpty());
-    const Result<VideoInspection> inspection = VideoInspector::inspect(kFfprobe, kFfmpeg, video);
+    const Result<VideoExamination> inspection = VideoExaminer::inspect(kFfprobe, kFfmpeg, video);
     ASSERT_TRUE(inspection.ok()) << inspection.reason().toStdString();
     bool seen = false;
-    for (const VideoInspection::TargetVerdict& verdict : inspection->targets) {
+    for (const VideoExamination::TargetVerdict& verdict : inspection->targets) {
         if (verdict.name != QLatin1String(c.target))
             continue;
         seen = true;
@@ -126,7 +126,7 @@ QString h265Tagged(const QString& folder, const char* tag) {
 using Verdict = PlayerTarget::Verdict;
 
 INSTANTIATE_TEST_SUITE_P(
-    VideoInspectorTest, Reasons,
+    VideoExaminerTest, Reasons,
     testing::Values(ReasonCase{"own_gift_box_plays", [](const QString& f) { return madeFor(f, "gift-box"); },
                                "gift-box", Verdict::Plays, ""},
                     ReasonCase{"box_stripped_by_a_reencode", reencodedGiftBox, "gift-box",
@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Descriptions that disagree with the video are named, and not counted as
 // found.
-TEST(VideoInspectorTest, NamesDescriptionsThatDoNotFitTheVideo) {
+TEST(VideoExaminerTest, NamesDescriptionsThatDoNotFitTheVideo) {
     ScratchEnvironment scratch;
     TemporaryFolder folder;
     const QString video = madeFor(folder.path(), "gift-box");
@@ -154,13 +154,13 @@ TEST(VideoInspectorTest, NamesDescriptionsThatDoNotFitTheVideo) {
     beside.write(R"({"info":{"v":2,"f":6,"w":60,"h":44,"fps":25,"videoW":200,"videoH":80,)"
                  R"("aFrame":[96,16,30,22],"rgbFrame":[16,16,60,44]}})");
     beside.close();
-    const Result<VideoInspection> inspection = VideoInspector::inspect(kFfprobe, kFfmpeg, video);
+    const Result<VideoExamination> inspection = VideoExaminer::inspect(kFfprobe, kFfmpeg, video);
     ASSERT_TRUE(inspection.ok());
     ASSERT_EQ(inspection->disagreements.size(), 1) << inspection->disagreements.join("; ").toStdString();
     EXPECT_TRUE(inspection->disagreements.first().contains("200×80"))
         << inspection->disagreements.first().toStdString();
-    EXPECT_FALSE(VideoInspector::traitsOf(*inspection).descriptions.vapcFile);
-    EXPECT_TRUE(VideoInspector::traitsOf(*inspection).descriptions.vapcBox);
+    EXPECT_FALSE(VideoExaminer::traitsOf(*inspection).descriptions.vapcFile);
+    EXPECT_TRUE(VideoExaminer::traitsOf(*inspection).descriptions.vapcBox);
 }
 
 } // namespace

@@ -15,8 +15,8 @@ namespace zev {
 // What --inspect found out about a video: its streams and container, the
 // descriptions in and beside it and whether they agree, its colour mode, and
 // for each target whether it plays there and why not.
-struct VideoInspection {
-    Q_DECLARE_TR_FUNCTIONS(VideoInspection)
+struct VideoExamination {
+    Q_DECLARE_TR_FUNCTIONS(VideoExamination)
 
 public:
     // One description, as one family of players finds it.
