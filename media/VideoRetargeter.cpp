@@ -3,6 +3,7 @@
 #include "PngFrameFile.h"
 #include "core/Cancellation.h"
 #include "core/SystemError.h"
+#include "output/OutputFolder.h"
 #include "pipeline/ExpressDriver.h"
 #include "preview/PackedVideo.h"
 #include "preview/VideoExaminer.h"
@@ -66,7 +67,7 @@ Result<QString> copyForTarget(const VideoUnpacker::Tools& tools, const VideoExam
                               const PackedLayout& layout, const PlayerTarget& target, const QString& work,
                               const Cancellation* cancellation) {
     const QString copied = QDir(work).filePath(QStringLiteral("copied.") + target.options.format.extension());
-    const QString video = QDir(work).filePath(target.options.format.videoFileName());
+    const QString video = OutputFolder::videoPath(work, target.options.format);
     ToolRunOptions options;
     options.cancellation = cancellation;
     const ToolRunResult run =
@@ -206,7 +207,7 @@ Result<VideoRetargeter::Outcome> VideoRetargeter::retarget(const VideoUnpacker::
                                                            const QString& outFolder,
                                                            const Cancellation* cancellation) {
     using Failed = Result<Outcome>;
-    const QString replaced = QDir(outFolder).filePath(target.options.format.videoFileName());
+    const QString replaced = OutputFolder::videoPath(outFolder, target.options.format);
     if (QFileInfo(replaced).canonicalFilePath() == QFileInfo(videoPath).canonicalFilePath() &&
         QFileInfo::exists(videoPath))
         return Failed::failure(

@@ -81,8 +81,4 @@ QString VideoFormat::sampleEntry() const {
     return QStringLiteral("avc1");
 }
 
-QString VideoFormat::videoFileName() const {
-    return QStringLiteral("zev.") + extension();
-}
-
 } // namespace zev

@@ -39,8 +39,6 @@ struct VideoFormat {
     QString sampleEntry() const;
     // "mp4" or "webm".
     QString extension() const { return containerName(container); }
-    // The video's name in the output folder: "zev.mp4" or "zev.webm".
-    QString videoFileName() const;
 
     bool operator==(const VideoFormat&) const = default;
 };
