@@ -6,12 +6,12 @@
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "ViewController.h"
+#include "WindowFixture.h"
 #include "ZEVDragView.h"
 #include "ZEVQueueView.h"
 #include "core/UserTexts.h"
 #include "tools/VideoEncoder.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -38,37 +38,6 @@ constexpr int kConversionTimeoutMs = 120000;
 
 [[maybe_unused]] const auto* const kBusEnvironment =
     ::testing::AddGlobalTestEnvironment(new DesktopPortalEnvironment);
-
-template <typename Control> Control* control(ViewController& window, const char* name) {
-    auto* found = window.findChild<Control*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << "no control " << name;
-    return found;
-}
-
-QList<QMessageBox*> openAlerts(ViewController& window) {
-    QList<QMessageBox*> shown;
-    for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
-        if (box->isVisible())
-            shown.append(box);
-    }
-    return shown;
-}
-
-QMessageBox* waitForAlert(ViewController& window, int timeoutMs = 5000) {
-    const bool appeared = QTest::qWaitFor([&window]() { return !openAlerts(window).isEmpty(); }, timeoutMs);
-    return appeared ? openAlerts(window).constFirst() : nullptr;
-}
-
-void press(QMessageBox* box, const QString& title) {
-    for (QAbstractButton* button : box->buttons()) {
-        if (button->text() == title) {
-            button->click();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no button " << title.toStdString();
-}
 
 // Drags the items over the folder panel and releases them there, as a file
 // manager does: one drag carrying every item's URL.
