@@ -132,7 +132,6 @@ TEST_P(Runs, ConvertInQueueOrderAndSummariseOnce) {
 
 INSTANTIATE_TEST_SUITE_P(ConversionQueueTest, Runs,
                          ::testing::Values(RunCase{"one_at_a_time", 1, false},
-                                           RunCase{"one_at_a_time_express", 1, true},
                                            RunCase{"two_at_once_express", 2, true}),
                          ParamName());
 
@@ -167,51 +166,6 @@ TEST_F(ConversionQueueTest, EachLineKeepsTheSettingsOfItsDrop) {
     queue.cancelAll();
     EXPECT_TRUE(waitFor([&]() { return !queue.isBusy(); }));
 }
-
-enum class Item { Folder, File, Missing };
-
-struct RefusalCase {
-    const char* title;
-    QString fpsText;
-    Item item;
-    QString message;
-};
-
-void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.title;
-}
-
-class Refusals : public ConversionQueueTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-// The settings check's message, at once; nothing ran, so the queue was
-// never busy, and its summary comes all the same.
-TEST_P(Refusals, FailTheLineAtOnceWithTheCheckMessage) {
-    const RefusalCase c = GetParam();
-    const QString path = c.item == Item::Folder ? frames("walk")
-                         : c.item == Item::File ? folder.touch("walk.txt")
-                                                : folder.filePath("gone");
-    ConversionQueue queue;
-    QueueWatch watch(queue);
-
-    EXPECT_EQ(queue.add({path}, inputsWith(true, c.fpsText), stagedTools()), 1);
-
-    EXPECT_EQ(queue.state(0), State::Failed);
-    EXPECT_EQ(queue.outcome(0).message, c.message);
-    EXPECT_FALSE(queue.settings(0).has_value());
-    EXPECT_FALSE(queue.isBusy());
-    EXPECT_TRUE(watch.busyChanges.isEmpty());
-    ASSERT_EQ(watch.summaries.size(), 1);
-    EXPECT_EQ(watch.summaries[0].failed(), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ConversionQueueTest, Refusals,
-    ::testing::Values(
-        RefusalCase{"frame_rate_text", QStringLiteral("2O"), Item::Folder, UserTexts::kBadFpsText},
-        RefusalCase{"frame_rate_range", QStringLiteral("60"), Item::Folder, UserTexts::kFpsOutOfRange},
-        RefusalCase{"missing", QStringLiteral("20"), Item::Missing, UserTexts::kFolderMissing},
-        RefusalCase{"file", QStringLiteral("20"), Item::File, UserTexts::kNotAFolder}),
-    ParamName());
 
 TEST_F(ConversionQueueTest, AnItemWaitingOrConvertingIsNotQueuedTwice) {
     ConversionQueue queue;
@@ -259,18 +213,6 @@ TEST_F(ConversionQueueTest, RemoveWaitingCancelCurrentThenCancelTheRest) {
         EXPECT_FALSE(QFile::exists(path + QStringLiteral("/output/zev.mp4"))) << path.toStdString();
     queue.clearFinished();
     EXPECT_EQ(queue.rowCount(), 0);
-}
-
-TEST(ConversionQueueNames, AreTheItemsOwnNames) {
-    const struct {
-        QString path;
-        QString name;
-    } cases[] = {{QStringLiteral("/assets/walk"), QStringLiteral("walk")},
-                 {QStringLiteral("/assets/walk/"), QStringLiteral("walk")},
-                 {QStringLiteral("/assets/跳 jump.mov"), QStringLiteral("跳 jump.mov")},
-                 {QStringLiteral("/"), QStringLiteral("/")}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ConversionQueue::displayName(c.path), c.name) << c.path.toStdString();
 }
 
 } // namespace

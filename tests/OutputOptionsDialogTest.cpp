@@ -58,15 +58,6 @@ TEST(OutputOptionsDialogTest, ARowChangedOverTheTargetWarnsAndNoneDropsIt) {
     EXPECT_EQ(sheet.options().border, 0);
 }
 
-TEST(OutputOptionsDialogTest, RemembersTheTargetAndItsChoices) {
-    TemporaryFolder folder;
-    QSettings settings(folder.filePath("zev.ini"), QSettings::IniFormat);
-    OutputOptions chosen = PlayerTargets::find("gift-box")->options;
-    chosen.premultiplied = false;
-    OutputOptionsDialog::save(settings, chosen);
-    EXPECT_EQ(OutputOptionsDialog::load(settings), chosen);
-}
-
 using Codec = VideoFormat::Codec;
 using Container = VideoFormat::Container;
 
@@ -78,26 +69,49 @@ OutputOptions encoded(VideoFormat format, std::optional<int> crf, const QString&
     return options;
 }
 
-// Every codec and container the sheet offers, with a CRF at the top of the
-// codec's own scale and a sound file, comes back as it was set, and
-// outlives the window through the settings.
-TEST(OutputOptionsDialogTest, KeepsEachCodecItsCrfAndTheSound) {
-    TemporaryFolder folder;
-    QSettings settings(folder.filePath("zev.ini"), QSettings::IniFormat);
-    const QList<OutputOptions> chosen{
+template <typename Field, typename Value> OutputOptions with(Field OutputOptions::*field, Value value) {
+    OutputOptions options;
+    options.*field = value;
+    return options;
+}
+
+// Every codec and container the sheet offers (with a CRF at the top of the
+// codec's own scale and a sound file), a budget, a target and a target's
+// choices come back from the sheet as they were set, and outlive the window
+// through the settings; a budget shows in whole kB, so the sheet rounds it
+// down to them.
+TEST(OutputOptionsDialogTest, ChoicesComeBackFromTheSheetAndTheSettings) {
+    const QList<OutputOptions> formats{
         encoded(VideoFormat(), 51),
         encoded(VideoFormat::forCodec(Codec::H265), 51, "/sounds/loop.wav"),
         encoded(VideoFormat::forCodec(Codec::Av1), 63),
         encoded({Codec::Av1, Container::Webm}, 63, "/sounds/a b.m4a"),
         encoded(VideoFormat::forCodec(Codec::Vp9), std::nullopt, "/sounds/x.ogg"),
     };
-    ASSERT_EQ(chosen.size(), OutputOptionsDialog::formatChoices().size());
-    for (const OutputOptions& options : chosen) {
+    ASSERT_EQ(formats.size(), OutputOptionsDialog::formatChoices().size());
+    OutputOptions giftBox = PlayerTargets::find("gift-box")->options;
+    giftBox.premultiplied = false;
+    struct Case {
+        OutputOptions chosen;
+        OutputOptions shown;
+    };
+    QList<Case> cases{
+        {with(&OutputOptions::maxBytes, 300 * 1024), with(&OutputOptions::maxBytes, 300 * 1024)},
+        {with(&OutputOptions::maxBytes, 300000), with(&OutputOptions::maxBytes, 292 * 1024)},
+        {with(&OutputOptions::qualityTarget, 42.5), with(&OutputOptions::qualityTarget, 42.5)},
+        {OutputOptions(), OutputOptions()},
+        {giftBox, giftBox}};
+    for (const OutputOptions& format : formats)
+        cases.append({format, format});
+    TemporaryFolder folder;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(int(&test - cases.constData()));
         OutputOptionsDialog sheet;
-        sheet.setOptions(options);
-        EXPECT_EQ(sheet.options(), options) << VideoFormat::codecName(options.format.codec).toStdString();
-        OutputOptionsDialog::save(settings, options);
-        EXPECT_EQ(OutputOptionsDialog::load(settings), options);
+        sheet.setOptions(test.chosen);
+        EXPECT_EQ(sheet.options(), test.shown);
+        QSettings settings(folder.filePath("zev.ini"), QSettings::IniFormat);
+        OutputOptionsDialog::save(settings, test.chosen);
+        EXPECT_EQ(OutputOptionsDialog::load(settings), test.chosen);
     }
 }
 
@@ -131,52 +145,9 @@ TEST(OutputOptionsDialogTest, LoadsOnlyWhatCanBeEncoded) {
     EXPECT_EQ(OutputOptionsDialog::load(settings).crf, 60);
 }
 
-OutputOptions withBudget(qint64 bytes) {
-    OutputOptions options;
-    options.maxBytes = bytes;
-    return options;
-}
-
-OutputOptions withTarget(double decibels) {
-    OutputOptions options;
-    options.qualityTarget = decibels;
-    return options;
-}
-
-OutputOptions withCrf(int crf) {
-    OutputOptions options;
-    options.crf = crf;
-    return options;
-}
-
-// A budget, a target or a CRF goes through the sheet and the settings as it
-// came; a budget shows in whole kB, so it comes back rounded down to them.
-TEST(OutputOptionsDialogTest, ABudgetOrATargetComesBackFromTheSheetAndTheSettings) {
-    struct Case {
-        const char* what;
-        OutputOptions chosen;
-        OutputOptions shown;
-    };
-    const Case cases[] = {{"a budget in kB", withBudget(300 * 1024), withBudget(300 * 1024)},
-                          {"a budget in bytes", withBudget(300000), withBudget(292 * 1024)},
-                          {"a target", withTarget(42.5), withTarget(42.5)},
-                          {"a CRF", withCrf(30), withCrf(30)},
-                          {"none", OutputOptions(), OutputOptions()}};
-    TemporaryFolder folder;
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.what);
-        OutputOptionsDialog sheet;
-        sheet.setOptions(test.chosen);
-        EXPECT_EQ(sheet.options(), test.shown);
-        QSettings settings(folder.filePath("zev.ini"), QSettings::IniFormat);
-        OutputOptionsDialog::save(settings, test.chosen);
-        EXPECT_EQ(OutputOptionsDialog::load(settings), test.chosen);
-    }
-}
-
 TEST(OutputOptionsDialogTest, TickingOneWayOfChoosingTheQualityUnticksTheOthers) {
     OutputOptionsDialog sheet;
-    sheet.setOptions(withCrf(20));
+    sheet.setOptions(with(&OutputOptions::crf, 20));
     const QList<QCheckBox*> boxes = sheet.findChildren<QCheckBox*>();
     QCheckBox* budget = nullptr;
     for (QCheckBox* box : boxes)

@@ -7,6 +7,7 @@
 #include "StandInEncoders.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
+#include "WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,42 +38,11 @@ namespace {
 
 constexpr int kConversionTimeoutMs = 120000;
 
-template <typename Control> Control* control(ViewController& window, const char* name) {
-    auto* found = window.findChild<Control*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << "no control " << name;
-    return found;
-}
-
-QList<QMessageBox*> openAlerts(ViewController& window) {
-    QList<QMessageBox*> shown;
-    for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
-        if (box->isVisible())
-            shown.append(box);
-    }
-    return shown;
-}
-
-QMessageBox* waitForAlert(ViewController& window, int timeoutMs = 5000) {
-    const bool appeared = QTest::qWaitFor([&window]() { return !openAlerts(window).isEmpty(); }, timeoutMs);
-    return appeared ? openAlerts(window).constFirst() : nullptr;
-}
-
 QStringList buttonTitles(QMessageBox* box) {
     QStringList titles;
     for (QAbstractButton* button : box->buttons())
         titles.append(button->text());
     return titles;
-}
-
-void press(QMessageBox* box, const QString& title) {
-    for (QAbstractButton* button : box->buttons()) {
-        if (button->text() == title) {
-            button->click();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no button " << title.toStdString();
 }
 
 QImage rgba(const QImage& image) {

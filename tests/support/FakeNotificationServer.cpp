@@ -78,11 +78,6 @@ bool FakeNotificationServer::publish() {
     return connection_ && connection_->isConnected() && connection_->registerService(kService);
 }
 
-void FakeNotificationServer::withdraw() {
-    if (connection_)
-        connection_->unregisterService(kService);
-}
-
 QList<FakeNotificationServer::Notification> FakeNotificationServer::notifications() const {
     const auto* server = static_cast<const FakeNotifications*>(server_.get());
     return server ? server->received() : QList<Notification>();

@@ -28,9 +28,8 @@ public:
     FakeNotificationServer(const FakeNotificationServer&) = delete;
     FakeNotificationServer& operator=(const FakeNotificationServer&) = delete;
 
-    // Claims or gives up the server's well-known name on the bus.
+    // Claims the server's well-known name on the bus.
     bool publish();
-    void withdraw();
 
     QList<Notification> notifications() const;
     // Runs the event loop until count notifications came or timeoutMs passed.
