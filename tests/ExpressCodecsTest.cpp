@@ -1,6 +1,7 @@
 #include "ParamName.h"
 #include "QualityCheck.h"
 #include "ScratchEnvironment.h"
+#include "StagedConversion.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "ToolProbe.h"
@@ -37,15 +38,8 @@ protected:
     QString output = frames + "/output";
 
     ConversionOutcome express(const OutputOptions& options, qint64 fps = 25) const {
-        ConversionSettings settings;
-        settings.sourceImageFolder = frames;
+        ConversionSettings settings = StagedConversion::settings(frames, options);
         settings.fps = fps;
-        settings.rate = 3100;
-        settings.express = true;
-        settings.output = options;
-        settings.convertPath = QStringLiteral(ZEV_STAGED_RESOURCES "/imageMagick/bin/convert");
-        settings.ffmpegPath = kTools + "ffmpeg";
-        settings.ffprobePath = kTools + "ffprobe";
         Cancellation cancellation;
         return ExpressDriver(settings, cancellation).run();
     }
@@ -115,7 +109,6 @@ TEST_P(Formats, DecodeBackToTheFrames) {
 INSTANTIATE_TEST_SUITE_P(
     ExpressCodecsTest, Formats,
     testing::Values(
-        FormatCase{"h264", VideoFormat(), 18, "zev.mp4", "h264"},
         FormatCase{"h265", VideoFormat::forCodec(Codec::H265), 18, "zev.mp4", "hevc"},
         FormatCase{"av1_mp4", VideoFormat::forCodec(Codec::Av1), 24, "zev.mp4", "av1"},
         FormatCase{"av1_webm_at_20_fps", {Codec::Av1, Container::Webm}, 24, "zev.webm", "av1", 20, 15},
@@ -157,10 +150,8 @@ TEST_P(Sounds, LastAsLongAsTheAnimation) {
 
 INSTANTIATE_TEST_SUITE_P(
     ExpressCodecsTest, Sounds,
-    testing::Values(SoundCase{"short_into_mp4", VideoFormat(), "short.wav", 1, "aac"},
-                    SoundCase{"long_into_mp4", VideoFormat::forCodec(Codec::H265), "long.m4a", 10, "aac"},
-                    SoundCase{"short_into_webm", VideoFormat::forCodec(Codec::Vp9), "short.wav", 1, "opus"},
-                    SoundCase{"long_into_webm", {Codec::Av1, Container::Webm}, "long.m4a", 10, "opus"}),
+    testing::Values(SoundCase{"long_into_mp4", VideoFormat::forCodec(Codec::H265), "long.m4a", 10, "aac"},
+                    SoundCase{"short_into_webm", VideoFormat::forCodec(Codec::Vp9), "short.wav", 1, "opus"}),
     ParamName());
 
 struct RefusedCase {

@@ -70,8 +70,7 @@ TEST_P(ChunkOffsets, TakeTheNarrowestTableThatHoldsThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Mp4BoxTreeTest, ChunkOffsets,
-    testing::Values(OffsetCase{"small", {48, 1000, 70000}, "stco"},
-                    OffsetCase{"largest_32_bit", {48, std::numeric_limits<quint32>::max()}, "stco"},
+    testing::Values(OffsetCase{"largest_32_bit", {48, std::numeric_limits<quint32>::max()}, "stco"},
                     OffsetCase{"past_4_GiB", {48, quint64(std::numeric_limits<quint32>::max()) + 1}, "co64"},
                     OffsetCase{"none", {}, "stco"}),
     ParamName());

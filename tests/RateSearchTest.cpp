@@ -86,22 +86,11 @@ TEST(RateSearchTest, ABudgetIsMetWithinFivePerCentUnderOrRefusedWithTheSmallestS
         EXPECT_LE(chosen->bytes, test.budget);
         if (test.withinWindow) {
             EXPECT_GE(double(chosen->bytes), 0.95 * double(test.budget));
+        } else if (chosen->setting > test.scale.finest) {
+            // Out of the window, the largest file that fits: one step finer is over the budget.
+            EXPECT_GT(test.encoder.bytes(chosen->setting - test.scale.step), test.budget);
         }
     }
-}
-
-TEST(RateSearchTest, ABudgetTheFinestSettingFitsKeepsTheFinestSetting) {
-    const RateSearch search = run(RateSearch::forBudget(100000000, kX264), x264Like());
-    ASSERT_TRUE(search.chosen());
-    EXPECT_DOUBLE_EQ(search.chosen()->setting, kX264.finest);
-}
-
-TEST(RateSearchTest, WholeStepsKeepTheLargestFileThatFits) {
-    // One step either side of the budget: the finer one is over it.
-    const Encoder encoder = x264Like();
-    const RateSearch search = run(RateSearch::forBudget(250000, kWholeSteps), encoder);
-    ASSERT_TRUE(search.chosen());
-    EXPECT_GT(encoder.bytes(search.chosen()->setting - 1), 250000);
 }
 
 struct QualityCase {
@@ -115,7 +104,6 @@ TEST(RateSearchTest, AQualityTargetKeepsTheCoarsestSettingThatReachesIt) {
     const QualityCase cases[] = {
         {"a target in the middle", x264Like(), 40.0, true},
         {"a target near the start", x264Like(), 39.2, true},
-        {"a high target", x264Like(), 49.0, true},
         {"a target above what the finest setting gives", x264Like(), 60.0, false},
         {"a target every setting reaches", x264Like(), 10.0, true},
         {"a cliff just past the target", steep(), 39.0, true},
