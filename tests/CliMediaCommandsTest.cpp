@@ -1,5 +1,6 @@
 #include "CliMediaCommands.h"
 
+#include "ParamName.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
 #include "TestVideos.h"
@@ -99,6 +100,44 @@ TEST_F(CliMediaCommandsTest, TheFirstStopEndsAHangingProbe) {
             << command.toStdString() << ": " << captured.errors().toStdString();
     }
 }
+
+struct RefusedFolderCase {
+    const char* title;
+    // The folder to check, made inside the test's folder.
+    QString (*folder)(const TemporaryFolder& folder);
+    const char* reason;
+};
+
+class RefusedFolders : public ::testing::TestWithParam<RefusedFolderCase> {};
+
+// Worded in the locale's language like every other reason of --check
+// (English here: no translation is installed), not in the conversion's
+// fixed Chinese messages.
+TEST_P(RefusedFolders, AreRefusedInTheLocalesLanguage) {
+    TemporaryFolder folder;
+    CapturedMedia captured;
+
+    EXPECT_EQ(captured.run({QStringLiteral("--check"), GetParam().folder(folder)}), 1);
+
+    EXPECT_TRUE(captured.errors().contains(QString::fromUtf8(GetParam().reason)))
+        << captured.errors().toStdString();
+    for (const QChar c : captured.errors())
+        ASSERT_LT(c.unicode(), 0x2e80) << captured.errors().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Check, RefusedFolders,
+                         ::testing::Values(RefusedFolderCase{"missing",
+                                                             [](const TemporaryFolder& folder) {
+                                                                 return folder.filePath("missing");
+                                                             },
+                                                             "missing is not a folder"},
+                                           RefusedFolderCase{"not numbered",
+                                                             [](const TemporaryFolder& folder) {
+                                                                 folder.touch("cover.png");
+                                                                 return folder.path();
+                                                             },
+                                                             "not named by a number"}),
+                         ParamName());
 
 // Sizes are judged before anything is allocated or decoded: both commands
 // refuse with the reason instead of running out of memory.

@@ -87,4 +87,15 @@ TEST_F(FrameCacheTest, PruneRemovesTheLeastRecentlyUsedButNeverOneInUse) {
     EXPECT_EQ(FrameCache::prune(FrameCache::kDefaultCapBytes), QStringList());
 }
 
+TEST_F(FrameCacheTest, ACacheFolderThatIsALinkIsNotUsed) {
+    const QString frames = source("a");
+    const QString elsewhere = folder.makeFolder("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(scratch.cacheHome()));
+    ASSERT_TRUE(QFile::link(elsewhere, FrameCache::rootFolder()));
+
+    EXPECT_FALSE(FrameCache::checkEntry(frames));
+    EXPECT_FALSE(FrameCache::store(frames, packedFrames("a", 2), 2));
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+}
+
 } // namespace
