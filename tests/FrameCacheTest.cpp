@@ -1,6 +1,5 @@
 #include "storage/FrameCache.h"
 
-#include "ParamName.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "storage/ScratchFolders.h"
@@ -87,118 +86,6 @@ TEST_F(FrameCacheTest, PruneRemovesTheLeastRecentlyUsedButNeverOneInUse) {
     EXPECT_EQ(FrameCache::prune(10000 + 500), QStringList{FrameCache::entryFolder(inUse)});
     EXPECT_EQ(FrameCache::prune(FrameCache::kDefaultCapBytes), QStringList());
 }
-
-// What a user, another program or an attacker may leave in a folder's
-// entry instead of what ZEV made there.
-struct ForeignEntryCase {
-    const char* title;
-    // Makes it, given the entry and a folder outside the cache.
-    void (*tamper)(const QString& entry, const QString& outside);
-};
-
-class ForeignEntries : public FrameCacheTest, public ::testing::WithParamInterface<ForeignEntryCase> {
-protected:
-    // A folder outside the cache that must come through untouched.
-    QString outside() { return folder.makeFolder("outside"); }
-    QStringList outsideContents() const {
-        return QDir(folder.filePath("outside"))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-};
-
-// The next full run of the folder never empties, writes or renames anything
-// the entry leads to, and still keeps its own packed frames.
-TEST_P(ForeignEntries, AreNeverFollowed) {
-    const QString frames = source("a");
-    ASSERT_TRUE(FrameCache::store(frames, packedFrames("first", 3), 3));
-    const QString target = outside();
-    folder.touch("outside/precious.png", "keep");
-    folder.touch("outside/appendImages.source", "keep too");
-    GetParam().tamper(FrameCache::entryFolder(frames), target);
-    const QStringList before = outsideContents();
-
-    EXPECT_TRUE(FrameCache::store(frames, packedFrames("second", 2), 2));
-
-    EXPECT_EQ(outsideContents(), before);
-    QFile precious(folder.filePath("outside/precious.png"));
-    ASSERT_TRUE(precious.open(QIODevice::ReadOnly));
-    EXPECT_EQ(precious.readAll(), "keep");
-    const QFileInfo packed(FrameCache::packedFramesFolder(frames));
-    EXPECT_TRUE(packed.isDir() && !packed.isSymLink());
-    EXPECT_TRUE(FrameCache::matches(frames, 2));
-    EXPECT_EQ(QDir(packed.filePath()).entryList(QDir::Files).size(), 2);
-
-    // Nor does pruning, which removes what was set aside.
-    EXPECT_FALSE(FrameCache::prune(0).isEmpty());
-    EXPECT_EQ(outsideContents(), before);
-}
-
-// A cache run finds the entry set aside (or the link gone), with the reason
-// for its log, and nothing left that it would encode.
-TEST_P(ForeignEntries, AreSetAsideForCacheRuns) {
-    const QString frames = source("a");
-    ASSERT_TRUE(FrameCache::store(frames, packedFrames("first", 3), 3));
-    EXPECT_EQ(FrameCache::checkEntry(frames).value(), QString()) << "what ZEV made is sound";
-    const QString target = outside();
-    folder.touch("outside/precious.png", "keep");
-    folder.touch("outside/appendImages.source", "keep too");
-    const QString entry = FrameCache::entryFolder(frames);
-    GetParam().tamper(entry, target);
-
-    const Result<QString> checked = FrameCache::checkEntry(frames);
-
-    ASSERT_TRUE(checked) << checked.reason().toStdString();
-    EXPECT_TRUE(checked->contains(entry)) << checked->toStdString();
-    EXPECT_FALSE(QFileInfo(entry).exists() || QFileInfo(entry).isSymLink());
-    EXPECT_FALSE(FrameCache::matches(frames, 3));
-    EXPECT_EQ(FrameCache::checkEntry(frames).value(), QString());
-    EXPECT_TRUE(QFileInfo::exists(folder.filePath("outside/precious.png")));
-}
-
-void replaceWithLink(const QString& path, const QString& target) {
-    QFileInfo(path).isDir() ? (void)QDir(path).removeRecursively() : (void)QFile::remove(path);
-    ASSERT_TRUE(QFile::link(target, path)) << path.toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cache, ForeignEntries,
-    ::testing::Values(ForeignEntryCase{"packed frames a link",
-                                       [](const QString& entry, const QString& outside) {
-                                           replaceWithLink(entry + "/appendImages", outside);
-                                       }},
-                      ForeignEntryCase{"partial copy a link",
-                                       [](const QString& entry, const QString& outside) {
-                                           replaceWithLink(entry + "/appendImages.partial", outside);
-                                       }},
-                      ForeignEntryCase{"record a link",
-                                       [](const QString& entry, const QString& outside) {
-                                           replaceWithLink(entry + "/appendImages.source",
-                                                           outside + "/appendImages.source");
-                                       }},
-                      ForeignEntryCase{"packed frame a link",
-                                       [](const QString& entry, const QString& outside) {
-                                           replaceWithLink(entry + "/appendImages/00000.png",
-                                                           outside + "/precious.png");
-                                       }},
-                      ForeignEntryCase{"folder inside the packed frames a link",
-                                       [](const QString& entry, const QString& outside) {
-                                           ASSERT_TRUE(QFile::link(outside, entry + "/appendImages/more"));
-                                       }},
-                      ForeignEntryCase{"entry a link",
-                                       [](const QString& entry, const QString& outside) {
-                                           QDir(entry + "/appendImages").removeRecursively();
-                                           QFile::remove(entry + "/appendImages.source");
-                                           QFile::rename(outside + "/appendImages.source",
-                                                         outside + "/record-kept");
-                                           replaceWithLink(entry, outside);
-                                       }},
-                      ForeignEntryCase{"packed frames a file",
-                                       [](const QString& entry, const QString&) {
-                                           QDir(entry + "/appendImages").removeRecursively();
-                                           QFile file(entry + "/appendImages");
-                                           ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-                                       }}),
-    ParamName());
 
 TEST_F(FrameCacheTest, ACacheFolderThatIsALinkIsNotUsed) {
     const QString frames = source("a");

@@ -94,43 +94,6 @@ TEST(FrameComparisonTest, EdgesAreMeasuredOverWhiteAndOverBlackWithTheirSign) {
     }
 }
 
-TEST(FrameComparisonTest, TheEdgeMapShowsDarkRimsBlueAndLightRimsRedOnlyAtTheEdges) {
-    struct Shown {
-        const char* what;
-        int decoded[4];
-        int source[4];
-        int map[3];
-    };
-    const Shown cases[] = {
-        {"dark rim", {0, 0, 0, 128}, {255, 255, 255, 128}, {0, 0, 255}},
-        {"light rim", {255, 255, 255, 128}, {0, 0, 0, 128}, {255, 0, 0}},
-        // A faint rim: 2 levels of 16 mean an eighth of full strength.
-        {"faint dark rim", {0, 0, 0, 130}, {0, 0, 0, 128}, {224, 224, 255}},
-        // Off as much, but opaque: no rim, only the faded source over white.
-        {"opaque", {0, 0, 0, 255}, {255, 255, 255, 255}, {255, 255, 255}},
-        {"agreeing edge",
-         {40, 80, 120, 100},
-         {40, 80, 120, 100},
-         {192 + 171 / 4, 192 + 186 / 4, 192 + 202 / 4}},
-    };
-    for (const Shown& test : cases) {
-        SCOPED_TRACE(test.what);
-        RgbaFrame decoded = filled(0, 0, 0, 0);
-        RgbaFrame source = filled(0, 0, 0, 0);
-        for (int channel = 0; channel < 4; ++channel) {
-            decoded.pixel(1, 0)[channel] = uchar(test.decoded[channel]);
-            source.pixel(1, 0)[channel] = uchar(test.source[channel]);
-        }
-        const RgbaFrame map = FrameComparison::edgeMap(decoded, source);
-        ASSERT_EQ(map.size(), QSize(4, 2));
-        for (int channel = 0; channel < 3; ++channel)
-            EXPECT_NEAR(map.pixel(1, 0)[channel], test.map[channel], 1) << "channel " << channel;
-        // The fully transparent rest shows the white page, faded.
-        EXPECT_EQ(map.pixel(3, 1)[0], 255);
-        EXPECT_EQ(map.pixel(3, 1)[3], 255);
-    }
-}
-
 TEST(FrameComparisonTest, FramesOfDifferentSizesAreNotCompared) {
     EXPECT_FALSE(FrameComparison::compare(filled(0, 0, 0, 0), RgbaFrame::blank(2, 2)));
     EXPECT_TRUE(FrameComparison::differenceMap(filled(0, 0, 0, 0), RgbaFrame::blank(2, 2)).isNull());

@@ -94,30 +94,24 @@ TEST_P(Failures, KeepThePreviousVideoAndDescription) {
 
 INSTANTIATE_TEST_SUITE_P(
     Beside, Failures,
-    ::testing::Values(
-        FailureCase{"disk full",
-                    [](PendingFiles& beside, PendingVideo&, const TemporaryFolder&) {
-                        const FileSizeLimit full(8);
-                        return beside.write("zev.json", "a description longer than the disk takes");
-                    },
-                    "zev.json: File too large"},
-        FailureCase{"a folder where a file goes",
-                    [](PendingFiles& beside, PendingVideo& video, const TemporaryFolder& folder) {
-                        folder.makeFolder("output/players.json");
-                        if (Result<> written = beside.write("zev.json", "new"); !written)
-                            return written;
-                        if (Result<> written = beside.write("players.json", "new"); !written)
-                            return written;
-                        return beside.commit(video);
-                    },
-                    "a folder stands at"},
-        FailureCase{"a folder where a stale file goes",
-                    [](PendingFiles& beside, PendingVideo& video, const TemporaryFolder& folder) {
-                        folder.makeFolder("output/players.json");
-                        beside.remove("players.json");
-                        return beside.commit(video);
-                    },
-                    "a folder stands at"}),
+    ::testing::Values(FailureCase{"disk full",
+                                  [](PendingFiles& beside, PendingVideo&, const TemporaryFolder&) {
+                                      const FileSizeLimit full(8);
+                                      return beside.write("zev.json",
+                                                          "a description longer than the disk takes");
+                                  },
+                                  "zev.json: File too large"},
+                      FailureCase{
+                          "a folder where a file goes",
+                          [](PendingFiles& beside, PendingVideo& video, const TemporaryFolder& folder) {
+                              folder.makeFolder("output/players.json");
+                              if (Result<> written = beside.write("zev.json", "new"); !written)
+                                  return written;
+                              if (Result<> written = beside.write("players.json", "new"); !written)
+                                  return written;
+                              return beside.commit(video);
+                          },
+                          "a folder stands at"}),
     ParamName());
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "QualityCheck.h"
 
-#include "ParamName.h"
 #include "PngFrameFile.h"
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
@@ -91,26 +90,14 @@ TEST_F(QualityCheckTest, AFolderWithoutAVideoSaysSo) {
     EXPECT_TRUE(outcome.reason().contains(QStringLiteral("no video file"))) << outcome.reason().toStdString();
 }
 
-} // namespace
-
-namespace {
-
-// A video or animated image as a motion designer's tools write it.
-struct SourceCase {
-    const char* title;
-    const char* file;
-    QStringList codec;
-};
-
-class MediaSources : public testing::TestWithParam<SourceCase> {
-protected:
-    ScratchEnvironment scratch_;
-    TemporaryFolder folder_;
-};
-
-TEST_P(MediaSources, VideoOfTheSourceMatchesItsOwnFrames) {
-    const QString source = folder_.filePath(QString::fromUtf8(GetParam().file));
-    ASSERT_TRUE(TestVideos::transparentAnimation(source, GetParam().codec));
+// A transparent VP9 video as a motion designer's tools write it, whose
+// alpha only one decoder reads.
+TEST(QualityCheckSourceTest, VideoOfASourceMatchesItsOwnFrames) {
+    ScratchEnvironment scratch;
+    TemporaryFolder folder;
+    const QString source = folder.filePath("jump.webm");
+    ASSERT_TRUE(TestVideos::transparentAnimation(
+        source, {"-c:v", "libvpx-vp9", "-pix_fmt", "yuva420p", "-crf", "20", "-b:v", "0"}));
     TestFrontEnd front;
     front.useStagedTools();
     front.inputs.folderText = source;
@@ -118,7 +105,7 @@ TEST_P(MediaSources, VideoOfTheSourceMatchesItsOwnFrames) {
     ASSERT_TRUE(front.convertAndWait());
     ASSERT_EQ(front.successes().size(), 1) << front.outcomes().value(0).reason.toStdString();
     const QString video = front.outcomes().first().video;
-    EXPECT_EQ(video, folder_.filePath("output/" + QFileInfo(source).completeBaseName() + ".mp4"));
+    EXPECT_EQ(video, folder.filePath("output/" + QFileInfo(source).completeBaseName() + ".mp4"));
 
     const Result<QualityCheck::Outcome> outcome = QualityCheck::check(stagedTools(), source);
     ASSERT_TRUE(outcome.ok()) << outcome.reason().toStdString();
@@ -131,23 +118,5 @@ TEST_P(MediaSources, VideoOfTheSourceMatchesItsOwnFrames) {
     EXPECT_GE(outcome->report.colour().averagePsnr, 30);
     EXPECT_EQ(QualityCheck::sourceOf(video), source);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    QualityCheckTest, MediaSources,
-    testing::Values(
-        SourceCase{"ProRes4444",
-                   "walk.mov",
-                   {"-c:v", "prores_ks", "-profile:v", "4444", "-pix_fmt", "yuva444p10le"}},
-        SourceCase{"Animation", "run.mov", {"-c:v", "qtrle", "-pix_fmt", "argb"}},
-        SourceCase{"Vp9Alpha",
-                   "jump.webm",
-                   {"-c:v", "libvpx-vp9", "-pix_fmt", "yuva420p", "-crf", "20", "-b:v", "0"}},
-        SourceCase{"AnimatedPng", "spin.png", {"-plays", "0", "-f", "apng"}},
-        SourceCase{
-            "Gif",
-            "wave.gif",
-            {"-vf",
-             "split[a][b];[a]palettegen=reserve_transparent=1[p];[b][p]paletteuse=alpha_threshold=128"}}),
-    ParamName());
 
 } // namespace

@@ -162,20 +162,9 @@ TEST_P(UnusableTmpdir, FallsBackToTmp) {
 
 INSTANTIATE_TEST_SUITE_P(Tmpdir, UnusableTmpdir,
                          ::testing::Values(TemporaryFolderCase{"missing folder", "/gone"},
-                                           TemporaryFolderCase{"missing below a file", "/a-file/sub"},
                                            TemporaryFolderCase{"a file", "/a-file"},
                                            TemporaryFolderCase{"relative", "tmp"},
                                            TemporaryFolderCase{"empty", ""}),
                          ParamName());
-
-TEST(ScratchFoldersTmpdir, AFolderNamedByALinkIsUsedWhereItLeads) {
-    TemporaryFolder folder;
-    const QString real = folder.makeFolder("real");
-    ASSERT_TRUE(QFile::link(real, folder.filePath("link")));
-    ScratchEnvironment scratch;
-    qputenv("TMPDIR", QFile::encodeName(folder.filePath("link/")));
-    EXPECT_EQ(ScratchFolders::userFolder().toStdString(),
-              (QDir(real).canonicalPath() + QStringLiteral("/zev-%1").arg(getuid())).toStdString());
-}
 
 } // namespace

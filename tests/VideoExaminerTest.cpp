@@ -110,36 +110,17 @@ QString straightVideo(const QString& folder) {
     return QFile::remove(folder + "/frames/output/zev.json") ? video : QString();
 }
 
-QString wideVideo(const QString& folder) {
-    const QString video = folder + "/wide.mp4";
-    return TestVideos::testPattern(video, 3, QSize(1600, 64)) ? video : QString();
-}
-
-QString h265Tagged(const QString& folder, const char* tag) {
-    const QString video = folder + "/zev.mp4";
-    return ffmpeg({"-f", "lavfi", "-i", "testsrc=size=128x48:rate=25", "-frames:v", "3", "-c:v", "libx265",
-                   "-x265-params", "log-level=none", "-tag:v", tag, "-pix_fmt", "yuv420p", video})
-               ? video
-               : QString();
-}
-
 using Verdict = PlayerTarget::Verdict;
 
 INSTANTIATE_TEST_SUITE_P(
     VideoExaminerTest, Reasons,
-    testing::Values(ReasonCase{"own_gift_box_plays", [](const QString& f) { return madeFor(f, "gift-box"); },
-                               "gift-box", Verdict::Plays, ""},
-                    ReasonCase{"box_stripped_by_a_reencode", reencodedGiftBox, "gift-box",
+    testing::Values(ReasonCase{"box_stripped_by_a_reencode", reencodedGiftBox, "gift-box",
                                Verdict::DoesNotPlay, "no description box after ftyp"},
                     ReasonCase{"premultiplied_told_from_pixels", defaultVideo, "engine-side",
                                Verdict::DoesNotPlay, "premultiplied colour: this player expects straight"},
                     ReasonCase{"straight_told_from_pixels", straightVideo, "gift-marked",
                                Verdict::DoesNotPlay,
-                               "straight colour: this player draws premultiplied colour only"},
-                    ReasonCase{"too_wide_for_gifts", wideVideo, "gift-marked", Verdict::DoesNotPlay,
-                               "1600 px on a side: above 1504"},
-                    ReasonCase{"hev1_for_safari", [](const QString& f) { return h265Tagged(f, "hev1"); },
-                               "stacked-safari", Verdict::DoesNotPlay, "H.265 without the hvc1 tag"}),
+                               "straight colour: this player draws premultiplied colour only"}),
     ParamName());
 
 // Descriptions that disagree with the video are named, and not counted as

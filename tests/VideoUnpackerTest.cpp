@@ -1,6 +1,5 @@
 #include "VideoUnpacker.h"
 
-#include "ParamName.h"
 #include "PngFrameFile.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
@@ -58,18 +57,11 @@ protected:
     TemporaryFolder folder;
 };
 
-struct FilledFolderCase {
-    const char* title;
-    // Fills the output folder (inside the test's folder) before the unpack.
-    void (*fill)(const QString& out, const QString& frames);
-};
-
-class FilledFolders : public VideoUnpackerTest, public ::testing::WithParamInterface<FilledFolderCase> {};
-
-// A folder that already holds numbered frames is left exactly as it was.
-TEST_P(FilledFolders, AreRefusedUntouched) {
+// A folder that already holds numbered frames, here only a link named as
+// one, is left exactly as it was.
+TEST_F(VideoUnpackerTest, AFolderHoldingNumberedFramesIsRefusedUntouched) {
     const QString out = folder.makeFolder("out");
-    GetParam().fill(out, frames());
+    ASSERT_TRUE(QFile::link(frames() + "/0.png", out + "/0.png"));
     const QStringList before = contents(folder.path());
 
     const Result<qint64> written = VideoUnpacker::unpack(stagedTools(), video(), out);
@@ -79,22 +71,6 @@ TEST_P(FilledFolders, AreRefusedUntouched) {
         << written.reason().toStdString();
     EXPECT_EQ(contents(folder.path()), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Unpack, FilledFolders,
-    ::testing::Values(FilledFolderCase{"frames of another animation",
-                                       [](const QString& out, const QString&) {
-                                           ASSERT_TRUE(TestFrames::writeSequence(out, 10, 8, 6));
-                                       }},
-                      FilledFolderCase{"one frame far on",
-                                       [](const QString& out, const QString&) {
-                                           ASSERT_TRUE(TestFrames::writeSequence(out, 1, 8, 6, 40));
-                                       }},
-                      FilledFolderCase{"a link named as a frame",
-                                       [](const QString& out, const QString& frames) {
-                                           ASSERT_TRUE(QFile::link(frames + "/0.png", out + "/0.png"));
-                                       }}),
-    ParamName());
 
 // Asked to replace them, the video's frames take their names: a link
 // standing there is replaced, never written through, and numbered frames
@@ -119,25 +95,6 @@ TEST_F(VideoUnpackerTest, ReplacingFramesNeverWritesThroughALink) {
     EXPECT_TRUE(PngFrameFile::read(out + "/0.png").ok());
     EXPECT_EQ(contents(out).filter(QRegularExpression(QStringLiteral("^[6-9]\\.png "))), later);
     EXPECT_EQ(VideoUnpacker::numberedFrames(out).size(), 10);
-}
-
-// Other files may share the folder; only the frames' names are written.
-TEST_F(VideoUnpackerTest, OtherFilesStayBesideTheFrames) {
-    const QString out = folder.makeFolder("out");
-    folder.touch("out/cover.png", "a picture");
-    folder.touch("out/notes.txt", "notes");
-
-    const Result<qint64> written = VideoUnpacker::unpack(stagedTools(), video(), out);
-
-    ASSERT_TRUE(written.ok()) << written.reason().toStdString();
-    EXPECT_EQ(*written, kFrames);
-    QStringList expected{QStringLiteral("cover.png"), QStringLiteral("notes.txt")};
-    for (int i = 0; i < kFrames; ++i)
-        expected.append(QStringLiteral("%1.png").arg(i));
-    expected.sort();
-    QStringList names = QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    names.sort();
-    EXPECT_EQ(names, expected);
 }
 
 // Stopped after two frames: no frame at all is left behind, nor anything

@@ -111,28 +111,20 @@ TEST(VideoVerifierCheck, JudgesWhatTheProbeFound) {
          "unknown/smpte170m/bt709/iec61966-2-1, expected tv/smpte170m/bt709/iec61966-2-1"},
         {"nothing", [](VideoFacts& f) { f.streams.clear(); }, 0,
          "the video has no streams, expected one video stream"},
-        {"hevc tagged hvc1", asHevc, 0, "", expectHevc},
         {"hevc tagged hev1",
          [](VideoFacts& f) {
              asHevc(f);
              f.streams[0].codecTag = "hev1";
          },
          0, "the video's sample entry is hev1, expected hvc1", expectHevc},
-        {"vp9 in webm", asWebm, 0, "", expectVp9},
         {"vp9 in mp4",
          [](VideoFacts& f) {
              asWebm(f);
              f.formatName = "mov,mp4,m4a,3gp,3g2,mj2";
          },
          0, "the video's container is mov,mp4,m4a,3gp,3g2,mj2, expected webm", expectVp9},
-        {"h264 in webm", [](VideoFacts& f) { f.formatName = "matroska,webm"; }, 0,
-         "the video's container is matroska,webm, expected mp4"},
-        {"sound of the animation's length", [](VideoFacts& f) { withSound(f, 2.02); }, 0, "", expectSound},
-        {"sound a packet short", [](VideoFacts& f) { withSound(f, 1.98); }, 0, "", expectSound},
         {"sound left long", [](VideoFacts& f) { withSound(f, 10.0); }, 0,
          "the sound lasts 10.000 s, expected 2.000 s, the animation's length", expectSound},
-        {"sound left short", [](VideoFacts& f) { withSound(f, 1.0); }, 0,
-         "the sound lasts 1.000 s, expected 2.000 s, the animation's length", expectSound},
         {"sound of another codec", [](VideoFacts& f) { withSound(f, 2.0, "mp3"); }, 0,
          "the sound's codec is mp3, expected aac", expectSound},
     };

@@ -3,7 +3,6 @@
 #include "ScratchEnvironment.h"
 #include "TemporaryFolder.h"
 #include "TestFrames.h"
-#include "ToolProbe.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -17,7 +16,6 @@
 #include <QUuid>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <optional>
 
 using namespace zev;
 
@@ -83,33 +81,6 @@ TEST(ZevCliProgramTest, ConvertsTinyFrames) {
     EXPECT_EQ(outcome.output, QStringLiteral("视频已经生成, 视频路径：%1/output\n").arg(folder.path()));
     EXPECT_GT(QFileInfo(folder.filePath("output/zev.mp4")).size(), 0);
     EXPECT_TRUE(outcome.errors.startsWith(QStringLiteral("scanning\n"))) << outcome.errors.toStdString();
-}
-
-// What a size budget's or a quality target's trials chose is in --json, and
-// on standard error beside the text.
-TEST(ZevCliProgramTest, TheRateChoiceIsReported) {
-    struct Case {
-        const char* option;
-        const char* value;
-        const char* goal;
-    };
-    const Case cases[] = {{"--max-size", "6k", "budget"}, {"--quality", "30", "quality"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.option);
-        ScratchEnvironment scratch;
-        TemporaryFolder folder;
-        ASSERT_TRUE(TestFrames::writeGradientSequence(folder.path(), 10, 48, 32));
-        const QStringList common{"--express", "--fps", "25", c.option, c.value};
-        const Outcome json = runZevCli(common + QStringList{"--json", folder.path()});
-        ASSERT_EQ(json.status, 0) << json.output.toStdString() << json.errors.toStdString();
-        const QJsonObject choice =
-            QJsonDocument::fromJson(json.output.toUtf8()).object().value("rateChoice").toObject();
-        EXPECT_EQ(choice.value("goal").toString(), c.goal);
-        EXPECT_EQ(choice.value("bytes").toInteger(), QFileInfo(folder.filePath("output/zev.mp4")).size());
-        EXPECT_GE(choice.value("trials").toInt(), 1);
-        const Outcome text = runZevCli(common + QStringList{folder.path()});
-        EXPECT_TRUE(text.errors.contains(QStringLiteral("trial encode"))) << text.errors.toStdString();
-    }
 }
 
 TEST(ZevCliProgramTest, ErrorMessageExitsWithOne) {
@@ -189,211 +160,6 @@ INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, StopSignals,
                                            StopCase{"ctrl_c_to_the_group", SIGINT, true, 130},
                                            StopCase{"terminate", SIGTERM, false, 143}),
                          [](const auto& instance) { return std::string(instance.param.title); });
-
-// A file system of its own for one run: a tmpfs of sizeBytes mounted on
-// mountPoint in a mount namespace of the run's own (a user namespace when
-// not root), so nothing outside the test sees it, and gone with the run. The
-// folder's files (name, size, MD5) follow the program's output, one a line
-// after "--- files". Nothing when such a namespace cannot be made here.
-std::optional<Outcome> runOnASmallDisk(const QString& mountPoint, qint64 sizeBytes, const QString& filesFrom,
-                                       const QStringList& arguments) {
-    const QString script = QStringLiteral("mount -t tmpfs -o size=\"$1\" zev-test \"$2\" || exit 97\n"
-                                          "[ -z \"$3\" ] || cp -p \"$3\"/. -t \"$2\" -r || exit 98\n"
-                                          "shift 3\n"
-                                          "\"$@\"\n"
-                                          "status=$?\n"
-                                          "echo '--- files'\n"
-                                          "find \"$(dirname \"$0\")\" -mindepth 1 -maxdepth 1 -printf '%f %s "
-                                          "' -exec md5sum {} \\; | cut -d' ' -f1-3\n"
-                                          "exit $status\n");
-    for (const QStringList& namespaces : {QStringList{"-Urm"}, QStringList{"-m"}}) {
-        QProcess probe;
-        probe.start(QStringLiteral("unshare"), namespaces + QStringList{"true"});
-        if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit ||
-            probe.exitCode() != 0)
-            continue;
-        QProcess program;
-        program.setProcessEnvironment(localeEnvironment(QStringLiteral("C.UTF-8")));
-        program.setStandardInputFile(QProcess::nullDevice());
-        program.start(QStringLiteral("unshare"),
-                      namespaces +
-                          QStringList{"sh", "-c", script, mountPoint + "/.", QString::number(sizeBytes),
-                                      mountPoint, filesFrom, QStringLiteral(ZEV_CLI)} +
-                          arguments);
-        Outcome outcome;
-        outcome.finished = program.waitForFinished(120000) && program.exitStatus() == QProcess::NormalExit;
-        outcome.status = program.exitCode();
-        outcome.output = QString::fromUtf8(program.readAllStandardOutput());
-        outcome.errors = QString::fromUtf8(program.readAllStandardError());
-        if (outcome.status == 97)
-            return std::nullopt;
-        return outcome;
-    }
-    return std::nullopt;
-}
-
-QString filesOf(const QString& folder) {
-    QProcess find;
-    find.start(QStringLiteral("sh"),
-               {"-c",
-                "find \"$0\" -mindepth 1 -maxdepth 1 -printf '%f %s ' -exec md5sum {} \\; | cut -d' ' -f1-3",
-                folder});
-    find.waitForFinished(10000);
-    QStringList lines = QString::fromUtf8(find.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    lines.sort();
-    return lines.join(u'\n');
-}
-
-QString filesAfterTheRun(const Outcome& outcome) {
-    QStringList lines =
-        outcome.output.section(QStringLiteral("--- files\n"), 1).split(u'\n', Qt::SkipEmptyParts);
-    lines.sort();
-    return lines.join(u'\n');
-}
-
-qint64 pages(qint64 bytes) {
-    return (bytes + 4095) / 4096 * 4096;
-}
-
-struct FullDiskCase {
-    const char* title;
-    bool previousVideo;
-};
-
-class FullDisk : public ::testing::TestWithParam<FullDiskCase> {};
-
-// An express run with a half-size mask on an output disk with room for its
-// video but not for the description beside it: the run fails, says why,
-// and leaves the previous video and description (or none) as they were.
-TEST_P(FullDisk, AFileBesideTheVideoThatCannotBeWrittenFailsTheRun) {
-    ScratchEnvironment scratch;
-    TemporaryFolder folder;
-    const QStringList express{QStringLiteral("--express"), QStringLiteral("--mask-size"),
-                              QStringLiteral("half"), QStringLiteral("--json")};
-    // The same frames and options give the same video, byte for byte.
-    const QString sample = folder.filePath("sample");
-    ASSERT_TRUE(TestFrames::writeGradientSequence(sample, 6, 16, 8));
-    ASSERT_EQ(runZevCli(express + QStringList{sample}).status, 0);
-    const qint64 video = QFileInfo(sample + "/output/zev.mp4").size();
-    const QString previous = folder.filePath("previous");
-    qint64 previousBytes = 0;
-    if (GetParam().previousVideo) {
-        ASSERT_TRUE(TestFrames::writeGradientSequence(previous, 6, 16, 8));
-        ASSERT_EQ(
-            runZevCli(express + QStringList{QStringLiteral("--fps"), QStringLiteral("5"), previous}).status,
-            0);
-        for (const char* name : {"/output/zev.mp4", "/output/zev.json"})
-            previousBytes += pages(QFileInfo(previous + name).size());
-    }
-    const QString frames = folder.filePath("frames");
-    ASSERT_TRUE(TestFrames::writeGradientSequence(frames, 6, 16, 8));
-    ASSERT_TRUE(QDir().mkpath(frames + "/output"));
-
-    const std::optional<Outcome> outcome = runOnASmallDisk(
-        frames + "/output", previousBytes + pages(video),
-        GetParam().previousVideo ? previous + "/output" : QString(), express + QStringList{frames});
-    if (!outcome)
-        GTEST_SKIP() << "no mount namespace for a small file system here";
-
-    ASSERT_TRUE(outcome->finished);
-    EXPECT_EQ(outcome->status, 1) << outcome->output.toStdString() << outcome->errors.toStdString();
-    const QJsonObject json = QJsonDocument::fromJson(outcome->output.section(u'\n', 0, 0).toUtf8()).object();
-    EXPECT_FALSE(json.value("ok").toBool());
-    const QString reason = json.value("reason").toString();
-    EXPECT_TRUE(reason.contains("zev.json") && reason.contains("No space left on device"))
-        << reason.toStdString();
-    EXPECT_EQ(filesAfterTheRun(*outcome),
-              GetParam().previousVideo ? filesOf(previous + "/output") : QString())
-        << outcome->output.toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, FullDisk,
-                         ::testing::Values(FullDiskCase{"first_video", false},
-                                           FullDiskCase{"previous_video", true}),
-                         [](const auto& instance) { return std::string(instance.param.title); });
-
-struct FullDiskEncodingCase {
-    const char* title;
-    bool express;
-};
-
-class FullDiskWhileEncoding : public ::testing::TestWithParam<FullDiskEncodingCase> {};
-
-// The reason names the full disk, not the encoder's statistics that
-// follow it in ffmpeg's output.
-TEST_P(FullDiskWhileEncoding, IsNamedInTheReason) {
-    ScratchEnvironment scratch;
-    TemporaryFolder folder;
-    const QString frames = folder.filePath("frames");
-    ASSERT_TRUE(TestFrames::writeGradientSequence(frames, 20, 64, 64));
-    ASSERT_TRUE(QDir().mkpath(frames + "/output"));
-    QStringList arguments{QStringLiteral("--json"), QStringLiteral("--preset"), QStringLiteral("best"),
-                          frames};
-    if (GetParam().express)
-        arguments.prepend(QStringLiteral("--express"));
-
-    const std::optional<Outcome> outcome = runOnASmallDisk(frames + "/output", 4096, QString(), arguments);
-    if (!outcome)
-        GTEST_SKIP() << "no mount namespace for a small file system here";
-
-    ASSERT_TRUE(outcome->finished);
-    EXPECT_EQ(outcome->status, 1) << outcome->output.toStdString();
-    const QString reason = QJsonDocument::fromJson(outcome->output.section(u'\n', 0, 0).toUtf8())
-                               .object()
-                               .value("reason")
-                               .toString();
-    EXPECT_TRUE(reason.contains("No space left on device")) << reason.toStdString();
-    EXPECT_FALSE(reason.contains("libx264")) << reason.toStdString();
-    EXPECT_EQ(filesAfterTheRun(*outcome).toStdString(), "") << "no temporary video left";
-}
-
-INSTANTIATE_TEST_SUITE_P(ZevCliProgramTest, FullDiskWhileEncoding,
-                         ::testing::Values(FullDiskEncodingCase{"default", false},
-                                           FullDiskEncodingCase{"express", true}),
-                         [](const auto& instance) { return std::string(instance.param.title); });
-
-// A default video of 10 frames at 20 fps holds 12 video frames, which 21 fps
-// would make too: the animation's rate comes from what the conversion
-// recorded in the video, and without that record --check says what it
-// assumed instead of guessing silently.
-TEST(ZevCliProgramTest, CheckTakesTheRecordedRateOfADefaultVideo) {
-    ScratchEnvironment scratch;
-    TemporaryFolder folder;
-    ASSERT_TRUE(TestFrames::writeGradientSequence(folder.path(), 10, 32, 16));
-    ASSERT_EQ(runZevCli({QStringLiteral("--fps"), QStringLiteral("20"), QStringLiteral("--preset"),
-                         QStringLiteral("best"), folder.path()})
-                  .status,
-              0);
-
-    const Outcome recorded = runZevCli({QStringLiteral("--check"), QStringLiteral("--json"), folder.path()});
-    ASSERT_EQ(recorded.status, 0) << recorded.errors.toStdString();
-    const QJsonObject figures = QJsonDocument::fromJson(recorded.output.toUtf8()).object();
-    EXPECT_EQ(figures.value(QStringLiteral("videoFrames")).toInt(), 12);
-    EXPECT_EQ(figures.value(QStringLiteral("inputFps")).toDouble(), 20);
-    EXPECT_EQ(figures.value(QStringLiteral("inputFpsFrom")).toString(), QStringLiteral("video"));
-    EXPECT_GT(figures.value(QStringLiteral("mask")).toObject().value(QStringLiteral("average")).toDouble(),
-              40);
-
-    // The same video as an earlier version wrote it, without the record.
-    const QString video = folder.filePath("output/zev.mp4");
-    const QString bare = folder.filePath("output/bare.mp4");
-    ASSERT_TRUE(QFile::rename(video, bare));
-    ASSERT_TRUE(ToolProbe::output(ToolProbe::stagedFfmpeg(),
-                                  {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
-                                   QStringLiteral("file:") + bare, QStringLiteral("-c"),
-                                   QStringLiteral("copy"), QStringLiteral("-map_metadata"),
-                                   QStringLiteral("-1"), QStringLiteral("file:") + video})
-                    .has_value());
-    const Outcome assumed = runZevCli({QStringLiteral("--check"), QStringLiteral("--json"), folder.path()});
-    ASSERT_EQ(assumed.status, 0) << assumed.errors.toStdString();
-    const QJsonObject guess = QJsonDocument::fromJson(assumed.output.toUtf8()).object();
-    EXPECT_EQ(guess.value(QStringLiteral("inputFpsFrom")).toString(), QStringLiteral("assumed"));
-    EXPECT_TRUE(
-        guess.value(QStringLiteral("inputFpsAssumption")).toString().contains(QStringLiteral("20 and 21")))
-        << assumed.output.toStdString();
-    const Outcome text = runZevCli({QStringLiteral("--check"), folder.path()});
-    EXPECT_TRUE(text.output.contains(QStringLiteral("assumed"))) << text.output.toStdString();
-}
 
 // From a shell in the folder above the frames: relative names that tools
 // would read as an option or a protocol, "." and several folders at once.
