@@ -1,5 +1,6 @@
 #include "tools/ExpressEncoder.h"
 
+#include "tools/ChromaSubsampling.h"
 #include "tools/ColourBleed.h"
 #include "tools/ColourDescription.h"
 #include "tools/VideoEncoder.h"
@@ -41,6 +42,22 @@ QString stacked(const PackedLayout& layout) {
     return graph;
 }
 
+// The sides of the colour region that face the mask.
+Qt::Edges seams(const PackedLayout& layout) {
+    const QRect& colour = layout.colourRect;
+    const QRect& mask = layout.maskRect;
+    Qt::Edges sides;
+    sides.setFlag(Qt::LeftEdge, mask.right() < colour.left());
+    sides.setFlag(Qt::RightEdge, mask.left() > colour.right());
+    sides.setFlag(Qt::TopEdge, mask.bottom() < colour.top());
+    sides.setFlag(Qt::BottomEdge, mask.top() > colour.bottom());
+    return sides;
+}
+
+QStringList bled(const QString& colourIn, const QString& alphaIn, const PackedLayout& layout) {
+    return ColourBleed::steps(colourIn, alphaIn, QStringLiteral("colour"), layout.frame, seams(layout));
+}
+
 // The colour × alpha at the frames' size, then scaled; straight colour
 // divided by the scaled alpha again and given the edge treatment there.
 QStringList scaledColour(const PackedLayout& layout, bool premultiplied) {
@@ -52,15 +69,15 @@ QStringList scaledColour(const PackedLayout& layout, bool premultiplied) {
         QStringLiteral("[alphaToScale]%1,split[divisor][keep]").arg(scale),
         QStringLiteral("[scaledColour][divisor]unpremultiply=inplace=0[straight]"),
     };
-    return steps +
-           ColourBleed::steps(QStringLiteral("straight"), QStringLiteral("keep"), QStringLiteral("colour"));
+    return steps + bled(QStringLiteral("straight"), QStringLiteral("keep"), layout);
 }
 
 } // namespace
 
 QString ExpressEncoder::filterGraph(const PackedLayout& layout, bool premultiplied) {
+    const QString chroma = ChromaSubsampling::steps(layout.packed);
     if (premultiplied && layout == PackedLayout::place(layout.source, OutputOptions()))
-        return kFilterGraph;
+        return kFilterGraph + chroma;
     const bool scaled = layout.frame != layout.source;
     const bool straightScaled = !premultiplied && scaled;
     const QString maskScale =
@@ -78,10 +95,9 @@ QString ExpressEncoder::filterGraph(const PackedLayout& layout, bool premultipli
     else if (premultiplied)
         steps.append(QStringLiteral("[rgb][alpha]blend=all_mode=multiply[colour]"));
     else
-        steps.append(
-            ColourBleed::steps(QStringLiteral("rgb"), QStringLiteral("alpha"), QStringLiteral("colour")));
+        steps.append(bled(QStringLiteral("rgb"), QStringLiteral("alpha"), layout));
     steps.append(stacked(layout));
-    return steps.join(u';');
+    return steps.join(u';') + chroma;
 }
 
 QStringList ExpressEncoder::arguments(const Encoding& encoding) {
@@ -170,19 +186,25 @@ QStringList ExpressEncoder::videoEncoderArguments(const Encoding& encoding) {
 }
 
 // x264's veryslow preset tuned for animation (High profile, as the default
-// pipeline's): on 30 frames of 320×180 of four made contents (bench/
-// quality.sh), 8 to 18 % fewer bytes than x264's defaults at the same mask,
-// colour and edge PSNR, for 1.5 to 3.1 times their CPU time; slower saved 2
-// points less for 20 % less CPU, slow half as much. The preset's 16
-// reference frames (and the tune's doubling) are cut to what a level 4.1
-// decoder holds for the picture, so phones that take the size take the
-// stream: 4 at 1920×1080, 16 for a 640×360 animation packed side by side.
+// pipeline's), with what measured better on the bench's four contents
+// (bench/quality.sh, 30 frames of 320×180): no psychovisual optimisation
+// and no adaptive quantisation, which spend bits on texture the eye may
+// like but that the picture does not hold (6 to 16 % fewer bytes at the
+// same mask PSNR, up to 10 % at the same edge PSNR, colour within 2 %),
+// and motion searched 32 pixels out instead of 24 (0.5 to 2.6 % fewer on
+// every measure: animations move fast).
+// The preset's 16 reference frames (and the tune's doubling) are cut to
+// what a level 4.1 decoder holds for the picture, so phones that take the
+// size take the stream: 4 at 1920×1080, 16 for a 640×360 animation packed
+// side by side. x264's settings text (an SEI message of 675 bytes, which no
+// decoder reads) is left out: 9 % of a small UI animation's file.
 QStringList ExpressEncoder::h264Options(const Encoding& encoding) {
     QStringList options{QStringLiteral("-preset"), QStringLiteral("veryslow"), QStringLiteral("-tune"),
                         QStringLiteral("animation")};
     if (encoding.packed.isValid())
         options << QStringLiteral("-refs") << QString::number(h264ReferenceFrames(encoding.packed));
-    return options;
+    return options << QStringLiteral("-x264-params") << QStringLiteral("psy=0:aq-mode=0:merange=32")
+                   << QStringLiteral("-bsf:v") << QStringLiteral("filter_units=remove_types=6");
 }
 
 int ExpressEncoder::h264ReferenceFrames(QSize packed) {
@@ -194,15 +216,23 @@ int ExpressEncoder::h264ReferenceFrames(QSize packed) {
         std::clamp<qint64>(kLevel41BufferMacroblocks / std::max<qint64>(macroblocks, 1), 1, kMostReferences));
 }
 
-// x265's preset medium: on 24 frames of 960×540 (bench/encoders.sh) it
-// made files 31 % smaller than x264 at the same colour PSNR for 2.4 times
-// x264's CPU time; slow saved 8 % more for twice medium's, fast 4 % less
-// at 0.5 dB less. Safari and Apple's players take H.265 in MP4 only with
-// the hvc1 sample entry (ffmpeg writes hev1 otherwise). Its banner and
-// statistics would fill the run's log.
+// x265's slow preset without psychovisual optimisation or adaptive
+// quantisation, and without the settings text x265 writes into the stream
+// (an SEI message of 2,298 bytes, a third of a small UI animation's file).
+// On 30 frames of 640×360 of the bench's four contents (bench/quality.sh)
+// that made files 14 to 40 % smaller than x265's defaults at medium at the
+// same mask, colour and edge PSNR, for 1.4 to 1.8 times their CPU time (2.5
+// to 3.5 times x264's defaults); at medium they were 2 to 9 points larger.
+// Safari and Apple's players take H.265 in MP4 only with the hvc1 sample
+// entry (ffmpeg writes hev1 otherwise). Its banner and statistics would
+// fill the run's log.
 QStringList ExpressEncoder::h265Options(const Encoding&) {
-    return {QStringLiteral("-preset"), QStringLiteral("medium"),       QStringLiteral("-tag:v"),
-            QStringLiteral("hvc1"),    QStringLiteral("-x265-params"), QStringLiteral("log-level=error")};
+    return {QStringLiteral("-preset"),
+            QStringLiteral("slow"),
+            QStringLiteral("-tag:v"),
+            QStringLiteral("hvc1"),
+            QStringLiteral("-x265-params"),
+            QStringLiteral("log-level=error:aq-mode=0:psy-rd=0:psy-rdoq=0:info=0")};
 }
 
 // libaom at cpu-used 6 (its fastest "good" setting), rows in parallel. On
