@@ -52,6 +52,8 @@ QString CliProgressReporter::stageName(ConversionProgress::Stage stage) {
 
 QString CliProgressReporter::progressText(const ConversionProgress& progress) {
     QString stage = stageName(progress.stage);
+    if (progress.trial > 0)
+        stage = tr("trial %1: %2").arg(progress.trial).arg(stage);
     if (progress.total <= 0)
         return stage;
     const int percent = static_cast<int>(std::floor(progress.fraction * 100.0));

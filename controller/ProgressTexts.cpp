@@ -18,6 +18,8 @@ QString ProgressTexts::stageText(const ConversionProgress& progress) {
         verb = tr("Encoding");
         break;
     }
+    if (progress.trial > 0)
+        verb = tr("Trial %1: %2").arg(progress.trial).arg(verb);
     if (progress.total <= 0)
         return verb + QStringLiteral("…");
     return tr("%1 %2/%3 frames").arg(verb, QString::number(progress.done), QString::number(progress.total));

@@ -25,6 +25,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <numeric>
 
 using namespace zev;
 
@@ -227,8 +228,17 @@ ConversionSettings searching(const QString& frames, VideoFormat::Codec codec) {
     return StagedConversion::settings(frames, output);
 }
 
-ConversionOutcome runSearching(const ConversionSettings& settings, const Cancellation& cancellation = {}) {
-    ExpressDriver driver(settings, cancellation);
+// The trials a search announces, in order.
+struct TrialRecorder : ConversionObserver {
+    std::vector<int> trials;
+    void stageStarted(Stage, qint64) override {}
+    void framesDone(Stage, qint64, qint64) override {}
+    void trialStarted(int trial) override { trials.push_back(trial); }
+};
+
+ConversionOutcome runSearching(const ConversionSettings& settings, const Cancellation& cancellation = {},
+                               ConversionObserver* observer = nullptr) {
+    ExpressDriver driver(settings, cancellation, observer);
     driver.measureTrialsWith(SourceComparison::trialMeasure(settings.ffmpegPath, nullptr));
     return driver.run();
 }
@@ -257,7 +267,8 @@ TEST_P(SizeBudgets, LandWithinFivePercentUnderTheBudget) {
     const qint64 usual = bytesAt(settings, ExpressEncoder::usualCrf(GetParam().codec));
     ASSERT_GT(usual, 0);
     settings.output.maxBytes = qint64(double(usual) * GetParam().share);
-    const ConversionOutcome outcome = runSearching(settings);
+    TrialRecorder recorder;
+    const ConversionOutcome outcome = runSearching(settings, {}, &recorder);
     ASSERT_TRUE(outcome.succeeded()) << outcome.reason.toStdString();
     const qint64 bytes = QFileInfo(outcome.video).size();
     EXPECT_LE(bytes, settings.output.maxBytes);
@@ -267,6 +278,12 @@ TEST_P(SizeBudgets, LandWithinFivePercentUnderTheBudget) {
     EXPECT_EQ(outcome.rateChoice->budget, settings.output.maxBytes);
     EXPECT_GE(outcome.rateChoice->trials, 1);
     EXPECT_LE(outcome.rateChoice->setting, VideoFormat::maxCrf(GetParam().codec));
+    // Each trial is announced, so the progress bar goes on across them, and
+    // the end of the search is.
+    std::vector<int> announced(size_t(outcome.rateChoice->trials));
+    std::iota(announced.begin(), announced.end(), 1);
+    announced.push_back(0);
+    EXPECT_EQ(recorder.trials, announced);
 }
 
 INSTANTIATE_TEST_SUITE_P(ExpressDriverTest, SizeBudgets,

@@ -1,5 +1,6 @@
 #include "pipeline/ProgressEstimator.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace zev;
@@ -32,6 +33,33 @@ INSTANTIATE_TEST_SUITE_P(ProgressEstimator, Fractions,
                                            FractionCase{Stage::Packing, 100, 100, 0.92},
                                            FractionCase{Stage::Encoding, 250, 125, 1.0},
                                            FractionCase{Stage::Encoding, 0, 0, 0.92}));
+
+struct TrialCase {
+    int trial;
+    qint64 done;
+    qint64 total;
+    double fraction;
+};
+
+// A search's trials share the encoding stage: the bar never starts again
+// with a trial, each takes half of what is left, and the search's end
+// finishes it.
+TEST(ProgressEstimator, TrialsGoOnAlongOneBar) {
+    const TrialCase steps[] = {
+        {1, 0, 80, 0.0},   {1, 40, 80, 1 - std::pow(0.5, 0.5)},  {1, 80, 80, 0.5}, {2, 0, 80, 0.5},
+        {2, 80, 80, 0.75}, {3, 20, 80, 1 - std::pow(0.5, 2.25)}, {0, 80, 80, 1.0},
+    };
+    ProgressEstimator estimator(ProgressEstimator::encodingOnlyStages());
+    double seconds = 0;
+    for (const TrialCase& step : steps) {
+        SCOPED_TRACE(testing::Message() << "trial " << step.trial << ", " << step.done << " frames");
+        estimator.setTrial(step.trial);
+        const ConversionProgress progress =
+            estimator.update(Stage::Encoding, step.done, step.total, ++seconds);
+        EXPECT_NEAR(progress.fraction, step.fraction, 1e-9);
+        EXPECT_EQ(progress.trial, step.trial);
+    }
+}
 
 TEST(ProgressEstimator, TimeLeftWaitsToSettleThenCountsDownToZero) {
     ProgressEstimator estimator(ProgressEstimator::encodingOnlyStages());

@@ -41,7 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"scanning", {Stage::Scanning, 0, 0, 0.0, -1}, "正在检查序列帧…", "正在估算剩余时间…"},
         TextCase{"extracting", {Stage::Extracting, 140, 200, 0.3, 44}, "正在提取 140/200 帧", "约 44 秒"},
         TextCase{"packing unknown total", {Stage::Packing, 0, 0, 0.5, 130}, "正在拼接…", "约 2 分 10 秒"},
-        TextCase{"encoding", {Stage::Encoding, 7, 480, 0.9, 3900}, "正在编码 7/480 帧", "约 1 小时 5 分"}),
+        TextCase{"encoding", {Stage::Encoding, 7, 480, 0.9, 3900}, "正在编码 7/480 帧", "约 1 小时 5 分"},
+        TextCase{"a_trial_encode",
+                 {Stage::Encoding, 40, 75, 0.8, 12, 3},
+                 "第 3 次试编码：正在编码 40/75 帧",
+                 "约 12 秒"}),
     ParamName());
 
 } // namespace

@@ -19,6 +19,10 @@ public:
     virtual void stageStarted(Stage stage, qint64 totalFrames) = 0;
     // The stage has now finished done of total frames.
     virtual void framesDone(Stage stage, qint64 done, qint64 total) = 0;
+    // A size budget's or a quality target's trial encode begins, counting
+    // from 1; 0 once the search is over. The encoding counts that follow
+    // are that trial's.
+    virtual void trialStarted([[maybe_unused]] int trial) {}
 };
 
 } // namespace zev

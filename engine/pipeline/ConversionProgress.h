@@ -19,6 +19,9 @@ struct ConversionProgress {
     double fraction = 0.0;
     // -1 while there is no estimate yet.
     qint64 secondsLeft = -1;
+    // The trial encode of a size budget's or a quality target's search that
+    // the encoding counts belong to, from 1; 0 for the video's own encoding.
+    int trial = 0;
 
     bool operator==(const ConversionProgress&) const = default;
 };

@@ -259,7 +259,9 @@ ExpressDriver::Made ExpressDriver::search(const PackedLayout& layout, std::optio
     const auto tryOne = [&](double setting) -> Result<> {
         if (cancelled())
             return Result<>::failure(tr("stopped"));
-        Made trial = make(layout, setting, QStringLiteral("trial%1").arg(search.trials().size() + 1));
+        const int number = int(search.trials().size()) + 1;
+        reportTrial(number);
+        Made trial = make(layout, setting, QStringLiteral("trial%1").arg(number));
         if (!trial)
             return trial.failure();
         const Result<RateSearch::Trial> result = tryOut(search, **trial, setting, layout);
@@ -292,6 +294,7 @@ ExpressDriver::Made ExpressDriver::search(const PackedLayout& layout, std::optio
     if (!kept || std::abs(*keptSetting - chosen->setting) >= scale.step / 2) {
         // Not expected (the kept trial is always the chosen one), but the
         // video committed must be the one chosen.
+        reportTrial(int(search.trials().size()) + 1);
         Made again = make(layout, chosen->setting, QStringLiteral("chosen"));
         if (!again)
             return again.failure();
@@ -311,6 +314,7 @@ ExpressDriver::Made ExpressDriver::search(const PackedLayout& layout, std::optio
             made.colourPsnr = figures.colourPsnr;
         }
     note(QStringLiteral("rate search: ") + made.text());
+    reportTrial(0);
     choice = made;
     return kept;
 }

@@ -404,6 +404,11 @@ void PipelineRun::reportFrames(Stage stage, qint64 done, qint64 total) const {
         observer_->framesDone(stage, done, total);
 }
 
+void PipelineRun::reportTrial(int trial) const {
+    if (observer_)
+        observer_->trialStarted(trial);
+}
+
 ToolRunOptions PipelineRun::toolOptions() const {
     ToolRunOptions options;
     options.cancellation = &cancellation_;

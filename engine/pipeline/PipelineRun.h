@@ -127,6 +127,7 @@ protected:
     void note(const QString& line) const;
     void reportStage(Stage stage, qint64 total) const;
     void reportFrames(Stage stage, qint64 done, qint64 total) const;
+    void reportTrial(int trial) const;
     // Every tool run can be stopped and is logged.
     ToolRunOptions toolOptions() const;
     // The same, and ffmpeg's frame reports (read into reader) become the

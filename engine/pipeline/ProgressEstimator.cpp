@@ -21,13 +21,19 @@ QList<ProgressEstimator::StageWeight> ProgressEstimator::encodingOnlyStages() {
     return {{Stage::Encoding, 1.0}};
 }
 
+void ProgressEstimator::setTrial(int trial) {
+    trial_ = trial;
+}
+
 double ProgressEstimator::fractionOf(Stage stage, qint64 done, qint64 total) const {
     if (totalWeight_ <= 0.0)
         return 0.0;
     double before = 0.0;
     for (const StageWeight& entry : stages_) {
         if (entry.stage == stage) {
-            const double part = total > 0 ? std::clamp(double(done) / double(total), 0.0, 1.0) : 0.0;
+            double part = total > 0 ? std::clamp(double(done) / double(total), 0.0, 1.0) : 0.0;
+            if (stage == Stage::Encoding && trial_ > 0)
+                part = 1.0 - std::pow(0.5, double(trial_ - 1) + part);
             return (before + entry.weight * part) / totalWeight_;
         }
         before += entry.weight;
@@ -46,6 +52,7 @@ ConversionProgress ProgressEstimator::update(Stage stage, qint64 done, qint64 to
     progress.total = total;
     progress.fraction = lastFraction_;
     progress.secondsLeft = timeLeft(lastFraction_, elapsedSeconds);
+    progress.trial = stage == Stage::Encoding ? trial_ : 0;
     return progress;
 }
 

@@ -34,6 +34,14 @@ public:
     static QList<StageWeight> fullRunStages();
     static QList<StageWeight> encodingOnlyStages();
 
+    // From now on the encoding counts are those of trial (from 1) of a size
+    // budget's or a quality target's search, or of the video's own encoding
+    // (0). The trials share the encoding stage, as their number is not known
+    // ahead: the first takes it halfway, each next one half of what is left
+    // (few searches need more than three or four), and the end of the search
+    // finishes it.
+    void setTrial(int trial);
+
     // done of total frames of stage are finished, elapsedSeconds after the
     // run began. Calls come in time order.
     ConversionProgress update(Stage stage, qint64 done, qint64 total, double elapsedSeconds);
@@ -48,6 +56,7 @@ private:
     double lastFraction_ = 0.0;
     double shownSeconds_ = -1.0;
     double shownAt_ = 0.0;
+    int trial_ = 0;
 };
 
 } // namespace zev

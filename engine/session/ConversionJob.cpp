@@ -30,6 +30,10 @@ public:
     void framesDone(Stage stage, qint64 done, qint64 total) override {
         report(stage, done, total, done >= total);
     }
+    void trialStarted(int trial) override {
+        const std::lock_guard lock(mutex_);
+        estimator_.setTrial(trial);
+    }
 
     // The latest progress not yet passed on, if any.
     std::optional<ConversionProgress> takeLatest() {

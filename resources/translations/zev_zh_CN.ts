@@ -492,6 +492,10 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
         <source>%1h %2m</source>
         <translation>%1 小时 %2 分</translation>
     </message>
+    <message>
+        <source>trial %1: %2</source>
+        <translation>第 %1 次试编码：%2</translation>
+    </message>
 </context>
 <context>
     <name>CodecLimits</name>
@@ -1074,8 +1078,8 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
                        height, each region on 16-pixel boundaries, 16 pixels
                        apart; players find the regions in zev.json
       --colour MODE    premultiplied (default: the colour laid onto black) or
-                       straight (the frame&apos;s own colour, carried a few pixels
-                       out into the fully transparent area around it, so that
+                       straight (the frame&apos;s own colour, carried smoothly
+                       over the fully transparent area around it, so that
                        neither the codec nor a player pulls black into edges)
       --fit N          scale the frames down, keeping their shape, until the
                        packed video is at most N pixels on a side and no larger
@@ -1126,7 +1130,7 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
       --mask-size SIZE full（默认）或 half：遮罩为一半宽高，每个区域对齐到
                        16 像素边界、相隔 16 像素；播放器从 zev.json 得知区域
       --colour MODE    premultiplied（默认：彩色铺在黑色背景上）或 straight
-                       （帧自身的颜色，并向外延伸几个像素到周围完全透明的区域，
+                       （帧自身的颜色，并平滑地延伸到周围整个完全透明的区域，
                        使编码器和播放器都不会把黑色带进边缘）
       --fit N          按原比例缩小帧，直到拼接后的视频每边最多 N 像素，且不大于
                        N x N*9/16 的画面（--fit 1920：H.264 level 4.1，手机可解码）
@@ -1509,6 +1513,10 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
     <message>
         <source>about %1 h %2 min</source>
         <translation>约 %1 小时 %2 分</translation>
+    </message>
+    <message>
+        <source>Trial %1: %2</source>
+        <translation>第 %1 次试编码：%2</translation>
     </message>
 </context>
 <context>
