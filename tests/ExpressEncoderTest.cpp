@@ -21,15 +21,14 @@ TEST(ExpressEncoderTest, NoUserTextReachesFfmpegAsAPatternOrProtocol) {
         ExpressEncoder::arguments("/t/50% %d/express-1", "x:y/.zev-express-1.mp4", 20, 1100,
                                   ExpressEncoder::kFilterGraph, std::nullopt, 75);
     EXPECT_EQ(arguments.size(), 45);
-    EXPECT_EQ(arguments.join(' '),
-              "-xerror -f image2 -framerate 20 -start_number 0 -i "
-              "file:/t/50%% %%d/express-1/%d.png -vf " +
-                  ExpressEncoder::kFilterGraph + ExpressEncoder::kHoldLastImage +
-                  " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 " + kColour +
-                  " -preset veryslow -tune animation" +
-                  " -x264-params psy=0:aq-mode=0:merange=32 -bsf:v filter_units=remove_types=6" +
-                  " -movflags +faststart+write_colr+use_metadata_tags -f mp4 " +
-                  url("x:y/.zev-express-1.mp4"));
+    EXPECT_EQ(arguments.join(' '), "-xerror -f image2 -framerate 20 -start_number 0 -i "
+                                   "file:/t/50%% %%d/express-1/%d.png -vf " +
+                                       ExpressEncoder::kFilterGraph + ExpressEncoder::kHoldLastImage +
+                                       " -vcodec libx264 -r 25 -b 1100k -y -pix_fmt yuv420p -frames:v 75 " +
+                                       kColour + " -preset veryslow -tune animation" +
+                                       " -x264-params psy=0:merange=32 -bsf:v filter_units=remove_types=6" +
+                                       " -movflags +faststart+write_colr+use_metadata_tags -f mp4 " +
+                                       url("x:y/.zev-express-1.mp4"));
 }
 
 // What a level 4.1 decoder holds of the packed picture, within x264's 16;
