@@ -29,8 +29,8 @@ struct OutputOptions {
     Layout layout = Layout::MaskLeft;
     MaskSize maskSize = MaskSize::Full;
     // Straight colour: the frame's own colour where alpha is above zero,
-    // and that colour carried a few pixels out into the fully transparent
-    // area (ColourBleed), for players that multiply by the mask themselves.
+    // and that colour carried smoothly over the fully transparent area
+    // (ColourBleed), for players that multiply by the mask themselves.
     bool premultiplied = true;
     // The packed video's largest side, and its area at most that of a
     // fit × fit·9/16 frame; 0 keeps the frames' size.
