@@ -393,6 +393,7 @@ Result<> ExpressDriver::runFfmpeg(const QString& videoFile, const PackedLayout& 
     encoding.crf = crf;
     encoding.format = settings_.output.format;
     encoding.packed = layout.packed;
+    encoding.premultiplied = settings_.output.premultiplied;
     return ToolRunner::run(ExpressEncoder::arguments(encoding), settings_.ffmpegPath,
                            encodingOptions(reader, source_.outputFrames))
         .outcome(QStringLiteral("ffmpeg"));

@@ -80,6 +80,9 @@ public:
         // The packed frame's size, which bounds x264's reference frames;
         // unknown (invalid): the preset's.
         QSize packed;
+        // Whether the colour is laid onto black; straight colour's filled
+        // transparent area changes how x264 should spend its bits.
+        bool premultiplied = true;
     };
 
     // The encoding run. Both paths are made absolute and given as "file:"
