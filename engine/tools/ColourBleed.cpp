@@ -40,37 +40,36 @@ std::vector<QSize> pyramid(QSize size) {
 
 // [bleedSum<k>]: the visible colour summed into each pixel of level k, and
 // [bleedCover<k>] the share of it that is visible, both 16 bits on three
-// planes; [bleedFill<k>] the filled colour of the level. The finest level's
-// cover is all or nothing, so its colour is the visible pixels' own.
+// planes; [bleedColour<k>] their quotient, the level's average visible
+// colour; [bleedFill<k>] the level filled from the coarser ones. The finest
+// level's cover is all or nothing, so its sum is its colour.
 QStringList pullPush(const std::vector<QSize>& sizes) {
     QStringList steps;
     const int coarsest = int(sizes.size()) - 1;
+    if (coarsest == 0)
+        return {QStringLiteral("[bleedSum0]null[bleedFill0]"), QStringLiteral("[bleedCover0]nullsink")};
+    // What a level keeps for itself when the next one is made from it.
+    const auto kept = [&](const char* what, int k) {
+        return k == coarsest ? level(what, k) : level(QByteArray(what).append("Kept").constData(), k);
+    };
     for (int k = 0; k < coarsest; ++k) {
         const QSize next = sizes[size_t(k) + 1];
-        steps << level("Sum", k) + QStringLiteral("split") + level("SumHere", k) + level("SumDown", k)
+        const QString sumKept = k == 0 ? level("Colour", 0) : kept("Sum", k);
+        const QString coverKept = k == 0 ? QString() : kept("Cover", k);
+        steps << level("Sum", k) + QStringLiteral("split") + sumKept + level("SumDown", k)
               << level("SumDown", k) + scaledTo(next) + level("Sum", k + 1)
-              << level("Cover", k) + QStringLiteral("split=3") + level("CoverHere", k) +
+              << level("Cover", k) + QStringLiteral("split=%1").arg(k == 0 ? 2 : 3) + coverKept +
                      level("CoverDown", k) + level("CoverGain", k)
-              << level("CoverDown", k) + scaledTo(next) + level("Cover", k + 1);
-    }
-    steps << level("Sum", coarsest) + QStringLiteral("null") + level("SumHere", coarsest)
-          << level("Cover", coarsest) + QStringLiteral("null") + level("CoverHere", coarsest);
-    for (int k = 0; k <= coarsest; ++k) {
-        if (k == 0) {
-            // All or nothing: the sum is the colour itself.
-            steps << level("CoverHere", 0) + QStringLiteral("nullsink")
-                  << level("SumHere", 0) + QStringLiteral("null") + level("Colour", 0);
-            continue;
-        }
-        steps << level("CoverHere", k) + QStringLiteral("extractplanes=g,format=gray16le") + level("Share", k)
-              << level("SumHere", k) + level("Share", k) + QStringLiteral("unpremultiply,format=gbrp16le") +
-                     level("Colour", k);
-    }
-    for (int k = 0; k < coarsest; ++k)
-        steps << level("CoverGain", k) +
+              << level("CoverDown", k) + scaledTo(next) + level("Cover", k + 1)
+              << level("CoverGain", k) +
                      QStringLiteral("lut=%1").arg(
                          onEachPlane(QStringLiteral("min(65535,val*%1)").arg(ColourBleed::kLevelGain))) +
                      level("Weight", k);
+    }
+    for (int k = 1; k <= coarsest; ++k)
+        steps << kept("Cover", k) + QStringLiteral("extractplanes=g,format=gray16le") + level("Share", k)
+              << kept("Sum", k) + level("Share", k) + QStringLiteral("unpremultiply,format=gbrp16le") +
+                     level("Colour", k);
     steps << level("Colour", coarsest) + QStringLiteral("null") + level("Fill", coarsest);
     for (int k = coarsest - 1; k >= 0; --k)
         steps << level("Fill", k + 1) + scaledTo(sizes[size_t(k)]) + level("Coarser", k)

@@ -29,8 +29,11 @@ namespace zev {
 //  - an opaque pixel keeps its colour exactly.
 // A smooth fill costs the encoder less than colour that fades to black a
 // few pixels out: that fade is a moving ring around every glow. On the
-// bench's made contents, against fading within four pixels, the gift's
-// glow took 15 to 20 % fewer bytes at equal quality (bench/quality.sh).
+// bench's made contents (bench/quality.sh, 30 frames of 320×180), against
+// a fill fading to black within four pixels, the glowing gift took 16 to
+// 18 % fewer bytes at the same mask, colour and edge PSNR, the others
+// stayed within 4 %, and the run took a third less CPU time. Fading on
+// every side of the region, not only next to the mask, cost the gift 6 %.
 class ColourBleed {
 public:
     // A coarser pixel whose area is at least this share visible gives its

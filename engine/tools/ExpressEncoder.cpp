@@ -223,7 +223,7 @@ int ExpressEncoder::h264ReferenceFrames(QSize packed) {
 
 // x265's slow preset without psychovisual optimisation or adaptive
 // quantisation, and without the settings text x265 writes into the stream
-// (an SEI message of 2,298 bytes, a third of a small UI animation's file).
+// (an SEI message of 2,298 bytes, a quarter of a small UI animation's file).
 // On 30 frames of 640×360 of the bench's four contents (bench/quality.sh)
 // that made files 14 to 40 % smaller than x265's defaults at medium at the
 // same mask, colour and edge PSNR, for 1.4 to 1.8 times their CPU time (2.5
