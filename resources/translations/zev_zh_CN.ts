@@ -1089,8 +1089,8 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
                        its own scale: 0 (best) to 51 for h264 and h265, to 63
                        for av1 and vp9; the bitrate reached is reported. The
                        colour of x264&apos;s 18, 23 and 28 came, on the sample
-                       animation, at h265 20, 25, 29 (half the bytes), av1 26,
-                       38, 46 and vp9 23, 35, 43 (a third). A bitrate
+                       animation, at h265 20, 25, 30 (half the bytes), av1 31,
+                       41, 51 and vp9 28, 38, 47 (two fifths). A bitrate
                        (--preset, --slider) is the average every codec aims at,
                        so the newer codecs give a better picture at that rate
       --gap N          N pixels (even, 0 to 256) of black between the two regions,
@@ -1137,8 +1137,8 @@ PSNR，以及各自以色阶计的平均带符号误差：平均值为负表示�
       --crf N          以编码器的质量 N 为目标，代替码率，按各编码器自己的刻度：
                        h264 和 h265 为 0（最好）到 51，av1 和 vp9 为 0 到 63；
                        会报告实际达到的码率。在示例动画上，x264 在 18、23、28
-                       时的颜色质量，h265 在 20、25、29 时达到（字节数减半），
-                       av1 在 26、38、46、vp9 在 23、35、43 时达到（约三分之一）。
+                       时的颜色质量，h265 在 20、25、30 时达到（字节数减半），
+                       av1 在 31、41、51、vp9 在 28、38、47 时达到（约五分之二）。
                        码率（--preset、--slider）是每种编码器都瞄准的平均值，
                        因此在同样的码率下，较新的编码格式画质更好
       --gap N          两个区域之间 N 像素（偶数，0 到 256）的黑色间隔，
