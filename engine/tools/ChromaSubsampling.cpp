@@ -15,7 +15,7 @@ QString scaled(QSize size, const char* flags) {
         .arg(QLatin1String(flags));
 }
 
-// One chroma plane [chroma<P>] halved into [chroma<P>Half].
+// One chroma plane [chroma<P>] halved into [chroma<P>Halved].
 QStringList halved(const QString& plane, QSize full) {
     const QSize half(full.width() / 2, full.height() / 2);
     const QString name = QStringLiteral("chroma") + plane;

@@ -50,7 +50,8 @@ QStringList pullPush(const std::vector<QSize>& sizes) {
         return {QStringLiteral("[bleedSum0]null[bleedFill0]"), QStringLiteral("[bleedCover0]nullsink")};
     // What a level keeps for itself when the next one is made from it.
     const auto kept = [&](const char* what, int k) {
-        return k == coarsest ? level(what, k) : level(QByteArray(what).append("Kept").constData(), k);
+        return k == coarsest ? level(what, k)
+                             : QStringLiteral("[bleed%1Kept%2]").arg(QLatin1String(what)).arg(k);
     };
     for (int k = 0; k < coarsest; ++k) {
         const QSize next = sizes[size_t(k) + 1];
