@@ -48,7 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
         // The percentage never rounds up to a finished run.
         TextCase{at(Stage::Packing, 479, 480, 0.999, 0), "packing 479/480 frames, 99%, 0s left"},
         TextCase{at(Stage::Encoding, 10, 600, 0.93, 130), "encoding 10/600 frames, 93%, 2m 10s left"},
-        TextCase{{Stage::Encoding, 40, 75, 0.8, 12, 2}, "trial 2: encoding 40/75 frames, 80%, 12s left"},
         TextCase{at(Stage::Extracting, 1, 9000, 0.01, 3725), "extracting 1/9000 frames, 1%, 1h 02m left"}));
 
 TEST(CliProgressReporterTest, PipeGetsAtMostOneLineASecond) {

@@ -4,11 +4,9 @@
 #include "ToolProbe.h"
 
 #include <QFile>
-#include <QSize>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <optional>
 #include <vector>
 
 using namespace zev;
@@ -63,29 +61,21 @@ std::optional<Picture> treated(const Picture& picture, Qt::Edges seams) {
 }
 
 // Distance to the nearest pixel the source shows (alpha > 0), in steps
-// along rows, columns or diagonals; far beyond everything when nothing is.
-int distanceToSeen(const Picture& picture, int x, int y) {
-    int nearest = 1 << 20;
+// along rows, columns or diagonals: the reach of a square blur.
+double distanceToSeen(const Picture& picture, int x, int y) {
+    double nearest = 1e9;
     for (int v = 0; v < picture.height; ++v)
         for (int u = 0; u < picture.width; ++u)
             if (picture.at(u, v).a > 0)
-                nearest = std::min(nearest, std::max(std::abs(u - x), std::abs(v - y)));
+                nearest = std::min(nearest, double(std::max(std::abs(u - x), std::abs(v - y))));
     return nearest;
 }
 
-// How far a pixel lies from the nearest side that faces the mask, in
-// pixels: 0 on that side's outermost row or column.
-int distanceToSeam(const Picture& picture, Qt::Edges seams, int x, int y) {
-    int nearest = 1 << 20;
-    if (seams.testFlag(Qt::LeftEdge))
-        nearest = std::min(nearest, x);
-    if (seams.testFlag(Qt::RightEdge))
-        nearest = std::min(nearest, picture.width - 1 - x);
-    if (seams.testFlag(Qt::TopEdge))
-        nearest = std::min(nearest, y);
-    if (seams.testFlag(Qt::BottomEdge))
-        nearest = std::min(nearest, picture.height - 1 - y);
-    return nearest;
+// Pixels from the nearest side that faces the mask: 0 on its outermost line.
+int distanceToSeam(const Picture& p, Qt::Edges seams, int x, int y) {
+    const int far = 1 << 20;
+    return std::min({seams & Qt::LeftEdge ? x : far, seams & Qt::RightEdge ? p.width - 1 - x : far,
+                     seams & Qt::TopEdge ? y : far, seams & Qt::BottomEdge ? p.height - 1 - y : far});
 }
 
 // A disc of colour with an anti-aliased edge about one pixel wide.
@@ -112,13 +102,10 @@ struct BleedCase {
 
 const std::vector<BleedCase>& cases() {
     static const std::vector<BleedCase> all{
-        {"a sticker: a green disc's edge meeting garbage",
-         [] { return disc(48, 32, 8, kGreen); },
-         {},
-         kGreen},
-        {"the same beside the mask on the left", [] { return disc(48, 32, 8, kGreen); }, Qt::LeftEdge,
-         kGreen},
-        {"the same with the mask to the right and below", [] { return disc(48, 40, 8, kGreen); },
+        {"a sticker: a green disc's edge meeting garbage", [] { return disc(48, 32, 8, kGreen); },
+         Qt::Edges(), kGreen},
+        {"the same, the mask to its left", [] { return disc(48, 32, 8, kGreen); }, Qt::LeftEdge, kGreen},
+        {"the same, the mask right and below", [] { return disc(48, 40, 8, kGreen); },
          Qt::RightEdge | Qt::BottomEdge, kGreen},
         {"a faint glow that must count as much as the solid disc beside it",
          [] {
@@ -128,9 +115,7 @@ const std::vector<BleedCase>& cases() {
                      picture.at(x, y) = {250, 250, 250, 12};
              return picture;
          },
-         {},
-         std::nullopt,
-         false},
+         Qt::Edges(), std::nullopt, false},
         {"a frame too small to fade at its seam",
          [] {
              Picture picture{4, 2};
@@ -199,7 +184,7 @@ TEST(ColourBleedTest, KeepsWhatIsSeenAndCarriesOnlySeenColourOutward) {
                 if (fades && fromSeam < 2) {
                     // The chroma sample at the seam holds no colour.
                     EXPECT_EQ(after.g, 0);
-                } else if (test.fill && distanceToSeen(source, x, y) <= 8 &&
+                } else if (test.fill && distanceToSeen(source, x, y) <= 8.0 &&
                            (!fades || fromSeam >= ColourBleed::kSeamFade)) {
                     EXPECT_NEAR(after.g, test.fill->g, 3);
                 }
