@@ -16,33 +16,28 @@ QString scaled(QSize size, const char* flags) {
 }
 
 // One chroma plane [chroma<P>] halved into [chroma<P>Halved].
-QStringList halved(const QString& plane, QSize full) {
+QStringList halved(const char* plane, QSize full) {
     const QSize half(full.width() / 2, full.height() / 2);
-    const QString name = QStringLiteral("chroma") + plane;
-    const auto at = [&](const QString& what, int step) {
-        return QStringLiteral("[%1%2%3]").arg(name, what).arg(step);
+    const auto at = [plane](const char* what, int step) {
+        return QStringLiteral("[chroma%1%2%3]").arg(QLatin1String(plane), QLatin1String(what)).arg(step);
     };
-    QString copies = QStringLiteral("[%1]split=%2").arg(name).arg(ChromaSubsampling::kCorrections + 1);
-    for (int copy = 0; copy <= ChromaSubsampling::kCorrections; ++copy)
-        copies += at(QStringLiteral("Full"), copy);
-    QStringList steps{copies,
-                      at(QStringLiteral("Full"), 0) + scaled(half, "area") + at(QStringLiteral("Half"), 0)};
-    for (int step = 1; step <= ChromaSubsampling::kCorrections; ++step) {
+    const int corrections = ChromaSubsampling::kCorrections;
+    QString copies = QStringLiteral("[chroma%1]split=%2").arg(QLatin1String(plane)).arg(corrections + 1);
+    for (int copy = 0; copy <= corrections; ++copy)
+        copies += at("Full", copy);
+    QStringList steps{copies, at("Full", 0) + scaled(half, "area") + at("Half", 0)};
+    for (int step = 1; step <= corrections; ++step) {
         // grainextract is A - B + 128 and grainmerge A + B - 128: the
         // difference and its addition in the planes' own 8 bits.
-        steps << at(QStringLiteral("Half"), step - 1) + QStringLiteral("split") +
-                     at(QStringLiteral("Kept"), step) + at(QStringLiteral("Spread"), step)
-              << at(QStringLiteral("Spread"), step) + scaled(full, "bilinear") +
-                     at(QStringLiteral("Back"), step)
-              << at(QStringLiteral("Full"), step) + at(QStringLiteral("Back"), step) +
-                     QStringLiteral("blend=all_mode=grainextract,") + scaled(half, "area") +
-                     at(QStringLiteral("Missed"), step)
-              << at(QStringLiteral("Kept"), step) + at(QStringLiteral("Missed"), step) +
-                     QStringLiteral("blend=all_mode=grainmerge") + at(QStringLiteral("Half"), step);
+        steps << at("Half", step - 1) + QStringLiteral("split") + at("Kept", step) + at("Spread", step)
+              << at("Spread", step) + scaled(full, "bilinear") + at("Back", step)
+              << at("Full", step) + at("Back", step) + QStringLiteral("blend=all_mode=grainextract,") +
+                     scaled(half, "area") + at("Missed", step)
+              << at("Kept", step) + at("Missed", step) + QStringLiteral("blend=all_mode=grainmerge") +
+                     at("Half", step);
     }
-    steps << at(QStringLiteral("Half"), ChromaSubsampling::kCorrections) + QStringLiteral("null[") + name +
-                 QStringLiteral("Halved]");
-    return steps;
+    return steps << at("Half", corrections) +
+                        QStringLiteral("null[chroma%1Halved]").arg(QLatin1String(plane));
 }
 
 } // namespace
@@ -59,8 +54,8 @@ QString ChromaSubsampling::steps(QSize packed) {
         QStringLiteral("scale=out_color_matrix=bt601:out_range=tv,format=yuv444p,extractplanes=y+u+v"
                        "[chromaY][chromaU][chromaV]"),
     };
-    steps += halved(QStringLiteral("U"), packed);
-    steps += halved(QStringLiteral("V"), packed);
+    steps += halved("U", packed);
+    steps += halved("V", packed);
     steps << QStringLiteral("[chromaY][chromaUHalved][chromaVHalved]mergeplanes=0x001020:yuv420p");
     return u',' + steps.join(u';');
 }
