@@ -70,8 +70,9 @@ printf '%-8s %-8s %10s %10s %9s %14s %6s %6s\n' content goal asked bytes under m
 for content in $contents; do
   folder="$work/$content"
   [ -f "$folder/0.png" ] || "$here/bench/make-content.sh" "$content" "$folder" "$count" "$size"
-  # The file at the codec's usual CRF (the colour of x264's 23) sets the budgets.
-  case $codec in h265) crf=25 ;; av1) crf=38 ;; vp9) crf=35 ;; *) crf=23 ;; esac
+  # The file at the codec's usual CRF (the colour of x264's 23, as --crf's help gives it)
+  # sets the budgets.
+  case $codec in h265) crf=25 ;; av1) crf=41 ;; vp9) crf=38 ;; *) crf=23 ;; esac
   "$zev_cli" --express --fps 25 --codec "$codec" --crf "$crf" "$folder" >/dev/null 2>&1
   usual=$(stat -c %s "$(output_video "$folder")")
   for share in 0.5 0.75 1.5; do
